@@ -1,0 +1,54 @@
+#pragma once
+// One conversion batch, decided here and shown through BatchHost. Portable:
+// the window and the file system stand behind the host.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace conversion {
+
+struct RunResult {
+    bool started = false;        // false: the process could not be created
+    std::uint32_t exitCode = 0;  // valid when started
+};
+
+class BatchHost {
+public:
+    virtual ~BatchHost() = default;
+    // File system
+    virtual bool FileExists(const std::wstring& path) = 0;
+    virtual bool FolderExists(const std::wstring& path) = 0;
+    // True when both paths name one file (full path compared case-insensitively,
+    // and by file identity when the destination exists).
+    virtual bool SameFile(const std::wstring& source, const std::wstring& destination) = 0;
+    // Runs one converter command line and waits for it to end.
+    virtual RunResult Run(const std::wstring& commandLine) = 0;
+    // Status log: every write also scrolls the last line into view and repaints.
+    virtual void AppendLine(const std::wstring& line) = 0;
+    virtual void ReplaceLastLine(const std::wstring& line) = 0;
+    // Progress bar: the range is always 0..maximum; a value write repaints.
+    virtual void SetProgressRange(int maximum) = 0;
+    virtual void SetProgressValue(int value) = 0;
+};
+
+struct BinToTextJob {
+    std::vector<std::wstring> queue;
+    int sourceFolderSwitch = 0;  // chkBinOut: anything but 0 sends output beside each source
+    std::wstring outputFolder;   // txtBinOut
+    std::wstring extension;      // txtExt
+    std::wstring toolFolder;     // folder of this program, where the converter lies
+};
+
+struct TextToBinJob {
+    std::vector<std::wstring> queue;
+    std::wstring outputFolder;  // txtTxtOut
+    std::wstring toolFolder;
+};
+
+void RunBinToTextBatch(const BinToTextJob& job, BatchHost& host);
+void RunTextToBinBatch(const TextToBinJob& job, BatchHost& host);
+
+// "DONE" or "FAILED (...)" tail of a processed entry's line.
+std::wstring OutcomeText(const RunResult& result);
+
+}  // namespace conversion

@@ -1,0 +1,25 @@
+#pragma once
+// Probes and process launch on the real Windows file system. Windows only.
+#include <string>
+#include "conversion/batch.h"
+
+namespace conversion {
+
+// True only for an existing folder; never creates or removes anything.
+bool FolderExists(const std::wstring& path);
+// True only for an existing file (not a folder).
+bool FileExists(const std::wstring& path);
+// See BatchHost::SameFile.
+bool SameFile(const std::wstring& source, const std::wstring& destination);
+
+// Called while RunAndWait waits whenever messages arrive for this thread.
+using MessagePump = void (*)();
+
+// Starts the command line hidden (its first quoted token is the program) and
+// waits for it to end. With a pump, the wait wakes for messages and calls it.
+RunResult RunAndWait(const std::wstring& commandLine, MessagePump pump = nullptr);
+
+// Folder of this program's executable, without a trailing backslash.
+std::wstring ToolFolder();
+
+}  // namespace conversion

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Builds everything (host, 64-bit and 32-bit Windows) and runs every test:
+# the portable tests natively, the Windows tests under Wine + Xvfb.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+KARVEL_ROOT=$(pwd)
+
+bash scripts/install-deps.sh || exit 1
+
+build() {
+  cmake --preset "$1" >/dev/null && cmake --build --preset "$1" || { echo "BUILD FAILED: $1"; exit 1; }
+}
+build native
+build win64
+build win32
+
+status=0
+bash scripts/check-image.sh build/win32/karvelxml.exe i686 || status=1
+
+if [[ -x scripts/fuzz-settings.sh ]]; then
+  bash scripts/fuzz-settings.sh || status=1
+fi
+
+ctest --preset native || status=1
+
+source scripts/wine-session.sh
+KARVEL_OWN_DISPLAY=1 wine_session_start
+trap wine_session_stop EXIT
+ctest --preset win64 || status=1
+
+if [[ $status == 0 ]]; then echo "ALL TESTS PASSED"; else echo "SOME TESTS FAILED"; fi
+exit $status
