@@ -12,11 +12,13 @@ bool FileExists(const std::wstring& path);
 // See BatchHost::SameFile.
 bool SameFile(const std::wstring& source, const std::wstring& destination);
 
-// Called while RunAndWait waits whenever messages arrive for this thread.
+// Called while RunAndWait waits whenever messages arrive for this thread. It
+// must take every waiting message off the queue, or the wait wakes at once again.
 using MessagePump = void (*)();
 
 // Starts the command line hidden (its first quoted token is the program) and
 // waits for it to end. With a pump, the wait wakes for messages and calls it.
+// Reports whether the process started and, if so, its exit code.
 RunResult RunAndWait(const std::wstring& commandLine, MessagePump pump = nullptr);
 
 // Folder of this program's executable, without a trailing backslash.
