@@ -1,1 +1,102 @@
-int wmain() { return 0; }
+// Stand-in for the converter quillon.exe, for tests and for trying the tool
+// without the real one. It copies the source to the destination.
+//
+//   quillon.exe --textxml=DEST SRC   or   quillon.exe --quillon=DEST SRC
+//
+// Environment:
+//   QUILLON_STANDIN_LOG       append the raw command line to this file (UTF-8, one line each)
+//   QUILLON_STANDIN_SLEEP_MS  sleep this long first
+//   QUILLON_STANDIN_EXIT      exit with this code without writing; "crash" for an access violation
+//
+// Exit codes: 0 written, 1 bad arguments, 2 source missing, 3 destination not written.
+#include <cwchar>
+#include <string>
+#include <string_view>
+
+#include "common/win_handles.h"
+
+namespace {
+
+std::wstring Environment(const wchar_t* name) {
+    std::wstring value(256, L'\0');
+    for (;;) {
+        const DWORD length = ::GetEnvironmentVariableW(name, value.data(), static_cast<DWORD>(value.size()));
+        if (length == 0) return {};
+        if (length < value.size()) {
+            value.resize(length);
+            return value;
+        }
+        value.resize(length);
+    }
+}
+
+// True when the text is a whole unsigned number (decimal, or hex after 0x).
+bool ParseNumber(const std::wstring& text, unsigned long& number) {
+    if (text.empty()) return false;
+    wchar_t* end = nullptr;
+    number = std::wcstoul(text.c_str(), &end, 0);
+    return end && *end == L'\0';
+}
+
+void AppendCommandLine(const std::wstring& logPath) {
+    const std::wstring_view line = ::GetCommandLineW();
+    const int size = ::WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), nullptr, 0,
+                                           nullptr, nullptr);
+    std::string utf8(static_cast<std::size_t>(size), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), utf8.data(), size, nullptr,
+                          nullptr);
+    utf8 += '\n';
+    // Append access alone makes each write land at the end, even when
+    // another process has the file open too.
+    win::unique_file log(::CreateFileW(logPath.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                       nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!log) return;
+    DWORD written = 0;
+    ::WriteFile(log.get(), utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
+}
+
+// Without this the system may offer a debugger and the caller would wait
+// for a process that never ends.
+LONG WINAPI EndOnCrash(EXCEPTION_POINTERS*) { return EXCEPTION_EXECUTE_HANDLER; }
+
+[[noreturn]] void Crash() {
+    int* volatile nowhere = nullptr;  // volatile: the compiler must not turn this into a trap
+    *nowhere = 1;
+    ::ExitProcess(99);
+}
+
+bool StartsWith(std::wstring_view text, std::wstring_view prefix) { return text.substr(0, prefix.size()) == prefix; }
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    ::SetErrorMode(SEM_NOGPFAULTERRORBOX | SEM_FAILCRITICALERRORS);
+    ::SetUnhandledExceptionFilter(EndOnCrash);
+
+    if (const std::wstring log = Environment(L"QUILLON_STANDIN_LOG"); !log.empty()) AppendCommandLine(log);
+
+    if (const std::wstring sleep = Environment(L"QUILLON_STANDIN_SLEEP_MS"); !sleep.empty()) {
+        unsigned long milliseconds = 0;
+        if (ParseNumber(sleep, milliseconds)) ::Sleep(milliseconds);
+    }
+
+    if (const std::wstring exit = Environment(L"QUILLON_STANDIN_EXIT"); !exit.empty()) {
+        if (exit == L"crash") Crash();
+        unsigned long code = 0;
+        return ParseNumber(exit, code) ? static_cast<int>(code) : 1;
+    }
+
+    if (argc != 3) return 1;
+    const std::wstring_view option = argv[1];
+    std::wstring_view destination;
+    for (const std::wstring_view prefix : {L"--textxml=", L"--quillon="}) {
+        if (StartsWith(option, prefix)) destination = option.substr(prefix.size());
+    }
+    const wchar_t* source = argv[2];
+    if (destination.empty() || *source == L'\0') return 1;
+
+    const DWORD attributes = ::GetFileAttributesW(source);
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return 2;
+    if (!::CopyFileW(source, std::wstring(destination).c_str(), FALSE)) return 3;
+    return 0;
+}
