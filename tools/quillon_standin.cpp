@@ -60,7 +60,8 @@ void AppendCommandLine(const std::wstring& logPath) {
 LONG WINAPI EndOnCrash(EXCEPTION_POINTERS*) { return EXCEPTION_EXECUTE_HANDLER; }
 
 [[noreturn]] void Crash() {
-    int* volatile nowhere = nullptr;  // volatile: the compiler must not turn this into a trap
+    // Both volatile: otherwise the compiler may drop the store or turn it into a trap.
+    volatile int* volatile nowhere = nullptr;
     *nowhere = 1;
     ::ExitProcess(99);
 }
