@@ -1,0 +1,48 @@
+#pragma once
+// Every control of the main window, described once. Portable: the window
+// creates its controls from this table, and tests read it.
+#include <array>
+#include <span>
+
+namespace ui {
+
+enum class ControlId : int {
+    Frame1 = 100, lstBin, Label1, txtExt, cmbBinCle, cmbBinRem, cmbBinAdd, chkBinOut,
+    txtBinOut, cmbBinOut, cmbBinCon,
+    Frame2, lstTxt, cmbTxtCle, cmbTxtRem, cmbTxtAdd, lblTxtOut, txtTxtOut, cmbTxtOut, cmbTxtCon,
+    cmd,
+    Frame3, lstStatus, pb, Label2,
+};
+
+enum class Kind { Frame, ListBox, Label, TextBox, Button, CheckBox, ProgressBar, OpenFileDialog };
+
+struct ControlSpec {
+    ControlId id;
+    Kind kind;
+    ControlId container;  // a frame, or Window for the client area
+    const wchar_t* name;
+    const wchar_t* text;
+    int left, top, width, height;  // pixels at 96 DPI, relative to the container
+    int tab;                        // -1: no place in the tab order
+    bool enabled;
+};
+
+inline constexpr ControlId Window = static_cast<ControlId>(0);
+
+inline constexpr int ClientWidth = 544;
+inline constexpr int ClientHeight = 556;
+inline constexpr const wchar_t* Caption = L"Karvel Quillon Front-end";
+inline constexpr const wchar_t* Credits =
+    L"Front-end \x00A9 2026 the Karvel developers \x2014 quillon.exe \x00A9 2026 its authors";
+
+std::span<const ControlSpec> Controls();
+const ControlSpec& Spec(ControlId id);
+
+// Left and top in the window's client area (a frame only offsets its children).
+struct Point { int x, y; };
+Point ClientPosition(const ControlSpec& spec);
+
+// True for the kinds that can hold the keyboard focus.
+bool TakesFocus(Kind kind);
+
+}  // namespace ui

@@ -1,0 +1,75 @@
+#include "ui/dialogs.h"
+
+#include <cderr.h>
+#include <commdlg.h>
+#include <shlobj.h>
+
+#include <algorithm>
+
+#include "common/win_handles.h"
+#include "conversion/file_system.h"
+
+namespace ui {
+namespace {
+
+// Room for thousands of names at once; grown when the system asks for more.
+constexpr DWORD kInitialResultChars = 1 << 20;
+
+}  // namespace
+
+std::wstring ShowOpenFilesDialog(HWND owner, const std::wstring& filter) {
+    std::wstring systemFilter = filter;
+    std::replace(systemFilter.begin(), systemFilter.end(), L'|', L'\0');
+    systemFilter.append(2, L'\0');
+
+    DWORD capacity = kInitialResultChars;
+    for (;;) {
+        std::wstring buffer(capacity, L'\0');
+        OPENFILENAMEW ofn{};
+        ofn.lStructSize = sizeof ofn;
+        ofn.hwndOwner = owner;
+        ofn.lpstrFilter = systemFilter.c_str();
+        ofn.lpstrFile = buffer.data();
+        ofn.nMaxFile = capacity;
+        ofn.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_ALLOWMULTISELECT | OFN_HIDEREADONLY;
+        if (GetOpenFileNameW(&ofn)) {
+            // The result ends at the first pair of NULs.
+            const size_t end = buffer.find(std::wstring_view(L"\0\0", 2));
+            buffer.resize(end == std::wstring::npos ? capacity : end);
+            return buffer;
+        }
+        if (CommDlgExtendedError() != FNERR_BUFFERTOOSMALL) return {};
+        // The first character holds the size needed, when it fits in 16 bits.
+        const DWORD needed = static_cast<unsigned short>(buffer[0]);
+        capacity = std::max<DWORD>(capacity * 2, needed + 2);
+    }
+}
+
+namespace {
+
+int CALLBACK BrowseCallback(HWND dialog, UINT msg, LPARAM, LPARAM data) {
+    if (msg == BFFM_INITIALIZED && data)
+        SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, data);
+    return 0;
+}
+
+}  // namespace
+
+std::wstring BrowseForFolder(HWND owner, const std::wstring& title, const std::wstring& initial) {
+    const bool startThere = conversion::FolderExists(initial);
+    BROWSEINFOW info{};
+    info.hwndOwner = owner;
+    info.lpszTitle = title.c_str();
+    info.ulFlags = BIF_RETURNONLYFSDIRS;
+    info.lpfn = BrowseCallback;
+    info.lParam = startThere ? reinterpret_cast<LPARAM>(initial.c_str()) : 0;
+
+    win::unique_cotaskmem chosen(SHBrowseForFolderW(&info));
+    if (!chosen) return {};
+    std::wstring path(MAX_PATH, L'\0');
+    if (!SHGetPathFromIDListW(static_cast<PCIDLIST_ABSOLUTE>(chosen.get()), path.data())) return {};
+    path.resize(wcslen(path.c_str()));
+    return path;
+}
+
+}  // namespace ui

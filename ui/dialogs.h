@@ -1,0 +1,17 @@
+#pragma once
+// The system's open-file and folder dialogs, modal to their owner. Windows only.
+#include <windows.h>
+
+#include <string>
+
+namespace ui {
+
+// "description|pattern" filter in; the dialog's raw result out: the chosen
+// path, or a folder and names separated by NULs; "" when cancelled.
+std::wstring ShowOpenFilesDialog(HWND owner, const std::wstring& filter);
+
+// The chosen file-system folder, or "" when cancelled. Opens at `initial`
+// when that folder exists.
+std::wstring BrowseForFolder(HWND owner, const std::wstring& title, const std::wstring& initial);
+
+}  // namespace ui

@@ -1,0 +1,88 @@
+#include "ui/list_box.h"
+
+#include <algorithm>
+
+namespace ui {
+
+int ListBox::Count() const { return static_cast<int>(SendMessageW(list_, LB_GETCOUNT, 0, 0)); }
+
+int ListBox::Selected() const {
+    const LRESULT sel = SendMessageW(list_, LB_GETCURSEL, 0, 0);
+    return sel == LB_ERR ? -1 : static_cast<int>(sel);
+}
+
+std::wstring ListBox::At(int index) const {
+    const LRESULT length = SendMessageW(list_, LB_GETTEXTLEN, index, 0);
+    if (length == LB_ERR) return {};
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    const LRESULT copied = SendMessageW(list_, LB_GETTEXT, index, reinterpret_cast<LPARAM>(text.data()));
+    text.resize(copied == LB_ERR ? 0 : static_cast<size_t>(copied));
+    return text;
+}
+
+std::vector<std::wstring> ListBox::All() const {
+    std::vector<std::wstring> lines;
+    const int count = Count();
+    lines.reserve(count);
+    for (int i = 0; i < count; ++i) lines.push_back(At(i));
+    return lines;
+}
+
+void ListBox::Append(const std::vector<std::wstring>& lines) {
+    if (lines.empty()) return;
+    size_t chars = 0;
+    for (const auto& line : lines) chars += line.size() + 1;
+    SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(list_, LB_INITSTORAGE, lines.size(), chars * sizeof(wchar_t));
+    for (const auto& line : lines) SendMessageW(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
+    SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
+    WidenFor(lines);
+    InvalidateRect(list_, nullptr, TRUE);
+}
+
+void ListBox::AppendLine(const std::wstring& line) {
+    SendMessageW(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
+    WidenFor({line});
+}
+
+void ListBox::ReplaceLast(const std::wstring& line) {
+    const int last = Count() - 1;
+    if (last < 0) return AppendLine(line);
+    // A list box cannot change a line in place: swap it within one redraw.
+    SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(list_, LB_DELETESTRING, last, 0);
+    SendMessageW(list_, LB_INSERTSTRING, last, reinterpret_cast<LPARAM>(line.c_str()));
+    SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
+    WidenFor({line});
+    InvalidateRect(list_, nullptr, TRUE);
+}
+
+void ListBox::RemoveAt(int index) { SendMessageW(list_, LB_DELETESTRING, index, 0); }
+
+void ListBox::Clear() {
+    SendMessageW(list_, LB_RESETCONTENT, 0, 0);
+    SendMessageW(list_, LB_SETHORIZONTALEXTENT, 0, 0);
+}
+
+void ListBox::ShowLastNow() {
+    SendMessageW(list_, LB_SETTOPINDEX, std::max(Count() - 1, 0), 0);
+    UpdateWindow(list_);
+}
+
+// The horizontal scroll bar appears once a line is wider than the list.
+void ListBox::WidenFor(const std::vector<std::wstring>& lines) {
+    HDC dc = GetDC(list_);
+    if (!dc) return;
+    const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(list_, WM_GETFONT, 0, 0)));
+    LONG widest = static_cast<LONG>(SendMessageW(list_, LB_GETHORIZONTALEXTENT, 0, 0));
+    for (const auto& line : lines) {
+        SIZE size{};
+        if (GetTextExtentPoint32W(dc, line.c_str(), static_cast<int>(line.size()), &size))
+            widest = std::max(widest, size.cx + 6);
+    }
+    SelectObject(dc, old);
+    ReleaseDC(list_, dc);
+    SendMessageW(list_, LB_SETHORIZONTALEXTENT, widest, 0);
+}
+
+}  // namespace ui

@@ -1,0 +1,33 @@
+#pragma once
+// A plain list box as the queues and the status log use it. Windows only.
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace ui {
+
+class ListBox {
+public:
+    explicit ListBox(HWND list) : list_(list) {}
+
+    int Count() const;
+    int Selected() const;  // -1 for none
+    std::wstring At(int index) const;
+    std::vector<std::wstring> All() const;
+
+    // Appends without a repaint per line, so thousands of entries land at once.
+    void Append(const std::vector<std::wstring>& lines);
+    void AppendLine(const std::wstring& line);
+    void ReplaceLast(const std::wstring& line);
+    void RemoveAt(int index);
+    void Clear();
+    // The last line in view, drawn now.
+    void ShowLastNow();
+
+private:
+    void WidenFor(const std::vector<std::wstring>& lines);
+    HWND list_;
+};
+
+}  // namespace ui

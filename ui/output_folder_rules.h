@@ -1,0 +1,20 @@
+#pragma once
+// How the source-folder switch sets the binary-to-text folder controls. Portable.
+
+namespace ui {
+
+inline constexpr int SysColorWindow = 5;           // COLOR_WINDOW
+inline constexpr int SysColorInactiveBorder = 11;  // COLOR_INACTIVEBORDER
+
+struct FolderControlsState {
+    bool enabled;
+    int background;  // system colour index of the folder box
+};
+
+// Only 1 counts as checked here.
+constexpr FolderControlsState ForSourceFolderSwitch(int value) {
+    return value == 1 ? FolderControlsState{false, SysColorInactiveBorder}
+                      : FolderControlsState{true, SysColorWindow};
+}
+
+}  // namespace ui

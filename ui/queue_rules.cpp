@@ -1,0 +1,55 @@
+#include "ui/queue_rules.h"
+
+namespace ui {
+
+void AddFiles(QueueView& queue, const std::vector<std::wstring>& entries) {
+    if (!entries.empty()) queue.Append(entries);
+    // Also after a cancel: a queue cleared while "Convert!" stayed on keeps it on.
+    if (queue.Count() >= 1) queue.SetConvertEnabled(true);
+}
+
+void RemoveSelected(QueueView& queue) {
+    if (queue.Count() >= 1 && queue.Selected() != -1) {
+        queue.RemoveAt(queue.Selected());
+        if (queue.Selected() == -1 || queue.Count() == 0) queue.SetRemoveEnabled(false);
+    }
+    if (queue.Count() == 0) queue.SetConvertEnabled(false);
+}
+
+void ClearList(QueueView& queue) { queue.Clear(); }
+
+void EntrySelected(QueueView& queue) {
+    if (queue.Selected() != -1) queue.SetRemoveEnabled(true);
+}
+
+std::vector<std::wstring> SplitDialogResult(std::wstring_view result) {
+    std::vector<std::wstring> parts;
+    while (!result.empty()) {
+        const size_t end = result.find(L'\0');
+        const std::wstring_view part = result.substr(0, end);
+        if (part.empty()) break;
+        parts.emplace_back(part);
+        if (end == std::wstring_view::npos) break;
+        result.remove_prefix(end + 1);
+    }
+    if (parts.size() <= 1) return parts;
+
+    std::vector<std::wstring> entries;
+    entries.reserve(parts.size() - 1);
+    for (size_t i = 1; i < parts.size(); ++i) entries.push_back(parts[0] + L"\\" + parts[i]);
+    return entries;
+}
+
+std::wstring BinaryFilter() { return L"Binary XML Files (*.xml)|*.xml"; }
+
+std::wstring TextFilter(std::wstring_view extension) {
+    std::wstring ext(extension);
+    return L"Text XML Files (*." + ext + L")|*." + ext;
+}
+
+std::wstring FilterPattern(std::wstring_view filter) {
+    const size_t bar = filter.rfind(L'|');
+    return std::wstring(bar == std::wstring_view::npos ? filter : filter.substr(bar + 1));
+}
+
+}  // namespace ui

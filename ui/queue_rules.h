@@ -1,0 +1,38 @@
+#pragma once
+// What the queue buttons do, decided without a window. Portable: the window
+// implements QueueView over its list box and buttons.
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace ui {
+
+class QueueView {
+public:
+    virtual ~QueueView() = default;
+    virtual int Count() const = 0;
+    virtual int Selected() const = 0;  // -1 for none
+    virtual void Append(const std::vector<std::wstring>& entries) = 0;
+    virtual void RemoveAt(int index) = 0;
+    virtual void Clear() = 0;
+    virtual void SetRemoveEnabled(bool enabled) = 0;
+    virtual void SetConvertEnabled(bool enabled) = 0;
+};
+
+// "Add files..." after the dialog closed (entries empty when cancelled), and drops.
+void AddFiles(QueueView& queue, const std::vector<std::wstring>& entries);
+void RemoveSelected(QueueView& queue);
+void ClearList(QueueView& queue);
+void EntrySelected(QueueView& queue);
+
+// The open-file dialog's result: NUL-separated parts up to the first empty one.
+// One part is a full path; more are a folder followed by names in it.
+std::vector<std::wstring> SplitDialogResult(std::wstring_view result);
+
+// Dialog filters in "description|pattern" form.
+std::wstring BinaryFilter();
+std::wstring TextFilter(std::wstring_view extension);
+// The pattern part of a filter ("*.xml"), used to pick files from dropped folders.
+std::wstring FilterPattern(std::wstring_view filter);
+
+}  // namespace ui
