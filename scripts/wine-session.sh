@@ -28,7 +28,7 @@ wine_session_start() {
   # without it fontconfig picks whatever sans font the machine has.
   local fonts="$WINEPREFIX/drive_c/windows/Fonts"
   mkdir -p "$fonts"
-  for f in /usr/share/wine/fonts/tahoma.ttf /usr/share/wine/fonts/tahomabd.ttf; do
+  for f in /usr/share/wine/fonts/tahoma.ttf /usr/share/wine/fonts/tahomabd.ttf /usr/share/wine/fonts/marlett.ttf; do
     [[ -f "$f" && ! -f "$fonts/$(basename "$f")" ]] && cp "$f" "$fonts/"
   done
   "$WINESERVER" -p

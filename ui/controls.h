@@ -33,7 +33,7 @@ inline constexpr int ClientWidth = 544;
 inline constexpr int ClientHeight = 556;
 inline constexpr const wchar_t* Caption = L"Karvel Quillon Front-end";
 inline constexpr const wchar_t* Credits =
-    L"Front-end \x00A9 2026 the Karvel developers \x2014 quillon.exe \x00A9 2026 its authors";
+    L"Karvel Quillon Front-end \x00A9 2026 the Karvel developers \x2014 quillon.exe \x00A9 2026 its authors";
 
 std::span<const ControlSpec> Controls();
 const ControlSpec& Spec(ControlId id);

@@ -239,7 +239,7 @@ frmMain* frmMain::Create(HINSTANCE instance, Environment environment) {
     InitCommonControlsEx(&icc);
 
     // Fixed border: no sizing frame and no maximize box.
-    const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+    const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
     const DWORD exStyle = WS_EX_ACCEPTFILES;
     RECT outer{0, 0, ClientWidth, ClientHeight};
     AdjustWindowRectEx(&outer, style, FALSE, exStyle);
@@ -340,10 +340,11 @@ void frmMain::CreateControls() {
                                        spec->height, hwnd_,
                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec->id)), instance, nullptr);
         SendMessageW(control, WM_SETFONT, font, FALSE);
-        // A frame only draws a border around its children: keep it beneath them.
-        if (spec->kind == Kind::Frame)
-            SetWindowPos(control, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
+    // A frame only draws a border around its children: keep it beneath them all.
+    for (const ControlSpec* spec : order)
+        if (spec->kind == Kind::Frame)
+            SetWindowPos(Control(spec->id), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     SendMessageW(Control(pb), PBM_SETRANGE32, 0, 100);
     SendMessageW(Control(pb), PBM_SETPOS, 0, 0);
 }
