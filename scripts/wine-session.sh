@@ -22,10 +22,14 @@ wine_session_start() {
   if [[ ! -f "$WINEPREFIX/system.reg" ]]; then
     mkdir -p "$WINEPREFIX"
     "$WINE" wineboot -i >/dev/null 2>&1 || true
+    # Without a window manager, managed windows make every hide or destroy wait 2 s
+    # for a confirmation that never comes.
+    "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1 || true
     "$WINESERVER" -w
   fi
-  # Wine's own Tahoma gives the dialog font the 13-pixel rows the layout is made for;
-  # without it fontconfig picks whatever sans font the machine has.
+  # Wine's own Tahoma gives the dialog font the 13-pixel rows the layout is made for
+  # (without it fontconfig picks whatever sans font the machine has); Marlett draws
+  # the caption buttons.
   local fonts="$WINEPREFIX/drive_c/windows/Fonts"
   mkdir -p "$fonts"
   for f in /usr/share/wine/fonts/tahoma.ttf /usr/share/wine/fonts/tahomabd.ttf /usr/share/wine/fonts/marlett.ttf; do

@@ -185,9 +185,19 @@ void CollectMatching(const std::wstring& folder, const std::wstring& pattern, st
     } while (FindNextFileW(find.get(), &data));
 }
 
+// Folder by folder, ignoring case, so sub\z.xml comes before sub2\a.xml.
 bool PathLess(const std::wstring& a, const std::wstring& b) {
-    return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()),
-                                TRUE) == CSTR_LESS_THAN;
+    size_t i = 0, j = 0;
+    while (i < a.size() && j < b.size()) {
+        const size_t endA = std::min(a.find(L'\\', i), a.size());
+        const size_t endB = std::min(b.find(L'\\', j), b.size());
+        const int order = CompareStringOrdinal(a.c_str() + i, static_cast<int>(endA - i), b.c_str() + j,
+                                               static_cast<int>(endB - j), TRUE);
+        if (order != CSTR_EQUAL) return order == CSTR_LESS_THAN;
+        i = endA + 1;
+        j = endB + 1;
+    }
+    return a.size() - std::min(i, a.size()) < b.size() - std::min(j, b.size());
 }
 
 struct KindStyle {

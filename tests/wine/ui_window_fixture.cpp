@@ -1,0 +1,102 @@
+#include "ui_window_fixture.h"
+
+#include <fstream>
+#include <iterator>
+
+#include <shellapi.h>
+
+#include "test_paths.h"
+#include "ui/list_box.h"
+
+namespace testing_ui {
+
+std::wstring ScratchFolder(const std::wstring& name) {
+    const std::wstring base = std::wstring(KARVEL_TEST_SCRATCH) + L"\\ui";
+    CreateDirectoryW(base.c_str(), nullptr);
+    const std::wstring folder = base + L"\\" + name + L"-" + std::to_wstring(GetCurrentProcessId());
+    // Start empty: remove what an earlier run left.
+    std::wstring from = folder + L'\0';
+    SHFILEOPSTRUCTW op{};
+    op.wFunc = FO_DELETE;
+    op.pFrom = from.c_str();
+    op.fFlags = FOF_NO_UI;
+    SHFileOperationW(&op);
+    CreateDirectoryW(folder.c_str(), nullptr);
+    return folder;
+}
+
+void WriteBytes(const std::wstring& path, const std::string& bytes) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
+std::string ReadBytes(const std::wstring& path) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return "<missing>";
+    std::string bytes(GetFileSize(file, nullptr), '\0');
+    DWORD read = 0;
+    ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+    CloseHandle(file);
+    bytes.resize(read);
+    return bytes;
+}
+
+void Pump(HWND window) {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) continue;
+        if (window && IsWindow(window) && IsDialogMessageW(window, &msg)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+void WindowTest::Open(std::wstring toolFolder) {
+    if (toolFolder.empty()) {
+        const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        toolFolder = ScratchFolder(L"tool-" + std::wstring(name.begin(), name.end()));
+    }
+    toolFolder_ = toolFolder;
+    ui::Dialogs dialogs;
+    dialogs.openFiles = [this](HWND owner, const std::wstring& filter) {
+        openCalls_.push_back({owner, filter});
+        if (duringDialog_) duringDialog_();
+        if (openResults_.empty()) return std::wstring();
+        std::wstring result = openResults_.front();
+        openResults_.erase(openResults_.begin());
+        return result;
+    };
+    dialogs.browseFolder = [this](HWND owner, const std::wstring& title, const std::wstring& initial) {
+        browseCalls_.push_back({owner, title, initial});
+        if (duringDialog_) duringDialog_();
+        if (browseResults_.empty()) return std::wstring();
+        std::wstring result = browseResults_.front();
+        browseResults_.erase(browseResults_.begin());
+        return result;
+    };
+    form_ = ui::frmMain::Create(GetModuleHandleW(nullptr), ui::Environment{toolFolder_, dialogs});
+    ASSERT_NE(form_, nullptr);
+    ShowWindow(Main(), SW_SHOW);
+    SetForegroundWindow(Main());
+    UpdateWindow(Main());
+    Pump(Main());
+}
+
+void WindowTest::TearDown() {
+    if (form_ && IsWindow(form_->Handle())) DestroyWindow(form_->Handle());
+    form_ = nullptr;
+    Pump(nullptr);
+}
+
+std::wstring WindowTest::Text(ui::ControlId id) const {
+    wchar_t buffer[1024] = {};
+    GetWindowTextW(Ctl(id), buffer, 1024);
+    return buffer;
+}
+
+std::vector<std::wstring> WindowTest::Lines(ui::ControlId list) const { return ui::ListBox(Ctl(list)).All(); }
+
+}  // namespace testing_ui
