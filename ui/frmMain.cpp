@@ -275,6 +275,10 @@ frmMain* frmMain::Create(HINSTANCE instance, Environment environment) {
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
 
+    // The class icons, also as the window's own so the shell and other programs can ask for them.
+    SendMessageW(hwnd, WM_SETICON, ICON_BIG, GetClassLongPtrW(hwnd, GCLP_HICON));
+    SendMessageW(hwnd, WM_SETICON, ICON_SMALL, GetClassLongPtrW(hwnd, GCLP_HICONSM));
+
     self->Form_Load();
     return self;
 }

@@ -43,6 +43,8 @@ TEST_F(Window, EveryControlHasItsKindTextPlaceSizeAndState) {
     GetWindowTextW(Main(), caption, 64);
     EXPECT_STREQ(caption, L"Karvel Quillon Front-end");
     EXPECT_EQ(GetMenu(Main()), nullptr);
+    EXPECT_NE(SendMessageW(Main(), WM_GETICON, ICON_BIG, 0), 0) << "the window shows the program's icon";
+    EXPECT_NE(SendMessageW(Main(), WM_GETICON, ICON_SMALL, 0), 0);
 
     const auto font = reinterpret_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     int windows = 0;

@@ -1,0 +1,189 @@
+#include "tool_process.h"
+
+#include <shellapi.h>
+
+#include <thread>
+
+#include "test_paths.h"
+
+namespace e2e {
+
+using namespace std::chrono_literals;
+
+std::wstring ScratchFolder(const std::wstring& name) {
+    const std::wstring base = std::wstring(KARVEL_TEST_SCRATCH) + L"\\e2e";
+    CreateDirectoryW(base.c_str(), nullptr);
+    const std::wstring folder = base + L"\\" + name;
+    std::wstring from = folder + L'\0';
+    SHFILEOPSTRUCTW op{};
+    op.wFunc = FO_DELETE;
+    op.pFrom = from.c_str();
+    op.fFlags = FOF_NO_UI;
+    SHFileOperationW(&op);
+    CreateDirectoryW(folder.c_str(), nullptr);
+    return folder;
+}
+
+std::wstring MakeInstall(const std::wstring& name, bool withConverter) {
+    const std::wstring folder = ScratchFolder(name);
+    CopyFileW(KARVEL_EXE_PATH, (folder + L"\\karvelxml.exe").c_str(), FALSE);
+    if (withConverter) CopyFileW(KARVEL_STANDIN_PATH, (folder + L"\\quillon.exe").c_str(), FALSE);
+    return folder;
+}
+
+void WriteBytes(const std::wstring& path, const std::string& bytes) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return;
+    DWORD written = 0;
+    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
+std::string ReadBytes(const std::wstring& path) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return "<missing>";
+    std::string bytes(GetFileSize(file, nullptr), '\0');
+    DWORD read = 0;
+    ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+    CloseHandle(file);
+    bytes.resize(read);
+    return bytes;
+}
+
+bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds limit) {
+    const auto until = std::chrono::steady_clock::now() + limit;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > until) return false;
+        std::this_thread::sleep_for(20ms);
+    }
+    return true;
+}
+
+namespace {
+
+struct Search {
+    DWORD processId;
+    HWND owner;
+    const wchar_t* className;
+    HWND found;
+};
+
+BOOL CALLBACK FindWindowOf(HWND hwnd, LPARAM param) {
+    auto* search = reinterpret_cast<Search*>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid != search->processId || !IsWindowVisible(hwnd)) return TRUE;
+    wchar_t name[64] = {};
+    GetClassNameW(hwnd, name, 64);
+    if (search->className && wcscmp(name, search->className) != 0) return TRUE;
+    if (search->owner && GetWindow(hwnd, GW_OWNER) != search->owner) return TRUE;
+    search->found = hwnd;
+    return FALSE;
+}
+
+}  // namespace
+
+Tool::Tool(const std::wstring& install) {
+    std::wstring commandLine = L"\"" + install + L"\\karvelxml.exe\"";
+    STARTUPINFOW startup{sizeof startup};
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, install.c_str(), &startup,
+                        &info))
+        return;
+    CloseHandle(info.hThread);
+    process_ = info.hProcess;
+    processId_ = info.dwProcessId;
+    WaitFor([&] {
+        Search search{processId_, nullptr, L"KarvelQuillonFrontEnd", nullptr};
+        EnumWindows(FindWindowOf, reinterpret_cast<LPARAM>(&search));
+        main_ = search.found;
+        return main_ != nullptr;
+    });
+}
+
+Tool::~Tool() {
+    if (process_) {
+        if (!Exited()) TerminateProcess(process_, 1);
+        WaitForSingleObject(process_, 5000);
+        CloseHandle(process_);
+    }
+}
+
+std::wstring Tool::Text(ui::ControlId id) const {
+    wchar_t buffer[2048] = {};
+    SendMessageW(Ctl(id), WM_GETTEXT, 2048, reinterpret_cast<LPARAM>(buffer));
+    return buffer;
+}
+
+void Tool::SetText(ui::ControlId id, const std::wstring& text) const {
+    SendMessageW(Ctl(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+std::vector<std::wstring> Tool::Lines(ui::ControlId list) const {
+    std::vector<std::wstring> lines;
+    const auto count = static_cast<int>(SendMessageW(Ctl(list), LB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        const auto length = SendMessageW(Ctl(list), LB_GETTEXTLEN, i, 0);
+        std::wstring line(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
+        const auto copied = SendMessageW(Ctl(list), LB_GETTEXT, i, reinterpret_cast<LPARAM>(line.data()));
+        line.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+HWND Tool::Dialog() const {
+    Search search{processId_, main_, L"#32770", nullptr};
+    EnumWindows(FindWindowOf, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND Tool::WaitForDialog() const {
+    HWND dialog = nullptr;
+    WaitFor([&] { return (dialog = Dialog()) != nullptr; });
+    return dialog;
+}
+
+bool Tool::WaitForDialogGone() const {
+    return WaitFor([&] { return Dialog() == nullptr; });
+}
+
+bool Tool::Close(std::chrono::milliseconds limit) {
+    PostMessageW(main_, WM_CLOSE, 0, 0);
+    return WaitForSingleObject(process_, static_cast<DWORD>(limit.count())) == WAIT_OBJECT_0;
+}
+
+namespace {
+
+// The file-name box: a combo box (cmb13) on newer systems, an edit (edt1) on older.
+HWND FileNameBox(HWND dialog) {
+    if (HWND combo = GetDlgItem(dialog, 0x47C)) {
+        if (HWND edit = FindWindowExW(combo, nullptr, L"Edit", nullptr)) return edit;
+        return combo;
+    }
+    return GetDlgItem(dialog, 0x480);
+}
+
+void TypeAndConfirm(HWND dialog, const std::wstring& text) {
+    SendMessageW(FileNameBox(dialog), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+}
+
+}  // namespace
+
+void ChooseFiles(const Tool& tool, HWND dialog, const std::wstring& folder, const std::vector<std::wstring>& names) {
+    // Quoted names are taken relative to the dialog's folder: go there first.
+    TypeAndConfirm(dialog, folder);
+    std::this_thread::sleep_for(300ms);
+    std::wstring typed;
+    if (names.size() == 1) {
+        typed = names[0];
+    } else {
+        for (const auto& name : names) typed += L"\"" + name + L"\" ";
+    }
+    TypeAndConfirm(dialog, typed);
+    tool.WaitForDialogGone();
+}
+
+}  // namespace e2e

@@ -1,0 +1,58 @@
+#pragma once
+// Drives the built karvelxml.exe from outside, as a user (or a screen reader) would.
+#include <windows.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "ui/controls.h"
+
+namespace e2e {
+
+// A fresh folder holding karvelxml.exe and the stand-in converter as quillon.exe.
+std::wstring MakeInstall(const std::wstring& name, bool withConverter = true);
+std::wstring ScratchFolder(const std::wstring& name);
+void WriteBytes(const std::wstring& path, const std::string& bytes);
+std::string ReadBytes(const std::wstring& path);  // "<missing>" when absent
+
+// Polls until `done` holds or the time is up.
+bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds limit = std::chrono::seconds(10));
+
+class Tool {
+public:
+    // Starts <install>\karvelxml.exe and waits for its window.
+    explicit Tool(const std::wstring& install);
+    ~Tool();
+    Tool(const Tool&) = delete;
+    Tool& operator=(const Tool&) = delete;
+
+    HWND Main() const { return main_; }
+    HWND Ctl(ui::ControlId id) const { return GetDlgItem(main_, static_cast<int>(id)); }
+    std::wstring Text(ui::ControlId id) const;
+    void SetText(ui::ControlId id, const std::wstring& text) const;
+    std::vector<std::wstring> Lines(ui::ControlId list) const;
+    bool Enabled(ui::ControlId id) const { return IsWindowEnabled(Ctl(id)) != FALSE; }
+    // Posted, so a click that opens a modal dialog does not block the test.
+    void Click(ui::ControlId id) const { PostMessageW(Ctl(id), BM_CLICK, 0, 0); }
+
+    // The dialog the tool shows now (owned by its window), or null.
+    HWND Dialog() const;
+    HWND WaitForDialog() const;
+    bool WaitForDialogGone() const;
+
+    // Closes the window and waits for the process to end; false if it stays.
+    bool Close(std::chrono::milliseconds limit = std::chrono::seconds(10));
+    bool Exited() const { return WaitForSingleObject(process_, 0) == WAIT_OBJECT_0; }
+
+private:
+    HANDLE process_ = nullptr;
+    DWORD processId_ = 0;
+    HWND main_ = nullptr;
+};
+
+// Picks files in the real open-file dialog: navigates to `folder`, then chooses `names`.
+void ChooseFiles(const Tool& tool, HWND dialog, const std::wstring& folder, const std::vector<std::wstring>& names);
+
+}  // namespace e2e
