@@ -35,7 +35,7 @@ wine_session_start() {
   for f in /usr/share/wine/fonts/tahoma.ttf /usr/share/wine/fonts/tahomabd.ttf /usr/share/wine/fonts/marlett.ttf; do
     [[ -f "$f" && ! -f "$fonts/$(basename "$f")" ]] && cp "$f" "$fonts/"
   done
-  "$WINESERVER" -p
+  "$WINESERVER" -p 2>/dev/null || true  # already running is fine
 }
 
 wine_session_stop() {

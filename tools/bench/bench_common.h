@@ -1,0 +1,36 @@
+#pragma once
+// Small helpers shared by the benchmarks. Windows only.
+#include <windows.h>
+
+#include <chrono>
+#include <string>
+
+namespace bench {
+
+inline double Seconds(std::chrono::steady_clock::duration d) { return std::chrono::duration<double>(d).count(); }
+
+template <typename F>
+double Time(F&& f) {
+    const auto start = std::chrono::steady_clock::now();
+    f();
+    return Seconds(std::chrono::steady_clock::now() - start);
+}
+
+inline void Pump() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) continue;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+// Folder of this executable.
+inline std::wstring HereFolder() {
+    wchar_t path[MAX_PATH];
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring folder = path;
+    return folder.substr(0, folder.rfind(L'\\'));
+}
+
+}  // namespace bench

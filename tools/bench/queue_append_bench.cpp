@@ -1,0 +1,55 @@
+// How long one selection of 32,767 files takes to land in a queue, and whether
+// the window still answers promptly at that size.
+#include <cstdio>
+#include <string>
+
+#include "bench_common.h"
+#include "ui/frmMain.h"
+
+int wmain() {
+    constexpr int kEntries = 32767;
+    std::wstring result = L"C:\\Some\\Fairly\\Deep\\Folder\\Of\\Inputs";
+    for (int i = 0; i < kEntries; ++i) result += L'\0' + (L"input-" + std::to_wstring(i) + L".xml");
+
+    ui::Dialogs dialogs;
+    dialogs.openFiles = [&](HWND, const std::wstring&) { return result; };
+    dialogs.browseFolder = [](HWND, const std::wstring&, const std::wstring&) { return std::wstring(); };
+    ui::frmMain* form = ui::frmMain::Create(GetModuleHandleW(nullptr), {bench::HereFolder(), dialogs});
+    if (!form) return 1;
+    HWND window = form->Handle();
+    ShowWindow(window, SW_SHOW);
+    UpdateWindow(window);
+    bench::Pump();
+
+    HWND list = form->Control(ui::ControlId::lstBin);
+    const double append = bench::Time([&] {
+        SendMessageW(form->Control(ui::ControlId::cmbBinAdd), BM_CLICK, 0, 0);
+        UpdateWindow(list);
+    });
+    const auto count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+
+    const double scroll = bench::Time([&] {
+        SendMessageW(list, WM_VSCROLL, SB_BOTTOM, 0);
+        SendMessageW(list, LB_SETCURSEL, kEntries - 1, 0);
+        UpdateWindow(list);
+    });
+    const double repaint = bench::Time([&] {
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    });
+    const double removeOne = bench::Time([&] {
+        SendMessageW(list, LB_SETCURSEL, kEntries / 2, 0);
+        SendMessageW(window, WM_COMMAND, MAKEWPARAM(static_cast<int>(ui::ControlId::lstBin), LBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(list));
+        SendMessageW(form->Control(ui::ControlId::cmbBinRem), BM_CLICK, 0, 0);
+        UpdateWindow(list);
+    });
+
+    std::printf("entries appended:          %lld\n", static_cast<long long>(count));
+    std::printf("append one selection:      %.3f s (goal < 0.5 s)\n", append);
+    std::printf("scroll to end and select:  %.3f s\n", scroll);
+    std::printf("repaint whole window:      %.3f s\n", repaint);
+    std::printf("remove one from the middle: %.3f s\n", removeOne);
+    DestroyWindow(window);
+    bench::Pump();
+    return count == kEntries ? 0 : 1;
+}
