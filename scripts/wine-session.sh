@@ -36,6 +36,9 @@ wine_session_start() {
     [[ -f "$f" && ! -f "$fonts/$(basename "$f")" ]] && cp "$f" "$fonts/"
   done
   "$WINESERVER" -p 2>/dev/null || true  # already running is fine
+  # Start Wine's own services now, detached from our output: started later by a
+  # test, they would inherit its pipes and keep the test runner waiting.
+  "$WINE" wineboot </dev/null >/dev/null 2>&1 || true
 }
 
 wine_session_stop() {

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include <commctrl.h>
+
 #include "ui/controls.h"
 
 namespace e2e {
