@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "common/win_handles.h"
+
 namespace ui {
 
 int ListBox::Count() const { return static_cast<int>(SendMessageW(list_, LB_GETCOUNT, 0, 0)); }
@@ -48,13 +50,10 @@ void ListBox::AppendLine(const std::wstring& line) {
 void ListBox::ReplaceLast(const std::wstring& line) {
     const int last = Count() - 1;
     if (last < 0) return AppendLine(line);
-    // A list box cannot change a line in place: swap it within one redraw.
-    SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
+    // A list box cannot change a line in place; nothing is drawn between the two steps.
     SendMessageW(list_, LB_DELETESTRING, last, 0);
     SendMessageW(list_, LB_INSERTSTRING, last, reinterpret_cast<LPARAM>(line.c_str()));
-    SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
     WidenFor({line});
-    InvalidateRect(list_, nullptr, TRUE);
 }
 
 void ListBox::RemoveAt(int index) { SendMessageW(list_, LB_DELETESTRING, index, 0); }
@@ -70,19 +69,20 @@ void ListBox::ShowLastNow() {
 }
 
 // The horizontal scroll bar appears once a line is wider than the list.
+// Lines are measured on a memory DC: a window DC costs a trip to the display.
 void ListBox::WidenFor(const std::vector<std::wstring>& lines) {
-    HDC dc = GetDC(list_);
-    if (!dc) return;
-    const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(list_, WM_GETFONT, 0, 0)));
-    LONG widest = static_cast<LONG>(SendMessageW(list_, LB_GETHORIZONTALEXTENT, 0, 0));
+    static const win::unique_dc measure(CreateCompatibleDC(nullptr));
+    if (!measure) return;
+    const HGDIOBJ old = SelectObject(measure.get(), reinterpret_cast<HFONT>(SendMessageW(list_, WM_GETFONT, 0, 0)));
+    const auto current = static_cast<LONG>(SendMessageW(list_, LB_GETHORIZONTALEXTENT, 0, 0));
+    LONG widest = current;
     for (const auto& line : lines) {
         SIZE size{};
-        if (GetTextExtentPoint32W(dc, line.c_str(), static_cast<int>(line.size()), &size))
+        if (GetTextExtentPoint32W(measure.get(), line.c_str(), static_cast<int>(line.size()), &size))
             widest = std::max(widest, size.cx + 6);
     }
-    SelectObject(dc, old);
-    ReleaseDC(list_, dc);
-    SendMessageW(list_, LB_SETHORIZONTALEXTENT, widest, 0);
+    SelectObject(measure.get(), old);
+    if (widest != current) SendMessageW(list_, LB_SETHORIZONTALEXTENT, widest, 0);
 }
 
 }  // namespace ui

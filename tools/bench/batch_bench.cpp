@@ -1,0 +1,139 @@
+// What the tool adds to the converter's own cost: a batch of N entries with a
+// stand-in converter that does no work, against a reference loop that does only
+// what every entry needs (two log line updates, the progress value, their
+// repaints, one process start and wait) and against a bare process loop.
+// Usage: batch_bench.exe [entries]   (quillon.exe must lie beside it)
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cwchar>
+#include <string>
+#include <vector>
+
+#include "bench_common.h"
+#include "conversion/command_line.h"
+#include "ui/frmMain.h"
+
+namespace {
+
+void RunOne(std::wstring commandLine) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_HIDE;
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, NORMAL_PRIORITY_CLASS, nullptr, nullptr,
+                        &startup, &info))
+        return;
+    WaitForSingleObject(info.hProcess, INFINITE);
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
+}
+
+// A window of the tool's size with a status list and a progress bar, nothing else.
+struct ReferenceWindow {
+    HWND window, list, progress;
+    ReferenceWindow() {
+        RECT outer{0, 0, ui::ClientWidth, ui::ClientHeight};
+        AdjustWindowRectEx(&outer, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, FALSE, 0);
+        window = CreateWindowExW(0, L"STATIC", L"reference", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_VISIBLE,
+                                 CW_USEDEFAULT, CW_USEDEFAULT, outer.right - outer.left, outer.bottom - outer.top,
+                                 nullptr, nullptr, nullptr, nullptr);
+        list = CreateWindowExW(WS_EX_CLIENTEDGE, L"LISTBOX", L"",
+                               WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOINTEGRALHEIGHT, 20, 456, 505, 56, window,
+                               nullptr, nullptr, nullptr);
+        progress = CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | WS_VISIBLE, 20, 516, 505, 13, window, nullptr,
+                                   nullptr, nullptr);
+        SendMessageW(list, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+        UpdateWindow(window);
+    }
+    ~ReferenceWindow() { DestroyWindow(window); }
+    void Line(const std::wstring& text, bool replace) {
+        const auto count = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
+        if (replace) SendMessageW(list, LB_DELETESTRING, count - 1, 0);
+        SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+        SendMessageW(list, LB_SETTOPINDEX, SendMessageW(list, LB_GETCOUNT, 0, 0) - 1, 0);
+        UpdateWindow(list);
+    }
+};
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    const int entries = argc > 1 ? _wtoi(argv[1]) : 500;
+    const std::wstring tool = bench::HereFolder();
+    if (GetFileAttributesW((tool + L"\\quillon.exe").c_str()) == INVALID_FILE_ATTRIBUTES) {
+        std::fprintf(stderr, "quillon.exe must lie beside the benchmark\n");
+        return 2;
+    }
+    const std::wstring data = tool + L"\\batch-bench-data";
+    CreateDirectoryW(data.c_str(), nullptr);
+    std::vector<std::wstring> sources;
+    for (int i = 0; i < entries; ++i) {
+        const std::wstring name = L"entry-" + std::to_wstring(i) + L".xml";
+        sources.push_back(data + L"\\" + name);
+        HANDLE file = CreateFileW(sources.back().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        CloseHandle(file);
+    }
+    SetEnvironmentVariableW(L"QUILLON_STANDIN_EXIT", L"0");  // start, do nothing, end
+
+    auto commandLine = [&](int i) {
+        return conversion::BinToTextCommandLine(tool, data, L"entry-" + std::to_wstring(i) + L".xml", L"txt",
+                                                sources[i]);
+    };
+
+    // Rounds of each kind take turns, so a drift in the machine's speed hits all three alike.
+    constexpr int kRound = 100;
+    const int rounds = std::max(1, entries / kRound);
+    std::wstring roundSelection = data;
+    for (int i = 0; i < kRound; ++i) roundSelection += L'\0' + (L"entry-" + std::to_wstring(i) + L".xml");
+
+    ReferenceWindow ref;
+    SendMessageW(ref.progress, PBM_SETRANGE32, 0, kRound);
+    ui::Dialogs dialogs;
+    dialogs.openFiles = [&](HWND, const std::wstring&) { return roundSelection; };
+    dialogs.browseFolder = [](HWND, const std::wstring&, const std::wstring&) { return std::wstring(); };
+    ui::frmMain* form = ui::frmMain::Create(GetModuleHandleW(nullptr), {tool, dialogs});
+    if (!form) return 1;
+    ShowWindow(form->Handle(), SW_SHOW);
+    UpdateWindow(form->Handle());
+    SendMessageW(form->Control(ui::ControlId::cmbBinAdd), BM_CLICK, 0, 0);
+    SetWindowTextW(form->Control(ui::ControlId::txtBinOut), data.c_str());
+    bench::Pump();
+
+    double bare = 0, reference = 0, batch = 0;
+    for (int round = 0; round < rounds; ++round) {
+        bare += bench::Time([&] {
+            for (int i = 0; i < kRound; ++i) RunOne(commandLine(i));
+        });
+        reference += bench::Time([&] {
+            SendMessageW(ref.progress, PBM_SETRANGE32, 0, kRound);
+            for (int i = 0; i < kRound; ++i) {
+                SendMessageW(ref.progress, PBM_SETPOS, i + 1, 0);
+                UpdateWindow(ref.progress);
+                const std::wstring line = L"Processing entry-" + std::to_wstring(i) + L".xml...";
+                ref.Line(line, false);
+                RunOne(commandLine(i));
+                ref.Line(line + L" DONE", true);
+            }
+        });
+        batch += bench::Time([&] { SendMessageW(form->Control(ui::ControlId::cmbBinCon), BM_CLICK, 0, 0); });
+        bench::Pump();
+    }
+    HWND status = form->Control(ui::ControlId::lstStatus);
+    const auto lines = SendMessageW(status, LB_GETCOUNT, 0, 0);
+    DestroyWindow(form->Handle());
+    bench::Pump();
+    const int done = rounds * kRound;
+
+    std::printf("entries:                  %d (in rounds of %d)\n", done, kRound);
+    std::printf("bare process loop:        %.2f s (%.1f ms per entry)\n", bare, 1000 * bare / done);
+    std::printf("reference loop:           %.2f s (%.1f ms per entry)\n", reference, 1000 * reference / done);
+    std::printf("tool's batch:             %.2f s (%.1f ms per entry), %lld log lines\n", batch,
+                1000 * batch / done, static_cast<long long>(lines));
+    std::printf("batch / reference:        %.3f (goal <= 1.05)\n", batch / reference);
+    std::printf("batch / bare processes:   %.3f\n", batch / bare);
+    return lines == rounds * (kRound + 2) ? 0 : 1;
+}
