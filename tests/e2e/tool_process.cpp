@@ -1,7 +1,5 @@
 #include "tool_process.h"
 
-#include <shellapi.h>
-
 #include <thread>
 
 #include "test_paths.h"
@@ -10,45 +8,11 @@ namespace e2e {
 
 using namespace std::chrono_literals;
 
-std::wstring ScratchFolder(const std::wstring& name) {
-    const std::wstring base = std::wstring(KARVEL_TEST_SCRATCH) + L"\\e2e";
-    CreateDirectoryW(base.c_str(), nullptr);
-    const std::wstring folder = base + L"\\" + name;
-    std::wstring from = folder + L'\0';
-    SHFILEOPSTRUCTW op{};
-    op.wFunc = FO_DELETE;
-    op.pFrom = from.c_str();
-    op.fFlags = FOF_NO_UI;
-    SHFileOperationW(&op);
-    CreateDirectoryW(folder.c_str(), nullptr);
-    return folder;
-}
-
 std::wstring MakeInstall(const std::wstring& name, bool withConverter) {
-    const std::wstring folder = ScratchFolder(name);
+    const std::wstring folder = ScratchFolder(L"e2e-" + name);
     CopyFileW(KARVEL_EXE_PATH, (folder + L"\\karvelxml.exe").c_str(), FALSE);
     if (withConverter) CopyFileW(KARVEL_STANDIN_PATH, (folder + L"\\quillon.exe").c_str(), FALSE);
     return folder;
-}
-
-void WriteBytes(const std::wstring& path, const std::string& bytes) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return;
-    DWORD written = 0;
-    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
-}
-
-std::string ReadBytes(const std::wstring& path) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return "<missing>";
-    std::string bytes(GetFileSize(file, nullptr), '\0');
-    DWORD read = 0;
-    ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
-    CloseHandle(file);
-    bytes.resize(read);
-    return bytes;
 }
 
 bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds limit) {

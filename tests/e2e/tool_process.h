@@ -9,15 +9,18 @@
 
 #include <commctrl.h>
 
+#include "support/files.h"
 #include "ui/controls.h"
 
 namespace e2e {
 
+using test_support::ReadBytes;
+using test_support::ScratchFolder;
+using test_support::Utf8;
+using test_support::WriteBytes;
+
 // A fresh folder holding karvelxml.exe and the stand-in converter as quillon.exe.
 std::wstring MakeInstall(const std::wstring& name, bool withConverter = true);
-std::wstring ScratchFolder(const std::wstring& name);
-void WriteBytes(const std::wstring& path, const std::string& bytes);
-std::string ReadBytes(const std::wstring& path);  // "<missing>" when absent
 
 // Polls until `done` holds or the time is up.
 bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds limit = std::chrono::seconds(10));

@@ -1,399 +1,167 @@
 #include <gtest/gtest.h>
 
-#include <deque>
-#include <functional>
 #include <set>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "conversion/batch.h"
 
 using namespace conversion;
+// GCC 12 warns about members left out of designated initializers, which the scenarios rely on.
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 
 namespace {
 
 using Lines = std::vector<std::wstring>;
 
-// A file system and a window in memory that write down every call, in order.
-class FakeHost : public BatchHost {
-public:
-    std::set<std::wstring> files{L"C:\\Tools\\quillon.exe"};
-    std::set<std::wstring> folders;
-    std::set<std::pair<std::wstring, std::wstring>> sameFiles;
-    std::deque<RunResult> results;        // taken one per run; a started exit 0 when empty
-    std::function<void()> afterRun;       // to change the file system mid-batch
-    Lines calls;
-    Lines log;                            // the status log as the user sees it
-    Lines lastLineWhileRunning;
-    int range = -1;
-    int value = -1;
-
-    bool FileExists(const std::wstring& path) override {
-        calls.push_back(L"FileExists " + path);
-        return files.count(path) != 0;
-    }
-    bool FolderExists(const std::wstring& path) override {
-        calls.push_back(L"FolderExists " + path);
-        return folders.count(path) != 0;
-    }
-    bool SameFile(const std::wstring& source, const std::wstring& destination) override {
-        calls.push_back(L"SameFile " + source + L" | " + destination);
-        return sameFiles.count({source, destination}) != 0;
-    }
-    RunResult Run(const std::wstring& commandLine) override {
-        calls.push_back(L"Run " + commandLine);
-        lastLineWhileRunning.push_back(log.empty() ? L"<empty log>" : log.back());
-        RunResult result{true, 0};
-        if (!results.empty()) {
-            result = results.front();
-            results.pop_front();
-        }
-        if (afterRun) afterRun();
-        return result;
-    }
-    void AppendLine(const std::wstring& line) override {
-        calls.push_back(L"Append " + line);
-        log.push_back(line);
-    }
-    void ReplaceLastLine(const std::wstring& line) override {
-        calls.push_back(L"Replace " + line);
-        if (log.empty()) {
-            ADD_FAILURE() << "replacing a line of an empty log";
-            return;
-        }
-        log.back() = line;
-    }
-    void SetProgressRange(int maximum) override {
-        calls.push_back(L"Range " + std::to_wstring(maximum));
-        range = maximum;
-    }
-    void SetProgressValue(int v) override {
-        calls.push_back(L"Value " + std::to_wstring(v));
-        value = v;
-    }
-
-    // Only the calls that begin with one of the given words.
-    Lines CallsOf(std::initializer_list<std::wstring> words) const {
-        Lines picked;
-        for (const auto& call : calls) {
-            for (const auto& word : words) {
-                if (call.compare(0, word.size() + 1, word + L" ") == 0) picked.push_back(call);
-            }
-        }
-        return picked;
-    }
-};
-
-constexpr wchar_t kBinStart[] = L"Conversion from Binary XML to Text XML started...";
-constexpr wchar_t kTextStart[] = L"Conversion from Text XML to Binary XML started...";
-constexpr wchar_t kComplete[] = L"Conversion complete";
-constexpr wchar_t kNoOutputFolder[] = L"Output folder does not exists";
-
+const std::wstring kConverter = L"C:\\T\\quillon.exe";
+const std::wstring kBin = L"Conversion from Binary XML to Text XML started...";
+const std::wstring kText = L"Conversion from Text XML to Binary XML started...";
+const std::wstring kDone = L"Conversion complete";
+const std::wstring kNoFolder = L"Output folder does not exists";
 std::wstring NotFound(const std::wstring& name) {
     return L"Source file or destination folder not found for file '" + name + L"'";
 }
 
-BinToTextJob BinJob(Lines queue) {
-    BinToTextJob job;
-    job.queue = std::move(queue);
-    job.outputFolder = L"D:\\Out";
-    job.extension = L"txt";
-    job.toolFolder = L"C:\\Tools";
-    return job;
-}
+// One batch: the converter and every queued file exist unless missing; the
+// bin to text output box is D:\Out, the text to bin one D:\Bin\.
+struct Scenario {
+    const char* what;
+    bool textToBin = false;
+    int besideSource = 0;
+    const wchar_t* extension = L"txt";
+    Lines queue, missing, folders = {L"D:\\Out", L"D:\\Bin\\"};
+    Lines same;                      // "source|destination"
+    std::vector<RunResult> results;  // one per run, then exit 0
+    bool foldersVanish = false;      // every folder goes when a run ends
+    Lines expected;
+};
 
-TextToBinJob TextJob(Lines queue) {
-    TextToBinJob job;
-    job.queue = std::move(queue);
-    job.outputFolder = L"D:\\Bin\\";
-    job.toolFolder = L"C:\\Tools";
-    return job;
-}
+// A file system and a window in memory that play one scenario and write down
+// every call in order; probes (with runs) and progress calls also on lists of their own.
+struct Host : BatchHost {
+    const Scenario s;
+    std::set<std::wstring> files, folders, same;
+    std::size_t runs = 0;
+    Lines calls, probes, progress, log;  // log: the status log as the user sees it
 
-TEST(ConversionBatch, BinToTextFiveLineExampleCallByCall) {
-    FakeHost host;
-    host.files.insert({L"D:\\In\\a.xml", L"D:\\In\\b.xml"});
-    host.folders.insert(L"D:\\Out");
-    RunBinToTextBatch(BinJob({L"D:\\In\\a.xml", L"D:\\In\\gone.xml", L"D:\\In\\b.xml"}), host);
+    explicit Host(const Scenario& scenario)
+        : s(scenario), files(s.queue.begin(), s.queue.end()), folders(s.folders.begin(), s.folders.end()),
+          same(s.same.begin(), s.same.end()) {
+        files.insert(kConverter);
+        for (const auto& gone : s.missing) files.erase(gone);
+        if (s.textToBin) RunTextToBinBatch({s.queue, L"D:\\Bin\\", L"C:\\T"}, *this);
+        else RunBinToTextBatch({s.queue, s.besideSource, L"D:\\Out", s.extension, L"C:\\T"}, *this);
+    }
+    bool Note(Lines* kind, const std::wstring& call, bool answer = true) {
+        calls.push_back(call);
+        if (kind) kind->push_back(call);
+        return answer;
+    }
+    bool FileExists(const std::wstring& p) override { return Note(&probes, L"FileExists " + p, files.count(p)); }
+    bool FolderExists(const std::wstring& p) override { return Note(&probes, L"FolderExists " + p, folders.count(p)); }
+    bool SameFile(const std::wstring& a, const std::wstring& b) override {
+        return Note(&probes, L"SameFile " + a + L"|" + b, same.count(a + L"|" + b));
+    }
+    RunResult Run(const std::wstring& commandLine) override {
+        Note(&probes, L"Run " + commandLine);
+        if (s.foldersVanish) folders.clear();
+        return ++runs <= s.results.size() ? s.results[runs - 1] : RunResult{true, 0};
+    }
+    void AppendLine(const std::wstring& line) override { log.push_back(line), Note(nullptr, L"Append " + line); }
+    void ReplaceLastLine(const std::wstring& line) override {
+        if (Note(nullptr, L"Replace " + line, !log.empty())) log.back() = line;
+    }
+    void SetProgressRange(int maximum) override { Note(&progress, L"Range " + std::to_wstring(maximum)); }
+    void SetProgressValue(int value) override { Note(&progress, L"Value " + std::to_wstring(value)); }
+};
 
-    const Lines expected = {
-        L"Range 3",
-        L"Append Conversion from Binary XML to Text XML started...",
-        L"FileExists C:\\Tools\\quillon.exe",
-        L"FolderExists D:\\Out",
-        L"Value 1",
-        L"FileExists D:\\In\\a.xml",
-        L"FolderExists D:\\Out",
-        L"SameFile D:\\In\\a.xml | D:\\Out\\a.txt",
-        L"Append Processing a.xml...",
-        LR"(Run "C:\Tools\quillon.exe" --textxml="D:\Out\a.txt" "D:\In\a.xml")",
+TEST(ConversionBatch, FiveLineExampleCallByCall) {
+    const Host host({.what = "", .queue = {L"D:\\In\\a.xml", L"D:\\In\\gone.xml", L"D:\\In\\b.xml"},
+                     .missing = {L"D:\\In\\gone.xml"}});
+    EXPECT_EQ(host.calls, (Lines{
+        L"Range 3", L"Append " + kBin, L"FileExists " + kConverter, L"FolderExists D:\\Out",
+        L"Value 1", L"FileExists D:\\In\\a.xml", L"FolderExists D:\\Out", L"SameFile D:\\In\\a.xml|D:\\Out\\a.txt",
+        L"Append Processing a.xml...", LR"(Run "C:\T\quillon.exe" --textxml="D:\Out\a.txt" "D:\In\a.xml")",
         L"Replace Processing a.xml... DONE",
-        L"Value 2",
-        L"FileExists D:\\In\\gone.xml",
-        L"FolderExists D:\\Out",
-        L"Append Source file or destination folder not found for file 'gone.xml'",
-        L"Value 3",
-        L"FileExists D:\\In\\b.xml",
-        L"FolderExists D:\\Out",
-        L"SameFile D:\\In\\b.xml | D:\\Out\\b.txt",
-        L"Append Processing b.xml...",
-        LR"(Run "C:\Tools\quillon.exe" --textxml="D:\Out\b.txt" "D:\In\b.xml")",
-        L"Replace Processing b.xml... DONE",
-        L"Append Conversion complete",
-        L"Value 0",
-    };
-    EXPECT_EQ(host.calls, expected);
-    EXPECT_EQ(host.log, (Lines{kBinStart, L"Processing a.xml... DONE", NotFound(L"gone.xml"),
-                               L"Processing b.xml... DONE", kComplete}));
-    // While the converter runs, its entry's line is the last one.
-    EXPECT_EQ(host.lastLineWhileRunning, (Lines{L"Processing a.xml...", L"Processing b.xml..."}));
+        L"Value 2", L"FileExists D:\\In\\gone.xml", L"FolderExists D:\\Out", L"Append " + NotFound(L"gone.xml"),
+        L"Value 3", L"FileExists D:\\In\\b.xml", L"FolderExists D:\\Out", L"SameFile D:\\In\\b.xml|D:\\Out\\b.txt",
+        L"Append Processing b.xml...", LR"(Run "C:\T\quillon.exe" --textxml="D:\Out\b.txt" "D:\In\b.xml")",
+        L"Replace Processing b.xml... DONE", L"Append " + kDone, L"Value 0"}));
 }
 
-TEST(ConversionBatch, TextToBinSameQueueCallByCall) {
-    FakeHost host;
-    host.files.insert({L"D:\\In\\a.txt", L"D:\\In\\b.txt"});
-    host.folders.insert(L"D:\\Bin\\");
-    RunTextToBinBatch(TextJob({L"D:\\In\\a.txt", L"D:\\In\\gone.txt", L"D:\\In\\b.txt"}), host);
-
-    // One folder probe before the first entry, none per entry.
-    EXPECT_EQ(host.CallsOf({L"FileExists", L"FolderExists", L"SameFile", L"Run", L"Value"}),
-              (Lines{L"FileExists C:\\Tools\\quillon.exe", L"FolderExists D:\\Bin\\", L"Value 1",
-                     L"FileExists D:\\In\\a.txt", L"SameFile D:\\In\\a.txt | D:\\Bin\\a.xml",
-                     LR"(Run "C:\Tools\quillon.exe" --quillon="D:\Bin\a.xml" "D:\In\a.txt")", L"Value 2",
-                     L"FileExists D:\\In\\gone.txt", L"Value 3", L"FileExists D:\\In\\b.txt",
-                     L"SameFile D:\\In\\b.txt | D:\\Bin\\b.xml",
-                     LR"(Run "C:\Tools\quillon.exe" --quillon="D:\Bin\b.xml" "D:\In\b.txt")", L"Value 0"}));
-    EXPECT_EQ(host.log, (Lines{kTextStart, L"Processing a.txt... DONE", NotFound(L"gone.txt"),
-                               L"Processing b.txt... DONE", kComplete}));
-}
-
-TEST(ConversionBatch, EmptyQueue) {
-    struct Case {
-        const char* what;
-        bool binToText;
-        int sourceFolderSwitch;
-        bool outputFolderExists;
-        Lines calls;
+TEST(ConversionBatch, ProbesSameFileChecksAndRuns) {
+    const Scenario scenarios[] = {
+        {.what = "text to bin: the folder once, then each source alone", .textToBin = true,
+         .queue = {L"D:\\In\\gone.txt", L"D:\\In\\a.txt"}, .missing = {L"D:\\In\\gone.txt"},
+         .expected = {L"FileExists " + kConverter, L"FolderExists D:\\Bin\\", L"FileExists D:\\In\\gone.txt",
+                      L"FileExists D:\\In\\a.txt", L"SameFile D:\\In\\a.txt|D:\\Bin\\a.xml",
+                      LR"(Run "C:\T\quillon.exe" --quillon="D:\Bin\a.xml" "D:\In\a.txt")"}},
+        {.what = "beside sources (any switch but 0): both probes always, the output box unused",
+         .besideSource = 2, .queue = {L"D:\\A\\gone.xml", L"D:\\NoFolder\\here.xml", L"C:\\b.xml"},
+         .missing = {L"D:\\A\\gone.xml"}, .folders = {L"D:\\A", L"C:"},
+         .expected = {L"FileExists " + kConverter, L"FileExists D:\\A\\gone.xml", L"FolderExists D:\\A",
+                      L"FileExists D:\\NoFolder\\here.xml", L"FolderExists D:\\NoFolder", L"FileExists C:\\b.xml",
+                      L"FolderExists C:", L"SameFile C:\\b.xml|C:\\b.txt",
+                      LR"(Run "C:\T\quillon.exe" --textxml="C:\b.txt" "C:\b.xml")"}},
     };
-    const Case cases[] = {
-        {"bin to text", true, 0, true,
-         {L"Range 0", L"Append " + std::wstring(kBinStart), L"FileExists C:\\Tools\\quillon.exe",
-          L"FolderExists D:\\Out", L"Append Conversion complete", L"Value 0"}},
-        {"bin to text, no output folder", true, 0, false,
-         {L"Range 0", L"Append " + std::wstring(kBinStart), L"FileExists C:\\Tools\\quillon.exe",
-          L"FolderExists D:\\Out", L"Append Output folder does not exists"}},
-        {"bin to text beside sources, no output folder", true, 1, false,
-         {L"Range 0", L"Append " + std::wstring(kBinStart), L"FileExists C:\\Tools\\quillon.exe",
-          L"Append Conversion complete", L"Value 0"}},
-        {"text to bin", false, 0, true,
-         {L"Range 0", L"Append " + std::wstring(kTextStart), L"FileExists C:\\Tools\\quillon.exe",
-          L"FolderExists D:\\Bin\\", L"Append Conversion complete", L"Value 0"}},
-        {"text to bin, no output folder", false, 0, false,
-         {L"Range 0", L"Append " + std::wstring(kTextStart), L"FileExists C:\\Tools\\quillon.exe",
-          L"FolderExists D:\\Bin\\", L"Append Output folder does not exists"}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        FakeHost host;
-        if (c.outputFolderExists) host.folders.insert({L"D:\\Out", L"D:\\Bin\\"});
-        if (c.binToText) {
-            BinToTextJob job = BinJob({});
-            job.sourceFolderSwitch = c.sourceFolderSwitch;
-            RunBinToTextBatch(job, host);
-        } else {
-            RunTextToBinBatch(TextJob({}), host);
-        }
-        EXPECT_EQ(host.calls, c.calls);
+    for (const auto& s : scenarios) {
+        SCOPED_TRACE(s.what);
+        const Host host(s);
+        EXPECT_EQ(host.probes, s.expected);
     }
 }
 
-TEST(ConversionBatch, EarlyStopsLeaveTheProgressValueAlone) {
-    struct Case {
-        const char* what;
-        bool converterPresent;
-        const wchar_t* extension;
-        bool outputFolderExists;
-        Lines binLog;   // bin to text, D:\Out
-        Lines textLog;  // text to bin, D:\Bin\ (no extension)
+TEST(ConversionBatch, LogLinesAndProgress) {
+    const std::wstring a = L"D:\\In\\a.xml", b = L"D:\\In\\b.xml", c = L"D:\\In\\c.xml";
+    const std::wstring noConverter = L"Converter not found: " + kConverter;
+    const Scenario scenarios[] = {
+        {.what = "empty queue", .expected = {kBin, kDone}},
+        {.what = "empty queue, text to bin", .textToBin = true, .expected = {kText, kDone}},
+        {.what = "no output folder", .queue = {a}, .folders = {}, .expected = {kBin, kNoFolder}},
+        {.what = "no output folder, text to bin", .textToBin = true, .queue = {a}, .folders = {},
+         .expected = {kText, kNoFolder}},
+        {.what = "converter missing comes first", .extension = L"t?t", .queue = {a}, .missing = {kConverter},
+         .folders = {}, .expected = {kBin, noConverter}},
+        {.what = "converter missing, text to bin", .textToBin = true, .queue = {a}, .missing = {kConverter},
+         .expected = {kText, noConverter}},
+        {.what = "extension checked before the folder", .extension = L"a/b", .queue = {a}, .folders = {},
+         .expected = {kBin, L"Text XML extension is not valid"}},
+        {.what = "every entry missing", .queue = {a, L"y.xml", L"D:\\In\\"}, .missing = {a, L"y.xml", L"D:\\In\\"},
+         .expected = {kBin, NotFound(L"a.xml"), NotFound(L""), NotFound(L""), kDone}},
+        {.what = "output folder vanishes", .queue = {a, b, c}, .foldersVanish = true,
+         .expected = {kBin, L"Processing a.xml... DONE", NotFound(L"b.xml"), NotFound(L"c.xml"), kDone}},
+        {.what = "output folder vanishes, text to bin", .textToBin = true, .queue = {a, b}, .foldersVanish = true,
+         .expected = {kText, L"Processing a.xml... DONE", L"Processing b.xml... DONE", kDone}},
+        {.what = "same file, checked on the folded source", .besideSource = 1, .queue = {L"D:\\In\\\\A.XML", b},
+         .folders = {L"D:\\In", L"D:\\In\\"}, .same = {L"D:\\In\\A.XML|D:\\In\\A.XML"},
+         .expected = {kBin, L"Source and destination are the same file for 'A.XML'", L"Processing b.xml... DONE",
+                      kDone}},
+        {.what = "same file, text to bin", .textToBin = true, .queue = {L"D:\\Bin\\a.xml"},
+         .same = {L"D:\\Bin\\a.xml|D:\\Bin\\a.xml"},
+         .expected = {kText, L"Source and destination are the same file for 'a.xml'", kDone}},
+        {.what = "converter outcomes: decimal up to 65535, then hex", .queue = {a, b, c, a, b},
+         .results = {{true, 3}, {true, 65535}, {true, 65536}, {true, 0xC0000005u}, {false, 0}},
+         .expected = {kBin, L"Processing a.xml... FAILED (exit code 3)",
+                      L"Processing b.xml... FAILED (exit code 65535)",
+                      L"Processing c.xml... FAILED (exit code 0x00010000)",
+                      L"Processing a.xml... FAILED (exit code 0xC0000005)",
+                      L"Processing b.xml... FAILED (the converter could not be started)", kDone}},
     };
-    const std::wstring noConverter = L"Converter not found: C:\\Tools\\quillon.exe";
-    const Case cases[] = {
-        {"converter missing", false, L"txt", true, {kBinStart, noConverter}, {kTextStart, noConverter}},
-        {"converter missing comes first", false, L"t?t", false, {kBinStart, noConverter}, {kTextStart, noConverter}},
-        {"extension invalid", true, L"t?t", true, {kBinStart, L"Text XML extension is not valid"},
-         {kTextStart, L"Processing a.txt... DONE", kComplete}},
-        {"extension before folder", true, L"a/b", false, {kBinStart, L"Text XML extension is not valid"},
-         {kTextStart, kNoOutputFolder}},
-        {"output folder missing", true, L"txt", false, {kBinStart, kNoOutputFolder}, {kTextStart, kNoOutputFolder}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        {
-            FakeHost host;
-            host.value = 42;
-            if (!c.converterPresent) host.files.clear();
-            host.files.insert(L"D:\\In\\a.xml");
-            if (c.outputFolderExists) host.folders.insert(L"D:\\Out");
-            BinToTextJob job = BinJob({L"D:\\In\\a.xml"});
-            job.extension = c.extension;
-            RunBinToTextBatch(job, host);
-            EXPECT_EQ(host.log, c.binLog);
-            EXPECT_EQ(host.range, 1);
-            EXPECT_EQ(host.value, 42);
-            EXPECT_TRUE(host.CallsOf({L"Run"}).empty());
-        }
-        {
-            FakeHost host;
-            if (!c.converterPresent) host.files.clear();
-            host.files.insert(L"D:\\In\\a.txt");
-            if (c.outputFolderExists) host.folders.insert(L"D:\\Bin\\");
-            RunTextToBinBatch(TextJob({L"D:\\In\\a.txt"}), host);
-            EXPECT_EQ(host.log, c.textLog);
-        }
-    }
-}
-
-TEST(ConversionBatch, EveryEntryMissing) {
-    FakeHost host;
-    host.folders.insert(L"D:\\Out");
-    RunBinToTextBatch(BinJob({L"D:\\In\\x.xml", L"y.xml", L"D:\\In\\"}), host);
-    EXPECT_EQ(host.log, (Lines{kBinStart, NotFound(L"x.xml"), NotFound(L""), NotFound(L""), kComplete}));
-    EXPECT_TRUE(host.CallsOf({L"Run"}).empty());
-    EXPECT_TRUE(host.CallsOf({L"SameFile"}).empty());
-    EXPECT_EQ(host.value, 0);
-}
-
-TEST(ConversionBatch, BinToTextRunsBothProbesWhateverTheFirstAnswers) {
-    FakeHost host;
-    host.files.insert({L"D:\\A\\here.xml", L"D:\\NoFolder\\here.xml"});
-    host.folders.insert(L"D:\\A");
-    BinToTextJob job = BinJob({L"D:\\A\\gone.xml", L"D:\\NoFolder\\here.xml", L"D:\\A\\here.xml"});
-    job.sourceFolderSwitch = 1;
-    RunBinToTextBatch(job, host);
-    EXPECT_EQ(host.CallsOf({L"FileExists", L"FolderExists", L"Value"}),
-              (Lines{L"FileExists C:\\Tools\\quillon.exe", L"Value 1", L"FileExists D:\\A\\gone.xml",
-                     L"FolderExists D:\\A", L"Value 2", L"FileExists D:\\NoFolder\\here.xml",
-                     L"FolderExists D:\\NoFolder", L"Value 3", L"FileExists D:\\A\\here.xml",
-                     L"FolderExists D:\\A", L"Value 0"}));
-    EXPECT_EQ(host.log, (Lines{kBinStart, NotFound(L"gone.xml"), NotFound(L"here.xml"),
-                               L"Processing here.xml... DONE", kComplete}));
-}
-
-TEST(ConversionBatch, BesideSourcesEveryNonZeroSwitchIgnoresTheOutputBox) {
-    for (const int sourceFolderSwitch : {1, 2}) {
-        SCOPED_TRACE(sourceFolderSwitch);
-        FakeHost host;
-        host.files.insert({L"D:\\In\\a.xml", L"C:\\b.xml"});
-        host.folders.insert({L"D:\\In", L"C:"});
-        BinToTextJob job = BinJob({L"D:\\In\\a.xml", L"C:\\b.xml"});
-        job.outputFolder = L"Q:\\does not exist";
-        job.sourceFolderSwitch = sourceFolderSwitch;
-        RunBinToTextBatch(job, host);
-        EXPECT_EQ(host.CallsOf({L"FolderExists", L"Run"}),
-                  (Lines{L"FolderExists D:\\In",
-                         LR"(Run "C:\Tools\quillon.exe" --textxml="D:\In\a.txt" "D:\In\a.xml")",
-                         L"FolderExists C:", LR"(Run "C:\Tools\quillon.exe" --textxml="C:\b.txt" "C:\b.xml")"}));
-        EXPECT_EQ(host.log.back(), kComplete);
-    }
-}
-
-TEST(ConversionBatch, OutputFolderVanishingMidBatch) {
-    const Lines queue = {L"D:\\In\\a.xml", L"D:\\In\\b.xml", L"D:\\In\\c.xml"};
-
-    FakeHost bin;
-    bin.files.insert(queue.begin(), queue.end());
-    bin.folders.insert(L"D:\\Out");
-    bin.afterRun = [&bin] { bin.folders.clear(); };
-    RunBinToTextBatch(BinJob(queue), bin);
-    EXPECT_EQ(bin.log, (Lines{kBinStart, L"Processing a.xml... DONE", NotFound(L"b.xml"), NotFound(L"c.xml"),
-                              kComplete}));
-
-    // Text to binary looks at its folder once and leaves the rest to the converter.
-    FakeHost text;
-    text.files.insert(queue.begin(), queue.end());
-    text.folders.insert(L"D:\\Bin\\");
-    text.afterRun = [&text] { text.folders.clear(); };
-    RunTextToBinBatch(TextJob(queue), text);
-    EXPECT_EQ(text.CallsOf({L"Run"}).size(), 3u);
-    EXPECT_EQ(text.CallsOf({L"FolderExists"}), (Lines{L"FolderExists D:\\Bin\\"}));
-    EXPECT_EQ(text.log.back(), kComplete);
-}
-
-TEST(ConversionBatch, SameFileIsNotHandedToTheConverter) {
-    FakeHost bin;
-    bin.files.insert({L"D:\\In\\\\A.XML", L"D:\\In\\b.xml"});
-    bin.folders.insert(L"D:\\In");
-    // The probes see the entry as queued; the same-file check sees it folded.
-    bin.sameFiles.insert({L"D:\\In\\A.XML", L"D:\\In\\A.XML"});
-    BinToTextJob job = BinJob({L"D:\\In\\\\A.XML", L"D:\\In\\b.xml"});
-    job.outputFolder = L"D:\\In";
-    RunBinToTextBatch(job, bin);
-    EXPECT_EQ(bin.log, (Lines{kBinStart, L"Source and destination are the same file for 'A.XML'",
-                              L"Processing b.xml... DONE", kComplete}));
-    EXPECT_EQ(bin.CallsOf({L"Run"}).size(), 1u);
-
-    FakeHost text;
-    text.files.insert(L"D:\\Bin\\a.xml");
-    text.folders.insert(L"D:\\Bin\\");
-    text.sameFiles.insert({L"D:\\Bin\\a.xml", L"D:\\Bin\\a.xml"});
-    RunTextToBinBatch(TextJob({L"D:\\Bin\\a.xml"}), text);
-    EXPECT_EQ(text.log, (Lines{kTextStart, L"Source and destination are the same file for 'a.xml'", kComplete}));
-    EXPECT_TRUE(text.CallsOf({L"Run"}).empty());
-}
-
-TEST(ConversionBatch, ConverterOutcomesEndTheirLines) {
-    const Lines queue = {L"D:\\In\\a.xml", L"D:\\In\\b.xml", L"D:\\In\\c.xml", L"D:\\In\\d.xml"};
-    const std::deque<RunResult> results = {{true, 3}, {true, 0xC0000005u}, {false, 0}, {true, 0}};
-    const Lines entryLines = {L"Processing a.xml... FAILED (exit code 3)",
-                              L"Processing b.xml... FAILED (exit code 0xC0000005)",
-                              L"Processing c.xml... FAILED (the converter could not be started)",
-                              L"Processing d.xml... DONE"};
-
-    FakeHost bin;
-    bin.files.insert(queue.begin(), queue.end());
-    bin.folders.insert(L"D:\\Out");
-    bin.results = results;
-    RunBinToTextBatch(BinJob(queue), bin);
-    Lines expected = {kBinStart};
-    expected.insert(expected.end(), entryLines.begin(), entryLines.end());
-    expected.push_back(kComplete);
-    EXPECT_EQ(bin.log, expected);
-
-    FakeHost text;
-    text.files.insert(queue.begin(), queue.end());
-    text.folders.insert(L"D:\\Bin\\");
-    text.results = results;
-    RunTextToBinBatch(TextJob(queue), text);
-    expected.front() = kTextStart;
-    EXPECT_EQ(text.log, expected);
-}
-
-TEST(ConversionBatch, ProgressRunsOneToNThenZero) {
-    FakeHost host;
-    host.folders.insert(L"D:\\Bin\\");
-    host.files.insert({L"D:\\In\\a.txt", L"D:\\In\\c.txt"});
-    RunTextToBinBatch(TextJob({L"D:\\In\\a.txt", L"D:\\In\\b.txt", L"D:\\In\\c.txt", L"D:\\In\\d.txt"}), host);
-    EXPECT_EQ(host.CallsOf({L"Range", L"Value"}),
-              (Lines{L"Range 4", L"Value 1", L"Value 2", L"Value 3", L"Value 4", L"Value 0"}));
-}
-
-struct OutcomeCase {
-    RunResult result;
-    const wchar_t* text;
-};
-
-const OutcomeCase kOutcomeCases[] = {
-    {{true, 65535}, L"FAILED (exit code 65535)"},
-    {{true, 65536}, L"FAILED (exit code 0x00010000)"},
-    {{true, 0xFFFFFFFFu}, L"FAILED (exit code 0xFFFFFFFF)"},
-    {{false, 7}, L"FAILED (the converter could not be started)"},
-};
-
-TEST(ConversionBatch, OutcomeTextDecimalUpTo65535ThenHex) {
-    for (const auto& c : kOutcomeCases) {
-        SCOPED_TRACE(testing::Message() << "case index " << (&c - kOutcomeCases));
-        EXPECT_EQ(OutcomeText(c.result), c.text);
+    for (const auto& s : scenarios) {
+        SCOPED_TRACE(s.what);
+        const Host host(s);
+        EXPECT_EQ(host.log, s.expected);
+        // Every run has its line, and the converter runs for nothing else.
+        std::size_t processed = 0;
+        for (const auto& line : host.log) processed += line.rfind(L"Processing ", 0) == 0;
+        EXPECT_EQ(host.runs, processed);
+        // The range is the queue's length; values count 1..n and end at 0 unless the batch stopped early.
+        Lines progress = {L"Range " + std::to_wstring(s.queue.size())};
+        for (std::size_t i = 1; s.expected.back() == kDone && i <= s.queue.size(); ++i)
+            progress.push_back(L"Value " + std::to_wstring(i));
+        if (s.expected.back() == kDone) progress.push_back(L"Value 0");
+        EXPECT_EQ(host.progress, progress);
     }
 }
 

@@ -1,48 +1,8 @@
 #include "ui_window_fixture.h"
 
-#include <fstream>
-#include <iterator>
-
-#include <shellapi.h>
-
-#include "test_paths.h"
 #include "ui/list_box.h"
 
 namespace testing_ui {
-
-std::wstring ScratchFolder(const std::wstring& name) {
-    const std::wstring base = std::wstring(KARVEL_TEST_SCRATCH) + L"\\ui";
-    CreateDirectoryW(base.c_str(), nullptr);
-    const std::wstring folder = base + L"\\" + name + L"-" + std::to_wstring(GetCurrentProcessId());
-    // Start empty: remove what an earlier run left.
-    std::wstring from = folder + L'\0';
-    SHFILEOPSTRUCTW op{};
-    op.wFunc = FO_DELETE;
-    op.pFrom = from.c_str();
-    op.fFlags = FOF_NO_UI;
-    SHFileOperationW(&op);
-    CreateDirectoryW(folder.c_str(), nullptr);
-    return folder;
-}
-
-void WriteBytes(const std::wstring& path, const std::string& bytes) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    DWORD written = 0;
-    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
-}
-
-std::string ReadBytes(const std::wstring& path) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return "<missing>";
-    std::string bytes(GetFileSize(file, nullptr), '\0');
-    DWORD read = 0;
-    ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
-    CloseHandle(file);
-    bytes.resize(read);
-    return bytes;
-}
 
 void Pump(HWND window) {
     MSG msg;

@@ -7,14 +7,16 @@
 #include <string>
 #include <vector>
 
+#include "support/files.h"
 #include "ui/controls.h"
 #include "ui/frmMain.h"
 
 namespace testing_ui {
 
-std::wstring ScratchFolder(const std::wstring& name);  // fresh, empty
-void WriteBytes(const std::wstring& path, const std::string& bytes);
-std::string ReadBytes(const std::wstring& path);
+using test_support::ReadBytes;
+using test_support::ScratchFolder;
+using test_support::WriteBytes;
+
 // Handles what is queued, as the program's own loop would.
 void Pump(HWND window);
 
