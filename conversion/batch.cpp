@@ -1,5 +1,7 @@
 #include "conversion/batch.h"
 
+#include <optional>
+
 #include "conversion/command_line.h"
 #include "conversion/paths.h"
 
@@ -36,7 +38,38 @@ void ConvertEntry(const std::wstring& sourcePath, const std::wstring& name, cons
     host.ReplaceLastLine(processing + L" " + OutcomeText(result));
 }
 
-void EndBatch(BatchHost& host) {
+bool OutputFolderFound(const std::wstring& folder, BatchHost& host) {
+    if (host.FolderExists(folder)) return true;
+    host.AppendLine(kOutputFolderMissing);
+    return false;
+}
+
+struct EntryPlan {
+    std::wstring destinationPath;
+    std::wstring commandLine;
+};
+
+// The road both directions share: start line, up-front checks, then every
+// entry in queue order. `plan` probes an entry and says how to convert it,
+// or nothing when its source or folder is missing.
+template <typename Checks, typename Plan>
+void RunBatch(const std::vector<std::wstring>& queue, const wchar_t* startLine, const std::wstring& toolFolder,
+              BatchHost& host, Checks checks, Plan plan) {
+    const int count = static_cast<int>(queue.size());
+    host.SetProgressRange(count);
+    host.AppendLine(startLine);
+    if (!ConverterFound(toolFolder, host) || !checks()) return;
+    for (int i = 0; i < count; ++i) {
+        host.SetProgressValue(i + 1);
+        const std::wstring& source = queue[static_cast<std::size_t>(i)];
+        const std::wstring name = FileNameOfPath(source);
+        const std::optional<EntryPlan> entry = plan(source, name);
+        if (!entry) {
+            LogNotFound(name, host);
+            continue;
+        }
+        ConvertEntry(source, name, entry->destinationPath, entry->commandLine, host);
+    }
     host.AppendLine(L"Conversion complete");
     host.SetProgressValue(0);
 }
@@ -58,60 +91,35 @@ std::wstring OutcomeText(const RunResult& result) {
 }
 
 void RunBinToTextBatch(const BinToTextJob& job, BatchHost& host) {
-    const int count = static_cast<int>(job.queue.size());
     const bool besideSource = job.sourceFolderSwitch != 0;
-    host.SetProgressRange(count);
-    host.AppendLine(L"Conversion from Binary XML to Text XML started...");
-    if (!ConverterFound(job.toolFolder, host)) return;
-    if (!IsValidExtension(job.extension)) {
-        host.AppendLine(L"Text XML extension is not valid");
-        return;
-    }
-    if (!besideSource && !host.FolderExists(job.outputFolder)) {
-        host.AppendLine(kOutputFolderMissing);
-        return;
-    }
-    for (int i = 0; i < count; ++i) {
-        host.SetProgressValue(i + 1);
-        const std::wstring& source = job.queue[static_cast<std::size_t>(i)];
-        const std::wstring name = FileNameOfPath(source);
+    const auto checks = [&] {
+        if (!IsValidExtension(job.extension)) {
+            host.AppendLine(L"Text XML extension is not valid");
+            return false;
+        }
+        return besideSource || OutputFolderFound(job.outputFolder, host);
+    };
+    const auto plan = [&](const std::wstring& source, const std::wstring& name) -> std::optional<EntryPlan> {
         const std::wstring outputFolder = besideSource ? FolderOfPath(source) : job.outputFolder;
         // Both probes run even when the first fails.
         const bool sourceFound = host.FileExists(source);
         const bool folderFound = host.FolderExists(outputFolder);
-        if (!sourceFound || !folderFound) {
-            LogNotFound(name, host);
-            continue;
-        }
-        ConvertEntry(source, name,
-                     DestinationPath(outputFolder, BinToTextDestinationName(name, job.extension)),
-                     BinToTextCommandLine(job.toolFolder, outputFolder, name, job.extension, source), host);
-    }
-    EndBatch(host);
+        if (!sourceFound || !folderFound) return std::nullopt;
+        return EntryPlan{DestinationPath(outputFolder, BinToTextDestinationName(name, job.extension)),
+                         BinToTextCommandLine(job.toolFolder, outputFolder, name, job.extension, source)};
+    };
+    RunBatch(job.queue, L"Conversion from Binary XML to Text XML started...", job.toolFolder, host, checks, plan);
 }
 
 void RunTextToBinBatch(const TextToBinJob& job, BatchHost& host) {
-    const int count = static_cast<int>(job.queue.size());
-    host.SetProgressRange(count);
-    host.AppendLine(L"Conversion from Text XML to Binary XML started...");
-    if (!ConverterFound(job.toolFolder, host)) return;
-    if (!host.FolderExists(job.outputFolder)) {
-        host.AppendLine(kOutputFolderMissing);
-        return;
-    }
-    for (int i = 0; i < count; ++i) {
-        host.SetProgressValue(i + 1);
-        const std::wstring& source = job.queue[static_cast<std::size_t>(i)];
-        const std::wstring name = FileNameOfPath(source);
+    const auto checks = [&] { return OutputFolderFound(job.outputFolder, host); };
+    const auto plan = [&](const std::wstring& source, const std::wstring& name) -> std::optional<EntryPlan> {
         // The output folder was probed once, before the first entry.
-        if (!host.FileExists(source)) {
-            LogNotFound(name, host);
-            continue;
-        }
-        ConvertEntry(source, name, DestinationPath(job.outputFolder, TextToBinDestinationName(name)),
-                     TextToBinCommandLine(job.toolFolder, job.outputFolder, name, source), host);
-    }
-    EndBatch(host);
+        if (!host.FileExists(source)) return std::nullopt;
+        return EntryPlan{DestinationPath(job.outputFolder, TextToBinDestinationName(name)),
+                         TextToBinCommandLine(job.toolFolder, job.outputFolder, name, source)};
+    };
+    RunBatch(job.queue, L"Conversion from Text XML to Binary XML started...", job.toolFolder, host, checks, plan);
 }
 
 }  // namespace conversion

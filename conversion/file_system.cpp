@@ -108,7 +108,8 @@ RunResult RunAndWait(const std::wstring& commandLine, MessagePump pump) {
     RunResult result;
     result.started = true;
     DWORD exitCode = 0;
-    if (::GetExitCodeProcess(process.get(), &exitCode)) result.exitCode = exitCode;
+    // An outcome that cannot be read is no success: report it as a failure code.
+    result.exitCode = ::GetExitCodeProcess(process.get(), &exitCode) ? exitCode : 0xFFFFFFFF;
     return result;
 }
 

@@ -28,7 +28,9 @@ TEST(ControlTable, TwentyFiveControlsWithDistinctTabsInsideTheirContainers) {
     std::set<int> tabs, ids;
     for (const auto& c : Controls()) {
         ids.insert(static_cast<int>(c.id));
-        if (c.tab >= 0) EXPECT_TRUE(tabs.insert(c.tab).second) << "tab " << c.tab << " used twice";
+        if (c.tab >= 0) {
+            EXPECT_TRUE(tabs.insert(c.tab).second) << "tab " << c.tab << " used twice";
+        }
         if (c.container == Window || c.kind == Kind::OpenFileDialog) continue;
         const ControlSpec& frame = Spec(c.container);
         EXPECT_EQ(frame.kind, Kind::Frame);
