@@ -50,7 +50,8 @@ BOOL CALLBACK FindWindowOf(HWND hwnd, LPARAM param) {
 
 Tool::Tool(const std::wstring& install) {
     std::wstring commandLine = L"\"" + install + L"\\karvelxml.exe\"";
-    STARTUPINFOW startup{sizeof startup};
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
     if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, install.c_str(), &startup,
                         &info))

@@ -45,11 +45,3 @@ TEST(ControlTable, TwentyFiveControlsWithDistinctTabsInsideTheirContainers) {
             EXPECT_LE(c.top + c.height, ClientHeight);
         }
 }
-
-TEST(ControlTable, ClientPositionsAddTheFrameOffset) {
-    EXPECT_EQ(ClientPosition(Spec(ControlId::lstBin)).x, 20);
-    EXPECT_EQ(ClientPosition(Spec(ControlId::lstBin)).y, 28);
-    EXPECT_EQ(ClientPosition(Spec(ControlId::cmbTxtCon)).y, 220 + 172);
-    EXPECT_EQ(ClientPosition(Spec(ControlId::pb)).y, 436 + 80);
-    EXPECT_EQ(ClientPosition(Spec(ControlId::Label2)).x, 44);
-}

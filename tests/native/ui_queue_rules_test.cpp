@@ -3,7 +3,6 @@
 #include <string>
 #include <vector>
 
-#include "ui/output_folder_rules.h"
 #include "ui/queue_rules.h"
 
 using namespace ui;
@@ -120,16 +119,6 @@ TEST(QueueRules, FiltersAndPatterns) {
     EXPECT_EQ(BinaryFilter(), L"Binary XML Files (*.xml)|*.xml");
     EXPECT_EQ(TextFilter(L"txt"), L"Text XML Files (*.txt)|*.txt");
     EXPECT_EQ(TextFilter(L""), L"Text XML Files (*.)|*.");
-    EXPECT_EQ(TextFilter(L" t "), L"Text XML Files (*. t )|*. t ") << "the extension goes in unchanged";
     EXPECT_EQ(FilterPattern(BinaryFilter()), L"*.xml");
     EXPECT_EQ(FilterPattern(TextFilter(L"text")), L"*.text");
-}
-
-TEST(OutputFolderRules, OnlyOneCountsAsChecked) {
-    EXPECT_FALSE(ForSourceFolderSwitch(1).enabled);
-    EXPECT_EQ(ForSourceFolderSwitch(1).background, SysColorInactiveBorder);
-    for (int value : {0, 2, -1}) {
-        EXPECT_TRUE(ForSourceFolderSwitch(value).enabled) << value;
-        EXPECT_EQ(ForSourceFolderSwitch(value).background, SysColorWindow) << value;
-    }
 }
