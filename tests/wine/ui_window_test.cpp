@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
+#include "test_paths.h"
 #include "ui_window_fixture.h"
 
 using namespace ui;
@@ -334,4 +335,31 @@ TEST_F(Window, SourceFolderSwitchGreysTheFolderControls) {
     EXPECT_TRUE(Enabled(ControlId::cmbBinOut));
     EXPECT_EQ(Text(ControlId::txtBinOut), L"D:\\typed");
     EXPECT_TRUE(Enabled(ControlId::txtTxtOut) && Enabled(ControlId::cmbTxtOut)) << "the other panel never changes";
+}
+
+TEST_F(Window, BatchesOverAnEmptyQueueAndWithoutAConverterEndCleanly) {
+    Open();
+    openResults_ = {L"C:\\in\\a.xml"};
+    Click(ControlId::cmbBinAdd);
+    Click(ControlId::cmbBinCle);  // "Convert!" stays on over an empty queue
+    Click(ControlId::cmbBinCon);
+    EXPECT_EQ(Lines(ControlId::lstStatus), (std::vector<std::wstring>{
+                                               L"Conversion from Binary XML to Text XML started...",
+                                               L"Converter not found: " + toolFolder_ + L"\\quillon.exe"}));
+
+    ASSERT_TRUE(CopyFileW(KARVEL_STANDIN_PATH, (toolFolder_ + L"\\quillon.exe").c_str(), FALSE));
+    SetWindowTextW(Ctl(ControlId::txtBinOut), toolFolder_.c_str());
+    Click(ControlId::cmbBinCon);
+    const auto lines = Lines(ControlId::lstStatus);
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[3], L"Conversion complete");
+    PBRANGE range{};
+    SendMessageW(Ctl(ControlId::pb), PBM_GETRANGE, TRUE, reinterpret_cast<LPARAM>(&range));
+    EXPECT_EQ(range.iLow, 0);
+    EXPECT_EQ(range.iHigh, 0) << "a range whose minimum equals its maximum";
+    EXPECT_EQ(SendMessageW(Ctl(ControlId::pb), PBM_GETPOS, 0, 0), 0);
+    RECT last{}, client{};
+    SendMessageW(Ctl(ControlId::lstStatus), LB_GETITEMRECT, 3, reinterpret_cast<LPARAM>(&last));
+    GetClientRect(Ctl(ControlId::lstStatus), &client);
+    EXPECT_TRUE(last.top >= 0 && last.bottom <= client.bottom) << "the last line is in view";
 }
