@@ -8,7 +8,7 @@ namespace {
 using enum ControlId;
 using enum Kind;
 
-constexpr ControlSpec kControls[] = {
+constexpr ControlDescription kControls[] = {
     {Frame1, Frame, Window, L"Frame1", L"Convert from binary to text XML", 4, 4, 537, 213, 0, true},
     {lstBin, ListBox, Frame1, L"lstBin", L"", 16, 24, 505, 95, 1, true},
     {Label1, Label, Frame1, L"Label1", L"Text XML extension:", 16, 128, 121, 17, 20, true},
@@ -38,17 +38,17 @@ constexpr ControlSpec kControls[] = {
 
 }  // namespace
 
-std::span<const ControlSpec> Controls() { return kControls; }
+std::span<const ControlDescription> Controls() { return kControls; }
 
-const ControlSpec& Spec(ControlId id) {
+const ControlDescription& Description(ControlId id) {
     return *std::find_if(std::begin(kControls), std::end(kControls),
-                         [id](const ControlSpec& s) { return s.id == id; });
+                         [id](const ControlDescription& s) { return s.id == id; });
 }
 
-Point ClientPosition(const ControlSpec& spec) {
-    if (spec.container == Window) return {spec.left, spec.top};
-    const Point origin = ClientPosition(Spec(spec.container));
-    return {origin.x + spec.left, origin.y + spec.top};
+Point ClientPosition(const ControlDescription& desc) {
+    if (desc.container == Window) return {desc.left, desc.top};
+    const Point origin = ClientPosition(Description(desc.container));
+    return {origin.x + desc.left, origin.y + desc.top};
 }
 
 bool TakesFocus(Kind kind) {

@@ -16,7 +16,7 @@ enum class ControlId : int {
 
 enum class Kind { Frame, ListBox, Label, TextBox, Button, CheckBox, ProgressBar, OpenFileDialog };
 
-struct ControlSpec {
+struct ControlDescription {
     ControlId id;
     Kind kind;
     ControlId container;  // a frame, or Window for the client area
@@ -35,12 +35,12 @@ inline constexpr const wchar_t* Caption = L"Karvel Quillon Front-end";
 inline constexpr const wchar_t* Credits =
     L"Karvel Quillon Front-end \x00A9 2026 the Karvel developers \x2014 quillon.exe \x00A9 2026 its authors";
 
-std::span<const ControlSpec> Controls();
-const ControlSpec& Spec(ControlId id);
+std::span<const ControlDescription> Controls();
+const ControlDescription& Description(ControlId id);
 
 // Left and top in the window's client area (a frame only offsets its children).
 struct Point { int x, y; };
-Point ClientPosition(const ControlSpec& spec);
+Point ClientPosition(const ControlDescription& desc);
 
 // True for the kinds that can hold the keyboard focus.
 bool TakesFocus(Kind kind);

@@ -337,28 +337,28 @@ LRESULT frmMain::Handle(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 void frmMain::CreateControls() {
-    std::vector<const ControlSpec*> order;
-    for (const auto& spec : Controls())
-        if (spec.kind != Kind::OpenFileDialog) order.push_back(&spec);
+    std::vector<const ControlDescription*> order;
+    for (const auto& desc : Controls())
+        if (desc.kind != Kind::OpenFileDialog) order.push_back(&desc);
     // Creation order is the tab order.
     std::stable_sort(order.begin(), order.end(),
-                     [](const ControlSpec* a, const ControlSpec* b) { return a->tab < b->tab; });
+                     [](const ControlDescription* a, const ControlDescription* b) { return a->tab < b->tab; });
 
     const auto font = reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT));
     const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(hwnd_, GWLP_HINSTANCE));
-    for (const ControlSpec* spec : order) {
-        const KindStyle kind = StyleOf(spec->kind);
-        const Point at = ClientPosition(*spec);
-        const DWORD style = WS_CHILD | WS_VISIBLE | WS_GROUP | kind.style | (spec->enabled ? 0 : WS_DISABLED);
-        HWND control = CreateWindowExW(kind.exStyle, kind.windowClass, spec->text, style, at.x, at.y, spec->width,
-                                       spec->height, hwnd_,
-                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec->id)), instance, nullptr);
+    for (const ControlDescription* desc : order) {
+        const KindStyle kind = StyleOf(desc->kind);
+        const Point at = ClientPosition(*desc);
+        const DWORD style = WS_CHILD | WS_VISIBLE | WS_GROUP | kind.style | (desc->enabled ? 0 : WS_DISABLED);
+        HWND control = CreateWindowExW(kind.exStyle, kind.windowClass, desc->text, style, at.x, at.y, desc->width,
+                                       desc->height, hwnd_,
+                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(desc->id)), instance, nullptr);
         SendMessageW(control, WM_SETFONT, font, FALSE);
     }
     // A frame only draws a border around its children: keep it beneath them all.
-    for (const ControlSpec* spec : order)
-        if (spec->kind == Kind::Frame)
-            SetWindowPos(Control(spec->id), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    for (const ControlDescription* desc : order)
+        if (desc->kind == Kind::Frame)
+            SetWindowPos(Control(desc->id), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     SendMessageW(Control(pb), PBM_SETRANGE32, 0, 100);
     SendMessageW(Control(pb), PBM_SETPOS, 0, 0);
 }

@@ -56,8 +56,8 @@ Tool::Tool(const std::wstring& install) {
     if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, install.c_str(), &startup,
                         &info))
         return;
-    CloseHandle(info.hThread);
-    process_ = info.hProcess;
+    win::unique_handle thread(info.hThread);
+    process_.reset(info.hProcess);
     processId_ = info.dwProcessId;
     WaitFor([&] {
         Search search{processId_, nullptr, L"KarvelQuillonFrontEnd", nullptr};
@@ -68,10 +68,9 @@ Tool::Tool(const std::wstring& install) {
 }
 
 Tool::~Tool() {
-    if (process_) {
-        if (!Exited()) TerminateProcess(process_, 1);
-        WaitForSingleObject(process_, 5000);
-        CloseHandle(process_);
+    if (process_ && !Exited()) {
+        TerminateProcess(process_.get(), 1);
+        WaitForSingleObject(process_.get(), 5000);
     }
 }
 
@@ -116,7 +115,7 @@ bool Tool::WaitForDialogGone() const {
 
 bool Tool::Close(std::chrono::milliseconds limit) {
     PostMessageW(main_, WM_CLOSE, 0, 0);
-    return WaitForSingleObject(process_, static_cast<DWORD>(limit.count())) == WAIT_OBJECT_0;
+    return WaitForSingleObject(process_.get(), static_cast<DWORD>(limit.count())) == WAIT_OBJECT_0;
 }
 
 namespace {

@@ -9,6 +9,7 @@
 
 #include <commctrl.h>
 
+#include "common/win_handles.h"
 #include "support/files.h"
 #include "ui/controls.h"
 
@@ -49,10 +50,10 @@ public:
 
     // Closes the window and waits for the process to end; false if it stays.
     bool Close(std::chrono::milliseconds limit = std::chrono::seconds(10));
-    bool Exited() const { return WaitForSingleObject(process_, 0) == WAIT_OBJECT_0; }
+    bool Exited() const { return WaitForSingleObject(process_.get(), 0) == WAIT_OBJECT_0; }
 
 private:
-    HANDLE process_ = nullptr;
+    win::unique_handle process_;
     DWORD processId_ = 0;
     HWND main_ = nullptr;
 };

@@ -10,7 +10,7 @@
 using namespace ui;
 
 TEST(ControlTable, InitialTabWalkSkipsFramesLabelsProgressAndDisabled) {
-    std::vector<const ControlSpec*> order;
+    std::vector<const ControlDescription*> order;
     for (const auto& c : Controls())
         if (c.tab >= 0) order.push_back(&c);
     std::sort(order.begin(), order.end(), [](auto* a, auto* b) { return a->tab < b->tab; });
@@ -32,7 +32,7 @@ TEST(ControlTable, TwentyFiveControlsWithDistinctTabsInsideTheirContainers) {
             EXPECT_TRUE(tabs.insert(c.tab).second) << "tab " << c.tab << " used twice";
         }
         if (c.container == Window || c.kind == Kind::OpenFileDialog) continue;
-        const ControlSpec& frame = Spec(c.container);
+        const ControlDescription& frame = Description(c.container);
         EXPECT_EQ(frame.kind, Kind::Frame);
         EXPECT_LE(c.left + c.width, frame.width) << c.name;
         EXPECT_LE(c.top + c.height, frame.height) << c.name;

@@ -46,4 +46,16 @@ std::string Utf8(const std::wstring& text) {
     return out;
 }
 
+std::vector<std::wstring> NamesIn(const std::wstring& folder) {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW data;
+    win::unique_find find(FindFirstFileW((folder + L"\\*").c_str(), &data));
+    if (!find) return names;
+    do {
+        const std::wstring name = data.cFileName;
+        if (name != L"." && name != L"..") names.push_back(name);
+    } while (FindNextFileW(find.get(), &data));
+    return names;
+}
+
 }  // namespace test_support

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "settings/settings_file.h"
+#include "common/win_handles.h"
 #include "support/files.h"
 
 namespace {
@@ -14,26 +15,15 @@ using test_support::ReadBytes;
 using test_support::ScratchFolder;
 using test_support::WriteBytes;
 
-std::vector<std::wstring> Entries(const std::wstring& folder) {
-    std::vector<std::wstring> names;
-    WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &data);
-    do {
-        if (data.cFileName[0] != L'.') names.push_back(data.cFileName);
-    } while (find != INVALID_HANDLE_VALUE && FindNextFileW(find, &data));
-    FindClose(find);
-    return names;
-}
-
 TEST(SettingsFile, NothingLoadsFromAMissingFileAFolderOrALockedFile) {
     const std::wstring folder = ScratchFolder(L"settings-load"), ini = settings::SettingsPath(folder);
     EXPECT_EQ(ini, folder + L"\\karvelxml.ini");
     EXPECT_FALSE(settings::LoadSettings(ini)) << "missing";
     EXPECT_FALSE(settings::LoadSettings(folder)) << "folder";
     WriteBytes(ini, " 1 \r\nA\r\nB\r\nC\r\n");
-    HANDLE lock = CreateFileW(ini.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    win::unique_file lock(CreateFileW(ini.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     EXPECT_FALSE(settings::LoadSettings(ini)) << "locked";
-    CloseHandle(lock);
+    lock.reset();
     EXPECT_TRUE(settings::LoadSettings(ini)) << "unlocked";
 }
 
@@ -42,7 +32,7 @@ TEST(SettingsFile, SavingReplacesTheWholeFileAndLeavesNothingElse) {
     WriteBytes(ini, " 1 \r\nC:\\a much longer old folder\r\nD:\\old\r\nold\r\nextra\r\n");
     ASSERT_TRUE(settings::SaveSettings(ini, {0, L"C:\\a", L"", L"txt"}));
     EXPECT_EQ(ReadBytes(ini), " 0 \r\nC:\\a\r\n\r\ntxt\r\n") << "nothing of the longer old file is left";
-    EXPECT_EQ(Entries(folder), std::vector<std::wstring>{L"karvelxml.ini"});
+    EXPECT_EQ(test_support::NamesIn(folder), std::vector<std::wstring>{L"karvelxml.ini"});
 }
 
 TEST(SettingsSystemAnsi, EncodesOnlyWhatComesBackExactly) {

@@ -1,5 +1,6 @@
 // Load and save through the real window where the file is odd or cannot be replaced;
 // the ordinary round trip is an end-to-end test.
+#include "common/win_handles.h"
 #include "ui_window_fixture.h"
 
 using namespace ui;
@@ -60,19 +61,13 @@ TEST_F(WindowSettings, AFileThatCannotBeReplacedKeepsItsContentAndClosingStillWo
 
     // Held open by another program without sharing.
     Open(folder_);
-    HANDLE lock = CreateFileW(ini_.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    win::unique_file lock(CreateFileW(ini_.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(lock);
     SetWindowTextW(Ctl(ControlId::txtExt), L"newer");
     CloseWindow();
-    CloseHandle(lock);
+    lock.reset();
     EXPECT_EQ(ReadBytes(ini_), old);
 
-    WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((folder_ + L"\\*").c_str(), &data);
-    int files = 0;
-    do {
-        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) ++files;
-    } while (FindNextFileW(find, &data));
-    FindClose(find);
-    EXPECT_EQ(files, 1) << "no temporary file is left behind";
+    EXPECT_EQ(test_support::NamesIn(folder_), std::vector<std::wstring>{L"karvelxml.ini"})
+        << "no temporary file is left behind";
 }

@@ -48,29 +48,29 @@ TEST_F(Window, EveryControlHasItsKindTextPlaceSizeAndStateInAFixedWindow) {
 
     const auto font = reinterpret_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     int windows = 0;
-    for (const auto& spec : Controls()) {
-        SCOPED_TRACE(testing::Message() << spec.name);
-        HWND control = Ctl(spec.id);
-        if (spec.kind == Kind::OpenFileDialog) {
+    for (const auto& desc : Controls()) {
+        SCOPED_TRACE(testing::Message() << desc.name);
+        HWND control = Ctl(desc.id);
+        if (desc.kind == Kind::OpenFileDialog) {
             EXPECT_EQ(control, nullptr) << "the dialog control has no window";
             continue;
         }
         ASSERT_NE(control, nullptr);
         ++windows;
         EXPECT_EQ(GetParent(control), Main());
-        EXPECT_EQ(_wcsicmp(ClassOf(control).c_str(), ClassFor(spec.kind)), 0) << ClassOf(control);
-        if (spec.kind != Kind::ListBox && spec.kind != Kind::ProgressBar) {
-            EXPECT_EQ(Text(spec.id), spec.text);
+        EXPECT_EQ(_wcsicmp(ClassOf(control).c_str(), ClassFor(desc.kind)), 0) << ClassOf(control);
+        if (desc.kind != Kind::ListBox && desc.kind != Kind::ProgressBar) {
+            EXPECT_EQ(Text(desc.id), desc.text);
         }
         RECT r;
         GetWindowRect(control, &r);
         MapWindowPoints(nullptr, Main(), reinterpret_cast<POINT*>(&r), 2);
-        const Point at = ClientPosition(spec);
+        const Point at = ClientPosition(desc);
         EXPECT_EQ(r.left, at.x);
         EXPECT_EQ(r.top, at.y);
-        EXPECT_EQ(r.right - r.left, spec.width);
-        EXPECT_EQ(r.bottom - r.top, spec.height);
-        EXPECT_EQ(IsWindowEnabled(control) != FALSE, spec.enabled);
+        EXPECT_EQ(r.right - r.left, desc.width);
+        EXPECT_EQ(r.bottom - r.top, desc.height);
+        EXPECT_EQ(IsWindowEnabled(control) != FALSE, desc.enabled);
         EXPECT_TRUE(IsWindowVisible(control));
         EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), font)
             << "without the dialog font a control draws in the bold System font";
@@ -100,7 +100,7 @@ TEST_F(Window, TabWalksTheControlsInOrderSkippingDisabledOnes) {
         std::vector<std::wstring> names;
         for (int i = 0; i < 20; ++i) {
             const int id = GetDlgCtrlID(GetFocus());
-            names.push_back(Spec(static_cast<ControlId>(id)).name);
+            names.push_back(Description(static_cast<ControlId>(id)).name);
             MSG tab{GetFocus(), WM_KEYDOWN, VK_TAB, 0, 0, {}};
             IsDialogMessageW(Main(), &tab);
             if (GetFocus() == Ctl(ControlId::lstBin)) break;

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "bench_common.h"
+#include "common/win_handles.h"
 #include "conversion/command_line.h"
 #include "ui/frmMain.h"
 
@@ -27,9 +28,8 @@ void RunOne(std::wstring commandLine) {
     if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, NORMAL_PRIORITY_CLASS, nullptr, nullptr,
                         &startup, &info))
         return;
-    WaitForSingleObject(info.hProcess, INFINITE);
-    CloseHandle(info.hThread);
-    CloseHandle(info.hProcess);
+    const win::unique_handle process(info.hProcess), thread(info.hThread);
+    WaitForSingleObject(process.get(), INFINITE);
 }
 
 // A window of the tool's size with a status list and a progress bar, nothing else.
@@ -74,8 +74,7 @@ int wmain(int argc, wchar_t** argv) {
     for (int i = 0; i < entries; ++i) {
         const std::wstring name = L"entry-" + std::to_wstring(i) + L".xml";
         sources.push_back(data + L"\\" + name);
-        HANDLE file = CreateFileW(sources.back().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        CloseHandle(file);
+        win::unique_file(CreateFileW(sources.back().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     }
     SetEnvironmentVariableW(L"QUILLON_STANDIN_EXIT", L"0");  // start, do nothing, end
 
