@@ -28,77 +28,55 @@ bool LastLineIs(const Tool& tool, const std::wstring& line) {
     return !lines.empty() && lines.back() == line;
 }
 
-void Queue(const Tool& tool, ControlId add, const std::wstring& folder, const std::vector<std::wstring>& names) {
-    tool.Click(add);
-    HWND dialog = tool.WaitForDialog();
-    ASSERT_NE(dialog, nullptr);
-    ChooseFiles(tool, dialog, folder, names);
-}
-
-const std::wstring kUnicodeName = L"Gr\u00FC\u00DFe-\u65E5\u672C";
-
 }  // namespace
 
-TEST(BatchEndToEnd, BinaryToTextReportsEveryFileAndRunsTheExactCommandLine) {
-    const std::wstring install = MakeInstall(L"bin-batch");
-    const std::wstring data = ScratchFolder(L"bin-batch-data");
-    const std::wstring out = ScratchFolder(L"bin-batch-out");
-    const std::wstring log = data + L"\\converter.log";
-    WriteBytes(data + L"\\" + kUnicodeName + L".xml", "<binary/>");
-    WriteBytes(data + L"\\gone.xml", "<binary/>");
-    ScopedEnvironment record(L"QUILLON_STANDIN_LOG", log);
+// Each direction over a queue with a non-ASCII name and a file that vanished:
+// the exact log, and the exact command line the converter was given.
+TEST(BatchEndToEnd, BothDirectionsReportEveryFileAndRunTheExactCommandLine) {
+    struct Direction {
+        const wchar_t* tag;
+        ControlId add, queue, outBox, convert;
+        std::wstring name, sourceExt, destExt, option, startLine, outSuffix;
+    };
+    const Direction directions[] = {
+        {L"bin", ControlId::cmbBinAdd, ControlId::lstBin, ControlId::txtBinOut, ControlId::cmbBinCon,
+         L"Gr\u00FC\u00DFe-\u65E5\u672C", L".xml", L".txt", L"--textxml=",
+         L"Conversion from Binary XML to Text XML started...", L""},
+        {L"txt", ControlId::cmbTxtAdd, ControlId::lstTxt, ControlId::txtTxtOut, ControlId::cmbTxtCon,
+         L"donn\u00E9es-\u00E9t\u00E9", L".txt", L".xml", L"--quillon=",
+         L"Conversion from Text XML to Binary XML started...", L"\\"},  // a trailing backslash is folded away
+    };
+    for (const auto& d : directions) {
+        SCOPED_TRACE(testing::Message() << d.tag);
+        const std::wstring install = MakeInstall(d.tag + std::wstring(L"-batch"));
+        const std::wstring data = ScratchFolder(d.tag + std::wstring(L"-batch-data"));
+        const std::wstring out = ScratchFolder(d.tag + std::wstring(L"-batch-out"));
+        const std::wstring source = data + L"\\" + d.name + d.sourceExt, gone = L"gone" + d.sourceExt;
+        WriteBytes(source, "<x/>");
+        WriteBytes(data + L"\\" + gone, "<x/>");
+        ScopedEnvironment record(L"QUILLON_STANDIN_LOG", data + L"\\converter.log");
 
-    Tool tool(install);
-    ASSERT_NE(tool.Main(), nullptr);
-    Queue(tool, ControlId::cmbBinAdd, data, {kUnicodeName + L".xml", L"gone.xml"});
-    ASSERT_TRUE(WaitFor([&] { return tool.Lines(ControlId::lstBin).size() == 2; }));
-    DeleteFileW((data + L"\\gone.xml").c_str());
-    tool.SetText(ControlId::txtBinOut, out);
+        Tool tool(install);
+        ASSERT_NE(tool.Main(), nullptr);
+        ASSERT_TRUE(tool.AddFiles(d.add, d.queue, data, {d.name + d.sourceExt, gone}));
+        DeleteFileW((data + L"\\" + gone).c_str());
+        tool.SetText(d.outBox, out + d.outSuffix);
+        tool.Click(d.convert);
+        ASSERT_TRUE(WaitFor([&] { return LastLineIs(tool, L"Conversion complete"); }));
 
-    tool.Click(ControlId::cmbBinCon);
-    ASSERT_TRUE(WaitFor([&] { return LastLineIs(tool, L"Conversion complete"); }));
-    EXPECT_EQ(tool.Lines(ControlId::lstStatus),
-              (std::vector<std::wstring>{L"Conversion from Binary XML to Text XML started...",
-                                         L"Processing " + kUnicodeName + L".xml... DONE",
-                                         L"Source file or destination folder not found for file 'gone.xml'",
-                                         L"Conversion complete"}));
-    EXPECT_EQ(ReadBytes(log), Utf8(L"\"" + install + L"\\quillon.exe\" --textxml=\"" + out + L"\\" + kUnicodeName +
-                                   L".txt\" \"" + data + L"\\" + kUnicodeName + L".xml\"\n"))
-        << "one converter run, with the name intact";
-    EXPECT_EQ(ReadBytes(out + L"\\" + kUnicodeName + L".txt"), "<binary/>");
-    EXPECT_EQ(SendMessageW(tool.Ctl(ControlId::pb), PBM_GETPOS, 0, 0), 0);
-    EXPECT_EQ(tool.Lines(ControlId::lstBin).size(), 2u) << "the queue stays as it was";
-    EXPECT_TRUE(tool.Close());
-}
-
-TEST(BatchEndToEnd, TextToBinaryReportsEveryFileAndRunsTheExactCommandLine) {
-    const std::wstring install = MakeInstall(L"txt-batch");
-    const std::wstring data = ScratchFolder(L"txt-batch-data");
-    const std::wstring out = ScratchFolder(L"txt-batch-out");
-    const std::wstring log = data + L"\\converter.log";
-    const std::wstring name = L"donn\u00E9es-\u00E9t\u00E9";
-    WriteBytes(data + L"\\" + name + L".txt", "<text/>");
-    WriteBytes(data + L"\\missing.txt", "<text/>");
-    ScopedEnvironment record(L"QUILLON_STANDIN_LOG", log);
-
-    Tool tool(install);
-    ASSERT_NE(tool.Main(), nullptr);
-    Queue(tool, ControlId::cmbTxtAdd, data, {L"missing.txt", name + L".txt"});
-    ASSERT_TRUE(WaitFor([&] { return tool.Lines(ControlId::lstTxt).size() == 2; }));
-    DeleteFileW((data + L"\\missing.txt").c_str());
-    tool.SetText(ControlId::txtTxtOut, out + L"\\");
-
-    tool.Click(ControlId::cmbTxtCon);
-    ASSERT_TRUE(WaitFor([&] { return LastLineIs(tool, L"Conversion complete"); }));
-    EXPECT_EQ(tool.Lines(ControlId::lstStatus),
-              (std::vector<std::wstring>{L"Conversion from Text XML to Binary XML started...",
-                                         L"Source file or destination folder not found for file 'missing.txt'",
-                                         L"Processing " + name + L".txt... DONE", L"Conversion complete"}));
-    EXPECT_EQ(ReadBytes(log), Utf8(L"\"" + install + L"\\quillon.exe\" --quillon=\"" + out + L"\\" + name +
-                                   L".xml\" \"" + data + L"\\" + name + L".txt\"\n"))
-        << "the trailing backslash of the output folder is folded away";
-    EXPECT_EQ(ReadBytes(out + L"\\" + name + L".xml"), "<text/>");
-    EXPECT_TRUE(tool.Close());
+        EXPECT_EQ(tool.Lines(ControlId::lstStatus),
+                  (std::vector<std::wstring>{d.startLine, L"Processing " + d.name + d.sourceExt + L"... DONE",
+                                             L"Source file or destination folder not found for file '" + gone + L"'",
+                                             L"Conversion complete"}));
+        const std::wstring destination = out + L"\\" + d.name + d.destExt;
+        EXPECT_EQ(ReadBytes(data + L"\\converter.log"),
+                  Utf8(L"\"" + install + L"\\quillon.exe\" " + d.option + L"\"" + destination + L"\" \"" + source +
+                       L"\"\n"));
+        EXPECT_EQ(ReadBytes(destination), "<x/>");
+        EXPECT_EQ(SendMessageW(tool.Ctl(ControlId::pb), PBM_GETPOS, 0, 0), 0);
+        EXPECT_EQ(tool.Lines(d.queue).size(), 2u) << "the queue stays as it was";
+        EXPECT_TRUE(tool.Close());
+    }
 }
 
 TEST(BatchEndToEnd, StaysResponsiveButTakesNoInputDuringALongConversion) {
@@ -109,8 +87,7 @@ TEST(BatchEndToEnd, StaysResponsiveButTakesNoInputDuringALongConversion) {
 
     Tool tool(install);
     ASSERT_NE(tool.Main(), nullptr);
-    Queue(tool, ControlId::cmbBinAdd, data, {L"slow.xml"});
-    ASSERT_TRUE(WaitFor([&] { return tool.Lines(ControlId::lstBin).size() == 1; }));
+    ASSERT_TRUE(tool.AddFiles(ControlId::cmbBinAdd, ControlId::lstBin, data, {L"slow.xml"}));
     SendMessageW(tool.Ctl(ControlId::chkBinOut), BM_CLICK, 0, 0);  // output beside the source
 
     tool.Click(ControlId::cmbBinCon);

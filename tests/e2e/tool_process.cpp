@@ -136,18 +136,20 @@ void TypeAndConfirm(HWND dialog, const std::wstring& text) {
 
 }  // namespace
 
-void ChooseFiles(const Tool& tool, HWND dialog, const std::wstring& folder, const std::vector<std::wstring>& names) {
+bool Tool::AddFiles(ui::ControlId add, ui::ControlId list, const std::wstring& folder,
+                    const std::vector<std::wstring>& names) const {
+    const size_t before = Lines(list).size();
+    Click(add);
+    HWND dialog = WaitForDialog();
+    if (!dialog) return false;
     // Quoted names are taken relative to the dialog's folder: go there first.
     TypeAndConfirm(dialog, folder);
     std::this_thread::sleep_for(300ms);
-    std::wstring typed;
-    if (names.size() == 1) {
-        typed = names[0];
-    } else {
+    std::wstring typed = names.size() == 1 ? names[0] : L"";
+    if (names.size() > 1)
         for (const auto& name : names) typed += L"\"" + name + L"\" ";
-    }
     TypeAndConfirm(dialog, typed);
-    tool.WaitForDialogGone();
+    return WaitForDialogGone() && WaitFor([&] { return Lines(list).size() == before + names.size(); });
 }
 
 }  // namespace e2e

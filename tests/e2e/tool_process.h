@@ -48,6 +48,11 @@ public:
     HWND WaitForDialog() const;
     bool WaitForDialogGone() const;
 
+    // Adds files through the real open-file dialog: navigates to `folder`, then
+    // chooses `names`. True once the queue of `list` has grown by that many.
+    bool AddFiles(ui::ControlId add, ui::ControlId list, const std::wstring& folder,
+                  const std::vector<std::wstring>& names) const;
+
     // Closes the window and waits for the process to end; false if it stays.
     bool Close(std::chrono::milliseconds limit = std::chrono::seconds(10));
     bool Exited() const { return WaitForSingleObject(process_.get(), 0) == WAIT_OBJECT_0; }
@@ -57,8 +62,5 @@ private:
     DWORD processId_ = 0;
     HWND main_ = nullptr;
 };
-
-// Picks files in the real open-file dialog: navigates to `folder`, then chooses `names`.
-void ChooseFiles(const Tool& tool, HWND dialog, const std::wstring& folder, const std::vector<std::wstring>& names);
 
 }  // namespace e2e

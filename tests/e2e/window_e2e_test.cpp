@@ -52,27 +52,15 @@ TEST(WindowEndToEnd, TheRealOpenFileDialogAddsOneFileThreeFilesAndCancels) {
     Tool tool(install);
     ASSERT_NE(tool.Main(), nullptr);
 
-    tool.Click(ControlId::cmbBinAdd);
-    HWND dialog = tool.WaitForDialog();
-    ASSERT_NE(dialog, nullptr);
-    EXPECT_FALSE(IsWindowEnabled(tool.Main())) << "the dialog is modal to the window";
-    ChooseFiles(tool, dialog, data, {L"one.xml"});
-    ASSERT_TRUE(WaitFor([&] { return tool.Lines(ControlId::lstBin).size() == 1; }));
-    EXPECT_EQ(tool.Lines(ControlId::lstBin)[0], data + L"\\one.xml");
+    ASSERT_TRUE(tool.AddFiles(ControlId::cmbBinAdd, ControlId::lstBin, data, {L"one.xml"}));
     EXPECT_TRUE(tool.Enabled(ControlId::cmbBinCon));
-
-    tool.Click(ControlId::cmbBinAdd);
-    dialog = tool.WaitForDialog();
-    ASSERT_NE(dialog, nullptr);
-    ChooseFiles(tool, dialog, data, {L"a.xml", L"b.xml", L"c.xml"});
-    ASSERT_TRUE(WaitFor([&] { return tool.Lines(ControlId::lstBin).size() == 4; }));
-    const auto lines = tool.Lines(ControlId::lstBin);
-    EXPECT_EQ(lines[1], data + L"\\a.xml");
-    EXPECT_EQ(lines[2], data + L"\\b.xml");
-    EXPECT_EQ(lines[3], data + L"\\c.xml");
+    ASSERT_TRUE(tool.AddFiles(ControlId::cmbBinAdd, ControlId::lstBin, data, {L"a.xml", L"b.xml", L"c.xml"}));
+    EXPECT_EQ(tool.Lines(ControlId::lstBin), (std::vector<std::wstring>{data + L"\\one.xml", data + L"\\a.xml",
+                                                                       data + L"\\b.xml", data + L"\\c.xml"}));
 
     tool.Click(ControlId::cmbTxtAdd);
-    dialog = tool.WaitForDialog();
+    HWND dialog = tool.WaitForDialog();
+    EXPECT_FALSE(IsWindowEnabled(tool.Main())) << "the dialog is modal to the window";
     ASSERT_NE(dialog, nullptr);
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
     ASSERT_TRUE(tool.WaitForDialogGone());
