@@ -12,9 +12,10 @@ using settings::Settings;
 auto Tie(const Settings& s) {  // comparable and printable
     return std::tuple(s.sourceFolderSwitch, s.binOutputFolder, s.txtOutputFolder, s.extension);
 }
+std::wstring Bad(size_t count) { return std::wstring(count, static_cast<wchar_t>(0xFFFD)); }
 
 // Bytes 0..255 are U+0000..U+00FF; nothing else fits.
-class Latin1 final : public settings::AnsiCodec {
+struct Latin1 final : settings::AnsiCodec {
     std::optional<std::string> Encode(std::wstring_view text) const override {
         for (wchar_t c : text) if (static_cast<unsigned long>(c) > 0xFF) return std::nullopt;
         return std::string(text.begin(), text.end());
@@ -23,19 +24,17 @@ class Latin1 final : public settings::AnsiCodec {
         const auto* b = reinterpret_cast<const unsigned char*>(bytes.data());
         return std::wstring(b, b + bytes.size());
     }
-};
-const Latin1 kLatin1;
+} const kLatin1;
 const std::string kBom = "\xEF\xBB\xBF";
 const Settings kInitial{1, L"ib", L"it", L"ie"};
 Settings Read(const std::string& bytes) { return settings::ReadSettings(bytes, kLatin1, kInitial); }
 
 TEST(SettingsWrite, FourCrLfLinesInAnsiOrElseUtf8WithAMarkAndTheyReadBack) {
     const std::pair<Settings, std::string> cases[] = {
-        {{0, L"D:\\Work\\Decoded", L"", L"txt"}, " 0 \r\nD:\\Work\\Decoded\r\n\r\ntxt\r\n"},
-        {{1, L"C:\\Caf\u00E9", L"D:\\a b", L""}, " 1 \r\nC:\\Caf\xE9\r\nD:\\a b\r\n\r\n"},  // fits: ANSI, no mark
+        {{1, L"C:\\Caf\u00E9", L"", L"txt"}, " 1 \r\nC:\\Caf\xE9\r\n\r\ntxt\r\n"},  // fits: ANSI, no mark
         // One value outside the code page turns the whole file into UTF-8, the é too.
-        {{1, L"C:\\Caf\u00E9", L"D:\\\u65E5\u672C", L"\U0001F600"},
-         kBom + " 1 \r\nC:\\Caf\xC3\xA9\r\nD:\\\xE6\x97\xA5\xE6\x9C\xAC\r\n\xF0\x9F\x98\x80\r\n"},
+        {{0, L"C:\\Caf\u00E9", L"D:\\\u65E5", L"\U0001F600"},
+         kBom + " 0 \r\nC:\\Caf\xC3\xA9\r\nD:\\\xE6\x97\xA5\r\n\xF0\x9F\x98\x80\r\n"},
     };
     for (const auto& [values, bytes] : cases) {
         EXPECT_EQ(settings::WriteSettings(values, kLatin1), bytes);
@@ -46,39 +45,32 @@ TEST(SettingsWrite, FourCrLfLinesInAnsiOrElseUtf8WithAMarkAndTheyReadBack) {
               kBom + " 0 \r\n\xEF\xBF\xBD\r\n\r\n\xE6\x97\xA5\r\n");
 }
 
-TEST(SettingsRead, DamagedAndHandEditedFiles) {
+TEST(SettingsRead, DamagedHandEditedAndMalformedFiles) {
     const std::pair<std::string, Settings> cases[] = {
         {"   0\r\n  a b  \r\n\tx\t \r\n   \r\n", {0, L"a b", L"\tx\t", L""}},  // trims blanks only
-        {"", kInitial}, {kBom, kInitial},
-        {" 0 \r\n", {0, L"ib", L"it", L"ie"}}, {" 0 \r\nA", {0, L"A", L"it", L"ie"}},  // fewer lines
-        {" 1 \r\nA\r\nB\r\nC\r\nD\r\nE\r\n", {1, L"A", L"B", L"C"}},
-        {" 1 \nA\nB\nC\n", {1, L"A", L"B", L"C"}}, {" 1 \rA\rB\rC\r", {1, L"A", L"B", L"C"}},
-        {" 1 \nA\rB\r\nC", {1, L"A", L"B", L"C"}},  // mixed ends, none at the end
-        {" 1 \r\r\nB\r\nC\r\n", {1, L"", L"B", L"C"}}, {" 1 \n\rB\r\nC\r\n", {1, L"", L"B", L"C"}},  // two ends each
-        {" 0 \r\nCaf\xE9\r\n\xFF\r\n\xEF\xBB\r\n", {0, L"Caf\u00E9", L"\u00FF", L"\u00EF\u00BB"}},  // no mark: ANSI
-        {" 0 \r\n\xC3\xA9\r\n", {0, L"\u00C3\u00A9", L"it", L"ie"}},  // UTF-8 without the mark is ANSI
-        {kBom + " 1 \r\n\xE6\x97\r\nB\r\nC", {1, L"\uFFFD", L"B", L"C"}},  // a broken character keeps its line end
+        {kBom, kInitial}, {" 0 \r\nA", {0, L"A", L"it", L"ie"}}, {" 1 \r\nA\r\nB\r\nC\r\nD\r\n", {1, L"A", L"B", L"C"}},
+        {" 1 \nA\rB\r\nC", {1, L"A", L"B", L"C"}},     // mixed ends, none at the end
+        {" 1 \r\r\nB\n\rC\r\n", {1, L"", L"B", L""}},  // CR then CR LF, LF then CR: two ends each
+        // Without the mark: ANSI, UTF-8 look-alikes too.
+        {" 0 \r\nCaf\xE9\r\n\xC3\xA9\r\n\xEF\xBB\r\n", {0, L"Caf\u00E9", L"\u00C3\u00A9", L"\u00EF\u00BB"}},
+        {kBom + " 1 \r\n\xE6\x97\r\nB\r\nC", {1, Bad(1), L"B", L"C"}},  // a broken character keeps its line end
     };
     for (const auto& [bytes, expected] : cases)
         EXPECT_EQ(Tie(Read(bytes)), Tie(expected)) << testing::PrintToString(bytes);
-
     // Only "1" checks the box.
-    const std::pair<std::string, int> firstLines[] = {{" 1 ", 1}, {"1", 1}, {"   1   ", 1}, {" 0 ", 0}, {" 2 ", 0},
-        {"-1 ", 0}, {"", 0}, {"yes", 0}, {" 99999999999 ", 0}, {"01", 0}, {"+1", 0}, {"\t1", 0}, {"1 1", 0}};
+    const std::pair<std::string, int> firstLines[] = {{" 1 ", 1}, {"1", 1}, {" 2 ", 0}, {"-1 ", 0}, {"yes", 0},
+                                                      {" 99999999999 ", 0}, {"01", 0}, {"\t1", 0}, {"1 1", 0}};
     for (const auto& [line, expected] : firstLines)
         EXPECT_EQ(Read(line + "\r\nA\r\n").sourceFolderSwitch, expected) << '"' << line << '"';
-}
-
-TEST(SettingsRead, MalformedUtf8AfterTheMarkBecomesReplacementCharacters) {
-    auto bad = [](size_t count) { return std::wstring(count, static_cast<wchar_t>(0xFFFD)); };
-    const std::pair<std::string, std::wstring> cases[] = {
-        {"\xFF", bad(1)}, {"a\xC3", L"a" + bad(1)}, {"\xC3(", bad(1) + L"("}, {"\xF0\x9F\x98" "x", bad(1) + L"x"},
+    // Malformed UTF-8 after the mark: each broken sequence, up to the byte that breaks it, is one U+FFFD.
+    const std::pair<std::string, std::wstring> utf8[] = {
+        {"\xFF", Bad(1)}, {"a\xC3", L"a" + Bad(1)}, {"\xC3(", Bad(1) + L"("}, {"\xF0\x9F\x98" "x", Bad(1) + L"x"},
         // Overlong twice, a surrogate, past U+10FFFF; then the valid edges.
-        {"\xC0\xAF", bad(2)}, {"\xE0\x80\x80", bad(3)}, {"\xED\xA0\x80", bad(3)}, {"\xF4\x90\x80\x80", bad(4)},
+        {"\xC0\xAF", Bad(2)}, {"\xE0\x80\x80", Bad(3)}, {"\xED\xA0\x80", Bad(3)}, {"\xF4\x90\x80\x80", Bad(4)},
         {"\xC2\x80\xE0\xA0\x80\xED\x9F\xBF\xEE\x80\x80\xEF\xBF\xBF\xF4\x8F\xBF\xBF",
          L"\u0080\u0800\uD7FF\uE000\uFFFF\U0010FFFF"},
     };
-    for (const auto& [bytes, expected] : cases)
+    for (const auto& [bytes, expected] : utf8)
         EXPECT_EQ(Read(kBom + " 0 \r\n" + bytes + "\r\n").binOutputFolder, expected) << testing::PrintToString(bytes);
 }
 
