@@ -1,365 +1,372 @@
-// The real window: its controls, keyboard walk, colours and queue handlers.
+// The real main window in this process, its dialogs replaced: controls, keyboard, colours, queues, settings.
+// What only the built program can show (the real dialogs, batches, a restart) is an end-to-end test.
 #include <windows.h>
 #include <commctrl.h>
-#include <shlobj.h>
 
-#include "test_paths.h"
-#include "ui_window_fixture.h"
+#include <gtest/gtest.h>
 
-using namespace ui;
-using namespace testing_ui;
+#include <array>
+#include <deque>
+#include <functional>
+#include <utility>
+
+#include "common/win_handles.h"
+#include "support/files.h"
+#include "ui/frmMain.h"
+#include "ui/list_box.h"
+
+using namespace test_support;
 using namespace std::string_literals;
+using ui::ControlId;
+using ui::Kind;
+using enum ui::ControlId;
+using Names = std::vector<std::wstring>;
 
 namespace {
 
-std::wstring ClassOf(HWND hwnd) {
-    wchar_t name[64] = {};
-    GetClassNameW(hwnd, name, 64);
-    return name;
-}
-
-const wchar_t* ClassFor(Kind kind) {
-    switch (kind) {
-        case Kind::Frame: case Kind::Button: case Kind::CheckBox: return L"Button";
-        case Kind::ListBox: return L"ListBox";
-        case Kind::Label: return L"Static";
-        case Kind::TextBox: return L"Edit";
-        case Kind::ProgressBar: return L"msctls_progress32";
-        default: return L"";
+// Handles what is queued, as the program's own loop would.
+void Pump(HWND window) {
+    for (MSG msg; PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);) {
+        if (msg.message == WM_QUIT || (window && IsWindow(window) && IsDialogMessageW(window, &msg))) continue;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
     }
 }
 
-class Window : public WindowTest {};
+class Window : public testing::Test {
+protected:
+    struct Call { HWND owner; std::wstring text, initial; };  // text: the filter or the title
 
-}  // namespace
+    // The settings file lives in tool_, a fresh folder per test.
+    void SetUp() override {
+        const std::string name = testing::UnitTest::GetInstance()->current_test_info()->name();
+        tool_ = ScratchFolder(L"tool-" + std::wstring(name.begin(), name.end()));
+        ini_ = tool_ + L"\\karvelxml.ini";
+    }
+    void TearDown() override {
+        if (IsWindow(main_)) DestroyWindow(main_);
+        Pump(nullptr);
+    }
+    void Open() {
+        ui::Dialogs dialogs{
+            [this](HWND owner, const std::wstring& filter) { return Answer(opens_, {owner, filter, L""}); },
+            [this](HWND owner, const std::wstring& title, const std::wstring& initial) {
+                return Answer(folders_, {owner, title, initial});
+            }};
+        form_ = ui::frmMain::Create(GetModuleHandleW(nullptr), ui::Environment{tool_, dialogs});
+        ASSERT_NE(form_, nullptr);
+        main_ = form_->Handle();
+        ShowWindow(main_, SW_SHOW);
+        SetForegroundWindow(main_);
+        Pump(main_);
+    }
+    std::wstring Answer(std::deque<std::wstring>& results, Call call) {
+        calls_.push_back(std::move(call));
+        if (duringDialog_) duringDialog_();
+        if (results.empty()) return L"";
+        std::wstring result = std::move(results.front());
+        results.pop_front();
+        return result;
+    }
+    void Close() {
+        SendMessageW(main_, WM_CLOSE, 0, 0);
+        EXPECT_FALSE(IsWindow(main_)) << "closing is refused only while busy";
+    }
 
-TEST_F(Window, EveryControlHasItsKindTextPlaceSizeAndStateInAFixedWindow) {
+    HWND Ctl(ControlId id) const { return GetDlgItem(main_, static_cast<int>(id)); }
+    LRESULT Send(ControlId id, UINT msg, WPARAM wp = 0, LPARAM lp = 0) { return SendMessageW(Ctl(id), msg, wp, lp); }
+    void Click(ControlId id) { Send(id, BM_CLICK); }
+    void SetText(ControlId id, const std::wstring& text) { SetWindowTextW(Ctl(id), text.c_str()); }
+    std::wstring Text(ControlId id) const {
+        std::wstring text(1024, L'\0');
+        return text.substr(0, GetWindowTextW(Ctl(id), text.data(), 1024));
+    }
+    Names Lines(ControlId list) const { return ui::ListBox(Ctl(list)).All(); }
+    // "1" for each enabled control, "0" for each disabled one.
+    std::string On(std::initializer_list<ControlId> ids) const {
+        std::string states;
+        for (ControlId id : ids) states += IsWindowEnabled(Ctl(id)) ? '1' : '0';
+        return states;
+    }
+
+    std::wstring tool_, ini_;
+    ui::frmMain* form_ = nullptr;
+    HWND main_ = nullptr;
+    std::deque<std::wstring> opens_, folders_;  // what the open-file and folder dialogs answer, in turn
+    std::vector<Call> calls_;                   // both dialogs, in order
+    std::function<void()> duringDialog_;        // runs while a dialog is "open"
+};
+
+TEST_F(Window, EveryControlHasItsKindTextPlaceSizeStateAndFontInAFixedWindow) {
     Open();
     RECT client;
-    GetClientRect(Main(), &client);
-    EXPECT_EQ(client.right, ClientWidth);
-    EXPECT_EQ(client.bottom, ClientHeight);
-    wchar_t caption[64] = {};
-    GetWindowTextW(Main(), caption, 64);
-    EXPECT_STREQ(caption, L"Karvel Quillon Front-end");
-    EXPECT_EQ(GetMenu(Main()), nullptr);
-    EXPECT_NE(SendMessageW(Main(), WM_GETICON, ICON_BIG, 0), 0) << "the window shows the program's icon";
-    EXPECT_NE(SendMessageW(Main(), WM_GETICON, ICON_SMALL, 0), 0);
+    GetClientRect(main_, &client);
+    EXPECT_EQ((std::array{client.right, client.bottom}), (std::array<LONG, 2>{ui::ClientWidth, ui::ClientHeight}));
+    EXPECT_FALSE(GetWindowLongW(main_, GWL_STYLE) & (WS_THICKFRAME | WS_MAXIMIZEBOX)) << "a fixed border";
+    for (WPARAM size : {ICON_BIG, ICON_SMALL}) EXPECT_NE(SendMessageW(main_, WM_GETICON, size, 0), 0) << "its icon";
 
-    const auto font = reinterpret_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-    int windows = 0;
-    for (const auto& desc : Controls()) {
+    const auto font = reinterpret_cast<LRESULT>(GetStockObject(DEFAULT_GUI_FONT));
+    const wchar_t* classes[] = {L"Button", L"ListBox", L"Static", L"Edit", L"Button", L"Button", L"msctls_progress32"};
+    for (const auto& desc : ui::Controls()) {
         SCOPED_TRACE(testing::Message() << desc.name);
         HWND control = Ctl(desc.id);
-        if (desc.kind == Kind::OpenFileDialog) {
-            EXPECT_EQ(control, nullptr) << "the dialog control has no window";
-            continue;
-        }
+        if (desc.kind == Kind::OpenFileDialog) continue;  // no window of its own
         ASSERT_NE(control, nullptr);
-        ++windows;
-        EXPECT_EQ(GetParent(control), Main());
-        EXPECT_EQ(_wcsicmp(ClassOf(control).c_str(), ClassFor(desc.kind)), 0) << ClassOf(control);
-        if (desc.kind != Kind::ListBox && desc.kind != Kind::ProgressBar) {
-            EXPECT_EQ(Text(desc.id), desc.text);
-        }
+        wchar_t name[64] = {};
+        GetClassNameW(control, name, 64);
+        EXPECT_EQ(_wcsicmp(name, classes[static_cast<int>(desc.kind)]), 0) << name;
+        EXPECT_EQ(Text(desc.id), desc.text);
         RECT r;
         GetWindowRect(control, &r);
-        MapWindowPoints(nullptr, Main(), reinterpret_cast<POINT*>(&r), 2);
-        const Point at = ClientPosition(desc);
-        EXPECT_EQ(r.left, at.x);
-        EXPECT_EQ(r.top, at.y);
-        EXPECT_EQ(r.right - r.left, desc.width);
-        EXPECT_EQ(r.bottom - r.top, desc.height);
+        MapWindowPoints(nullptr, main_, reinterpret_cast<POINT*>(&r), 2);
+        const ui::Point at = ui::ClientPosition(desc);
+        EXPECT_EQ((std::array{r.left, r.top, r.right - r.left, r.bottom - r.top}),
+                  (std::array<LONG, 4>{at.x, at.y, desc.width, desc.height}));
         EXPECT_EQ(IsWindowEnabled(control) != FALSE, desc.enabled);
-        EXPECT_TRUE(IsWindowVisible(control));
-        EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), font)
-            << "without the dialog font a control draws in the bold System font";
+        EXPECT_TRUE(GetParent(control) == main_ && IsWindowVisible(control));
+        EXPECT_EQ(SendMessageW(control, WM_GETFONT, 0, 0), font) << "else it draws in the bold System font";
+        const HWND below = GetWindow(control, GW_HWNDNEXT);
+        const bool frameBelow = below && Description(ControlId(GetDlgCtrlID(below))).kind == Kind::Frame;
+        EXPECT_TRUE(desc.kind != Kind::Frame || !below || frameBelow)
+            << "a frame draws only a border, beneath every control";
     }
-    EXPECT_EQ(windows, 24);
-    EXPECT_EQ(SendMessageW(Ctl(ControlId::chkBinOut), BM_GETCHECK, 0, 0), BST_UNCHECKED);
-    EXPECT_EQ(SendMessageW(Ctl(ControlId::pb), PBM_GETRANGE, TRUE, 0), 0);
-    EXPECT_EQ(SendMessageW(Ctl(ControlId::pb), PBM_GETRANGE, FALSE, 0), 100);
-    EXPECT_EQ(SendMessageW(Ctl(ControlId::pb), PBM_GETPOS, 0, 0), 0);
-
-    const LONG style = GetWindowLongW(Main(), GWL_STYLE);
-    EXPECT_FALSE(style & (WS_THICKFRAME | WS_MAXIMIZEBOX)) << "the border must not be draggable";
-    for (auto [list, rows] : {std::pair{ControlId::lstBin, 7}, {ControlId::lstTxt, 7}, {ControlId::lstStatus, 4}}) {
-        EXPECT_FALSE(GetWindowLongW(Ctl(list), GWL_STYLE) & (LBS_SORT | LBS_MULTIPLESEL | LBS_EXTENDEDSEL));
-        RECT r;
-        GetClientRect(Ctl(list), &r);
-        const auto row = static_cast<int>(SendMessageW(Ctl(list), LB_GETITEMHEIGHT, 0, 0));
-        EXPECT_EQ(row, 13) << "the layout is made for 13-pixel rows";
-        EXPECT_EQ(r.bottom, rows * row) << "whole rows only";
+    for (auto [list, rows] : {std::pair{lstBin, 7}, {lstTxt, 7}, {lstStatus, 4}}) {
+        GetClientRect(Ctl(list), &client);
+        EXPECT_EQ(Send(list, LB_GETITEMHEIGHT), 13) << "the layout is made for 13-pixel rows";
+        EXPECT_EQ(client.bottom, rows * 13) << "whole rows only";
     }
 }
 
-TEST_F(Window, TabWalksTheControlsInOrderSkippingDisabledOnes) {
+TEST_F(Window, TabWalksTheEnabledControlsInOrderAndEnterEscapeOrAnythingUnderADialogDoNothing) {
     Open();
     auto walk = [&] {
-        SetFocus(Ctl(ControlId::lstBin));
-        std::vector<std::wstring> names;
-        for (int i = 0; i < 20; ++i) {
-            const int id = GetDlgCtrlID(GetFocus());
-            names.push_back(Description(static_cast<ControlId>(id)).name);
+        SetFocus(Ctl(lstBin));
+        Names names;
+        do {
+            names.push_back(ui::Description(static_cast<ControlId>(GetDlgCtrlID(GetFocus()))).name);
             MSG tab{GetFocus(), WM_KEYDOWN, VK_TAB, 0, 0, {}};
-            IsDialogMessageW(Main(), &tab);
-            if (GetFocus() == Ctl(ControlId::lstBin)) break;
-        }
+            IsDialogMessageW(main_, &tab);
+        } while (GetFocus() != Ctl(lstBin) && names.size() < 30);
         return names;
     };
-    EXPECT_EQ(walk(), (std::vector<std::wstring>{L"lstBin", L"cmbBinAdd", L"txtBinOut", L"cmbBinOut", L"cmbTxtOut",
-                                                 L"txtTxtOut", L"cmbTxtAdd", L"lstTxt", L"lstStatus", L"chkBinOut",
-                                                 L"txtExt", L"cmbBinCle", L"cmbTxtCle"}));
+    EXPECT_EQ(walk(), (Names{L"lstBin", L"cmbBinAdd", L"txtBinOut", L"cmbBinOut", L"cmbTxtOut", L"txtTxtOut",
+                             L"cmbTxtAdd", L"lstTxt", L"lstStatus", L"chkBinOut", L"txtExt", L"cmbBinCle",
+                             L"cmbTxtCle"}));
+    opens_ = {L"C:\\in\\a.xml", L"C:\\in\\b.xml"};
+    Click(cmbBinAdd);
+    Click(cmbTxtAdd);
+    Send(lstBin, WM_KEYDOWN, VK_DOWN);
+    EXPECT_EQ(walk(), (Names{L"lstBin", L"cmbBinAdd", L"cmbBinRem", L"cmbBinCon", L"txtBinOut", L"cmbBinOut",
+                             L"cmbTxtOut", L"txtTxtOut", L"cmbTxtCon", L"cmbTxtAdd", L"lstTxt", L"lstStatus",
+                             L"chkBinOut", L"txtExt", L"cmbBinCle", L"cmbTxtCle"}))
+        << "enabled buttons take their places";
 
-    // Enabled buttons take their places by index.
-    openResults_ = {L"C:\\in\\a.xml", L"C:\\in\\b.xml"};
-    Click(ControlId::cmbBinAdd);
-    Click(ControlId::cmbTxtAdd);
-    SendMessageW(Ctl(ControlId::lstBin), WM_KEYDOWN, VK_DOWN, 0);
-    EXPECT_EQ(walk(), (std::vector<std::wstring>{L"lstBin", L"cmbBinAdd", L"cmbBinRem", L"cmbBinCon", L"txtBinOut",
-                                                 L"cmbBinOut", L"cmbTxtOut", L"txtTxtOut", L"cmbTxtCon", L"cmbTxtAdd",
-                                                 L"lstTxt", L"lstStatus", L"chkBinOut", L"txtExt", L"cmbBinCle",
-                                                 L"cmbTxtCle"}));
-}
+    for (ControlId where : {txtExt, txtBinOut, lstBin, cmbBinCon})
+        for (WPARAM key : {VK_RETURN, VK_ESCAPE})
+            for (UINT message : {WM_KEYDOWN, WM_KEYUP}) {
+                SetFocus(Ctl(where));
+                MSG msg{GetFocus(), message, key, 0, 0, {}};
+                if (!IsDialogMessageW(main_, &msg)) DispatchMessageW(&msg);
+                Pump(main_);
+            }
+    EXPECT_EQ(calls_.size(), 2u) << "no dialog";
+    EXPECT_EQ(Lines(lstBin).size(), 1u);
 
-TEST_F(Window, EnterAndEscapeMeanNothingWindowWide) {
-    Open();
-    openResults_ = {L"C:\\in\\a.xml"};
-    Click(ControlId::cmbBinAdd);
-    const size_t dialogs = openCalls_.size();
-    for (ControlId where : {ControlId::txtExt, ControlId::txtBinOut, ControlId::lstBin, ControlId::cmbBinCon}) {
-        SetFocus(Ctl(where));
-        for (WPARAM key : {VK_RETURN, VK_ESCAPE}) {
-            MSG down{GetFocus(), WM_KEYDOWN, key, 0, 0, {}};
-            if (!IsDialogMessageW(Main(), &down)) DispatchMessageW(&down);
-            MSG up{GetFocus(), WM_KEYUP, key, 0, 0, {}};
-            if (!IsDialogMessageW(Main(), &up)) DispatchMessageW(&up);
-            Pump(Main());
-        }
-    }
-    EXPECT_TRUE(IsWindow(Main()));
-    EXPECT_EQ(openCalls_.size(), dialogs);
-    EXPECT_TRUE(Lines(ControlId::lstStatus).empty()) << "no batch ran";
-    EXPECT_EQ(Lines(ControlId::lstBin).size(), 1u);
+    bool inside = false;
+    duringDialog_ = [&] {
+        if (std::exchange(inside, true)) return;  // a second dialog underneath
+        SendMessageW(main_, WM_CLOSE, 0, 0);
+        SendMessageW(main_, WM_SYSCOMMAND, SC_CLOSE, 0);
+        for (ControlId button : {cmbBinCon, cmbTxtAdd, cmbBinOut}) Click(button);
+    };
+    Click(cmbBinAdd);
+    EXPECT_EQ(calls_.size(), 3u) << "no second dialog opens";
+    ASSERT_TRUE(IsWindow(main_));
+    EXPECT_TRUE(Lines(lstStatus).empty()) << "no batch started";
+    duringDialog_ = nullptr;
+    Close();
 }
 
 TEST_F(Window, OnlyTheFrameCaptionsAreDarkRed) {
     Open();
-    SetWindowTextW(Ctl(ControlId::txtBinOut), L"D:\\Out");
-    RedrawWindow(Main(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    Pump(Main());
-
-    HDC screen = GetDC(Main());
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, ClientWidth, ClientHeight);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, ClientWidth, ClientHeight, screen, 0, 0, SRCCOPY);
-    auto reddish = [](COLORREF c) { return GetRValue(c) > 120 && GetGValue(c) < 60 && GetBValue(c) < 60; };
-    // Caption strips of the three frames: their top edge, left part.
-    auto inCaption = [](int x, int y) {
-        for (int top : {4, 220, 436})
-            if (y >= top - 2 && y < top + 16 && x >= 8 && x < 260) return true;
-        return false;
-    };
-    int redInCaptions = 0, redElsewhere = 0;
-    for (int y = 0; y < ClientHeight; ++y)
-        for (int x = 0; x < ClientWidth; ++x)
-            if (reddish(GetPixel(memory, x, y))) ++(inCaption(x, y) ? redInCaptions : redElsewhere);
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(Main(), screen);
-    EXPECT_GT(redInCaptions, 100) << "frame captions are drawn in dark red";
-    EXPECT_EQ(redElsewhere, 0);
+    SetText(txtBinOut, L"D:\\Out");
+    RedrawWindow(main_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Pump(main_);
+    HDC screen = GetDC(main_);
+    win::unique_dc memory(CreateCompatibleDC(screen));
+    win::unique_gdi bitmap(CreateCompatibleBitmap(screen, ui::ClientWidth, ui::ClientHeight));
+    const HGDIOBJ old = SelectObject(memory.get(), bitmap.get());
+    BitBlt(memory.get(), 0, 0, ui::ClientWidth, ui::ClientHeight, screen, 0, 0, SRCCOPY);
+    int red[2] = {};  // outside, inside the caption strips at the frames' top left
+    for (int y = 0; y < ui::ClientHeight; ++y)
+        for (int x = 0; x < ui::ClientWidth; ++x) {
+            bool caption = false;
+            for (int top : {4, 220, 436}) caption |= y >= top - 2 && y < top + 16 && x >= 8 && x < 260;
+            const COLORREF c = GetPixel(memory.get(), x, y);
+            if (GetRValue(c) > 120 && GetGValue(c) < 60 && GetBValue(c) < 60) ++red[caption];
+        }
+    SelectObject(memory.get(), old);
+    ReleaseDC(main_, screen);
+    EXPECT_GT(red[1], 100) << "frame captions are drawn in dark red";
+    EXPECT_EQ(red[0], 0);
 }
 
-TEST_F(Window, AddFilesAppendsWhatTheDialogReturns) {
+TEST_F(Window, AddRemoveAndClearFollowTheDialogAndTheSelection) {
     Open();
-    openResults_ = {L"C:\\in\0a.xml\0b.xml\0c.xml"s, L"", L"C:\\\0r.xml"s, L"C:\\in\\a.xml"};
-    Click(ControlId::cmbBinAdd);
-    ASSERT_EQ(openCalls_.size(), 1u);
-    EXPECT_EQ(openCalls_[0].owner, Main()) << "the dialog is modal to the window";
-    EXPECT_EQ(openCalls_[0].filter, L"Binary XML Files (*.xml)|*.xml");
-    EXPECT_TRUE(Enabled(ControlId::cmbBinCon));
-    EXPECT_FALSE(Enabled(ControlId::cmbBinRem));
-    Click(ControlId::cmbBinAdd);  // cancelled
-    Click(ControlId::cmbBinAdd);
-    Click(ControlId::cmbBinAdd);
-    EXPECT_EQ(Lines(ControlId::lstBin), (std::vector<std::wstring>{L"C:\\in\\a.xml", L"C:\\in\\b.xml", L"C:\\in\\c.xml",
-                                                                   L"C:\\\\r.xml", L"C:\\in\\a.xml"}));
-    EXPECT_TRUE(Lines(ControlId::lstTxt).empty()) << "the other queue is untouched";
-    EXPECT_FALSE(Enabled(ControlId::cmbTxtCon));
+    opens_ = {L"C:\\in\0a.xml\0b.xml"s, L"", L"C:\\\0r.xml"s, L"C:\\in\\a.xml"};
+    Click(cmbBinAdd);
+    ASSERT_EQ(calls_.size(), 1u);
+    EXPECT_EQ(calls_[0].owner, main_) << "the dialog is modal to the window";
+    EXPECT_EQ(calls_[0].text, L"Binary XML Files (*.xml)|*.xml");
+    EXPECT_EQ(On({cmbBinRem, cmbBinCon, cmbTxtCon}), "010");
+    for (int i = 0; i < 3; ++i) Click(cmbBinAdd);  // a cancel, a drive root, one file
+    EXPECT_EQ(Lines(lstBin), (Names{L"C:\\in\\a.xml", L"C:\\in\\b.xml", L"C:\\\\r.xml", L"C:\\in\\a.xml"}));
+    for (auto [extension, filter] :
+         {std::pair{L"", L"Text XML Files (*.)|*."}, {L"text", L"Text XML Files (*.text)|*.text"}}) {
+        SetText(txtExt, extension);
+        Click(cmbTxtAdd);  // cancelled
+        EXPECT_EQ(calls_.back().text, filter);
+    }
+    EXPECT_TRUE(Lines(lstTxt).empty());
+    EXPECT_EQ(On({cmbTxtCon}), "0") << "a cancel on an empty queue enables nothing";
 
-    SetWindowTextW(Ctl(ControlId::txtExt), L"");
-    Click(ControlId::cmbTxtAdd);
-    EXPECT_EQ(openCalls_.back().filter, L"Text XML Files (*.)|*.");
-    EXPECT_FALSE(Enabled(ControlId::cmbTxtCon)) << "a cancel on an empty queue enables nothing";
-    SetWindowTextW(Ctl(ControlId::txtExt), L"text");
-    Click(ControlId::cmbTxtAdd);
-    EXPECT_EQ(openCalls_.back().filter, L"Text XML Files (*.text)|*.text");
-}
-
-TEST_F(Window, SelectRemoveAndClearFollowTheQueue) {
-    Open();
-    openResults_ = {L"D:\\q\0one.xml\0two.xml"s};
-    Click(ControlId::cmbTxtAdd);
-    HWND list = Ctl(ControlId::lstTxt);
-    SetFocus(list);
-    SendMessageW(list, WM_KEYDOWN, VK_DOWN, 0);  // the keyboard selects the first entry
-    EXPECT_TRUE(Enabled(ControlId::cmbTxtRem));
-    Click(ControlId::cmbTxtRem);
-    EXPECT_EQ(Lines(ControlId::lstTxt), std::vector<std::wstring>{L"D:\\q\\two.xml"});
-    EXPECT_FALSE(Enabled(ControlId::cmbTxtRem)) << "no entry is selected after a removal";
-    EXPECT_TRUE(Enabled(ControlId::cmbTxtCon));
-
-    SendMessageW(list, WM_KEYDOWN, VK_DOWN, 0);
-    Click(ControlId::cmbTxtCle);
-    EXPECT_TRUE(Lines(ControlId::lstTxt).empty());
-    EXPECT_TRUE(Enabled(ControlId::cmbTxtRem)) << "clear list leaves the buttons as they were";
-    EXPECT_TRUE(Enabled(ControlId::cmbTxtCon));
-    Click(ControlId::cmbTxtRem);
-    EXPECT_TRUE(Enabled(ControlId::cmbTxtRem));
-    EXPECT_FALSE(Enabled(ControlId::cmbTxtCon));
+    SetFocus(Ctl(lstBin));
+    Send(lstBin, WM_KEYDOWN, VK_DOWN);  // the keyboard selects the first entry
+    EXPECT_EQ(On({cmbBinRem}), "1");
+    Click(cmbBinRem);
+    EXPECT_EQ(Lines(lstBin), (Names{L"C:\\in\\b.xml", L"C:\\\\r.xml", L"C:\\in\\a.xml"}));
+    EXPECT_EQ(On({cmbBinRem, cmbBinCon}), "01") << "nothing is selected after a removal";
+    Send(lstBin, WM_KEYDOWN, VK_DOWN);
+    Click(cmbBinCle);
+    EXPECT_TRUE(Lines(lstBin).empty());
+    EXPECT_EQ(On({cmbBinRem, cmbBinCon}), "11") << "clearing leaves the buttons as they were";
+    Click(cmbBinRem);
+    EXPECT_EQ(On({cmbBinRem, cmbBinCon}), "10");
 }
 
 TEST_F(Window, QueuesTakeLongEntriesAndMoreThan32767OfThem) {
     Open();
     std::wstring many = L"C:\\in";
     for (int i = 0; i < 40000; ++i) many += L'\0' + std::to_wstring(i) + L".xml";
-    openResults_ = {many};
-    Click(ControlId::cmbTxtAdd);
-    EXPECT_EQ(SendMessageW(Ctl(ControlId::lstTxt), LB_GETCOUNT, 0, 0), 40000);
-    EXPECT_EQ(Lines(ControlId::lstTxt).back(), L"C:\\in\\39999.xml");
-
     const std::wstring longPath = L"C:\\" + std::wstring(300, L'x') + L".xml";
-    openResults_ = {longPath};
-    Click(ControlId::cmbBinAdd);
-    HWND list = Ctl(ControlId::lstBin);
-    EXPECT_GT(SendMessageW(list, LB_GETHORIZONTALEXTENT, 0, 0), 505);
-    EXPECT_TRUE(GetWindowLongW(list, GWL_STYLE) & WS_HSCROLL);
-    EXPECT_EQ(Lines(ControlId::lstBin), std::vector<std::wstring>{longPath});
-    Click(ControlId::cmbBinCle);
-    EXPECT_EQ(SendMessageW(list, LB_GETHORIZONTALEXTENT, 0, 0), 0);
+    opens_ = {many, longPath};
+    Click(cmbTxtAdd);
+    Click(cmbBinAdd);
+    EXPECT_EQ(Send(lstTxt, LB_GETCOUNT), 40000);
+    EXPECT_EQ(Lines(lstTxt).back(), L"C:\\in\\39999.xml");
+    EXPECT_EQ(Lines(lstBin), Names{longPath});
+    EXPECT_GT(Send(lstBin, LB_GETHORIZONTALEXTENT), 505);
+    EXPECT_TRUE(GetWindowLongW(Ctl(lstBin), GWL_STYLE) & WS_HSCROLL) << "a scroll bar reaches the end";
+    Click(cmbBinCle);
+    EXPECT_EQ(Send(lstBin, LB_GETHORIZONTALEXTENT), 0);
 }
 
-TEST_F(Window, NothingStartsOrClosesWhileADialogIsOpen) {
-    Open();
-    openResults_ = {L"C:\\in\\a.xml"};
-    Click(ControlId::cmbBinAdd);
-    int nested = 0;
-    duringDialog_ = [&] {
-        ++nested;
-        if (nested > 1) return;
-        SendMessageW(Main(), WM_CLOSE, 0, 0);
-        SendMessageW(Main(), WM_SYSCOMMAND, SC_CLOSE, 0);
-        Click(ControlId::cmbBinCon);
-        Click(ControlId::cmbTxtAdd);
-        Click(ControlId::cmbBinOut);
-    };
-    Click(ControlId::cmbBinAdd);
-    EXPECT_EQ(nested, 1) << "no second dialog opens underneath";
-    EXPECT_TRUE(IsWindow(Main()));
-    EXPECT_TRUE(Lines(ControlId::lstStatus).empty()) << "no batch started";
-    duringDialog_ = nullptr;
-    SendMessageW(Main(), WM_CLOSE, 0, 0);
-    EXPECT_FALSE(IsWindow(Main())) << "closing works again afterwards";
-}
-
-TEST_F(Window, DroppedFoldersBringTheirMatchingFilesSortedByPath) {
+TEST_F(Window, DroppedFoldersBringTheirMatchingFilesSortedFolderByFolder) {
     const std::wstring root = ScratchFolder(L"drop");
     for (const wchar_t* sub : {L"\\sub", L"\\Sub2", L"\\sub\\deep"}) CreateDirectoryW((root + sub).c_str(), nullptr);
     for (const wchar_t* file : {L"\\b.xml", L"\\a.xml", L"\\c.txt", L"\\sub\\z.xml", L"\\Sub2\\D.XML",
                                 L"\\sub\\deep\\e.xml", L"\\sub\\notes.txt"})
         WriteBytes(root + file, "x");
     Open();
-    form_->DropPaths(Panel::Bin, {root, L"C:\\loose\\file.bin"});
-    EXPECT_EQ(Lines(ControlId::lstBin),
-              (std::vector<std::wstring>{root + L"\\a.xml", root + L"\\b.xml", root + L"\\sub\\deep\\e.xml",
-                                         root + L"\\sub\\z.xml", root + L"\\Sub2\\D.XML", L"C:\\loose\\file.bin"}))
-        << "sorted folder by folder, as a file manager lists them";
-    EXPECT_TRUE(Enabled(ControlId::cmbBinCon));
+    form_->DropPaths(ui::Panel::Bin, {root, L"C:\\loose\\file.bin"});
+    EXPECT_EQ(Lines(lstBin), (Names{root + L"\\a.xml", root + L"\\b.xml", root + L"\\sub\\deep\\e.xml",
+                                    root + L"\\sub\\z.xml", root + L"\\Sub2\\D.XML", L"C:\\loose\\file.bin"}));
 
     // A real WM_DROPFILES over the second panel goes to its queue, with its pattern.
     const std::wstring names = root + L'\0';
-    const size_t bytes = sizeof(DROPFILES) + (names.size() + 1) * sizeof(wchar_t);
-    HGLOBAL memory = GlobalAlloc(GHND, bytes);
+    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + (names.size() + 1) * sizeof(wchar_t));
     auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
-    drop->pFiles = sizeof(DROPFILES);
-    drop->pt = {100, 300};
-    drop->fWide = TRUE;
-    memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), names.c_str(), names.size() * sizeof(wchar_t));
+    *drop = {sizeof(DROPFILES), {100, 300}, FALSE, TRUE};
+    memcpy(drop + 1, names.c_str(), names.size() * sizeof(wchar_t));
     GlobalUnlock(memory);
-    SendMessageW(Main(), WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
-    EXPECT_EQ(Lines(ControlId::lstTxt), (std::vector<std::wstring>{root + L"\\c.txt", root + L"\\sub\\notes.txt"}));
-    EXPECT_TRUE(Enabled(ControlId::cmbTxtCon));
+    SendMessageW(main_, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
+    EXPECT_EQ(Lines(lstTxt), (Names{root + L"\\c.txt", root + L"\\sub\\notes.txt"}));
+    EXPECT_EQ(On({cmbTxtCon}), "1");
 }
 
-TEST_F(Window, OutputFolderButtonsChooseAndACancelKeepsTheBox) {
-    const std::wstring existing = ScratchFolder(L"out-existing");
+TEST_F(Window, OutputFolderButtonsChooseOrKeepAndTheSwitchGreysTheFolderControls) {
     Open();
-    SetWindowTextW(Ctl(ControlId::txtTxtOut), existing.c_str());
-    browseResults_ = {L"", L"E:\\chosen"};
-    Click(ControlId::cmbTxtOut);
-    ASSERT_EQ(browseCalls_.size(), 1u);
-    EXPECT_EQ(browseCalls_[0].owner, Main()) << "the folder dialog is modal to the window";
-    EXPECT_EQ(browseCalls_[0].title, L"Select output folder");
-    EXPECT_EQ(browseCalls_[0].initial, existing);
-    EXPECT_EQ(Text(ControlId::txtTxtOut), existing) << "a cancel keeps the folder";
-    Click(ControlId::cmbBinOut);
-    EXPECT_EQ(Text(ControlId::txtBinOut), L"E:\\chosen");
-    EXPECT_EQ(Text(ControlId::txtTxtOut), existing);
+    SetText(txtTxtOut, L"D:\\kept");
+    folders_ = {L"", L"E:\\chosen"};
+    Click(cmbTxtOut);
+    ASSERT_EQ(calls_.size(), 1u);
+    EXPECT_EQ(calls_[0].owner, main_) << "the folder dialog is modal to the window";
+    EXPECT_EQ(calls_[0].text, L"Select output folder");
+    EXPECT_EQ(calls_[0].initial, L"D:\\kept");
+    Click(cmbBinOut);
+    EXPECT_EQ(Text(txtTxtOut), L"D:\\kept") << "a cancel keeps the box";
+    EXPECT_EQ(Text(txtBinOut), L"E:\\chosen");
+
+    Click(chkBinOut);
+    EXPECT_EQ(On({txtBinOut, cmbBinOut, txtTxtOut, cmbTxtOut}), "0011");
+    HDC dc = GetDC(Ctl(txtBinOut));
+    const LRESULT brush = SendMessageW(main_, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                                       reinterpret_cast<LPARAM>(Ctl(txtBinOut)));
+    EXPECT_EQ(brush, reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_INACTIVEBORDER)));
+    EXPECT_EQ(GetBkColor(dc), GetSysColor(COLOR_INACTIVEBORDER));
+    ReleaseDC(Ctl(txtBinOut), dc);
+    Click(chkBinOut);
+    EXPECT_EQ(On({txtBinOut, cmbBinOut, txtTxtOut, cmbTxtOut}), "1111");
+    EXPECT_EQ(Text(txtBinOut), L"E:\\chosen");
 }
 
-TEST_F(Window, SourceFolderSwitchGreysTheFolderControls) {
+TEST_F(Window, BatchesOverAnEmptyQueueWithoutAConverterKeepTheLastLogLineInView) {
     Open();
-    SetWindowTextW(Ctl(ControlId::txtBinOut), L"D:\\typed");
-    auto background = [&] {
-        HDC dc = GetDC(Ctl(ControlId::txtBinOut));
-        const UINT msg = Enabled(ControlId::txtBinOut) ? WM_CTLCOLOREDIT : WM_CTLCOLORSTATIC;
-        const auto brush = reinterpret_cast<HBRUSH>(
-            SendMessageW(Main(), msg, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(Ctl(ControlId::txtBinOut))));
-        const COLORREF colour = GetBkColor(dc);
-        ReleaseDC(Ctl(ControlId::txtBinOut), dc);
-        return std::pair{brush, colour};
-    };
-    Click(ControlId::chkBinOut);
-    EXPECT_EQ(SendMessageW(Ctl(ControlId::chkBinOut), BM_GETCHECK, 0, 0), BST_CHECKED);
-    EXPECT_FALSE(Enabled(ControlId::txtBinOut));
-    EXPECT_FALSE(Enabled(ControlId::cmbBinOut));
-    EXPECT_EQ(background().first, GetSysColorBrush(COLOR_INACTIVEBORDER));
-    EXPECT_EQ(background().second, GetSysColor(COLOR_INACTIVEBORDER));
-    EXPECT_EQ(Text(ControlId::txtBinOut), L"D:\\typed");
-
-    Click(ControlId::chkBinOut);
-    EXPECT_TRUE(Enabled(ControlId::txtBinOut));
-    EXPECT_TRUE(Enabled(ControlId::cmbBinOut));
-    EXPECT_EQ(Text(ControlId::txtBinOut), L"D:\\typed");
-    EXPECT_TRUE(Enabled(ControlId::txtTxtOut) && Enabled(ControlId::cmbTxtOut)) << "the other panel never changes";
-}
-
-TEST_F(Window, BatchesOverAnEmptyQueueAndWithoutAConverterEndCleanly) {
-    Open();
-    openResults_ = {L"C:\\in\\a.xml"};
-    Click(ControlId::cmbBinAdd);
-    Click(ControlId::cmbBinCle);  // "Convert!" stays on over an empty queue
-    Click(ControlId::cmbBinCon);
-    EXPECT_EQ(Lines(ControlId::lstStatus), (std::vector<std::wstring>{
-                                               L"Conversion from Binary XML to Text XML started...",
-                                               L"Converter not found: " + toolFolder_ + L"\\quillon.exe"}));
-
-    ASSERT_TRUE(CopyFileW(KARVEL_STANDIN_PATH, (toolFolder_ + L"\\quillon.exe").c_str(), FALSE));
-    SetWindowTextW(Ctl(ControlId::txtBinOut), toolFolder_.c_str());
-    Click(ControlId::cmbBinCon);
-    const auto lines = Lines(ControlId::lstStatus);
-    ASSERT_EQ(lines.size(), 4u);
-    EXPECT_EQ(lines[3], L"Conversion complete");
-    PBRANGE range{};
-    SendMessageW(Ctl(ControlId::pb), PBM_GETRANGE, TRUE, reinterpret_cast<LPARAM>(&range));
-    EXPECT_EQ(range.iLow, 0);
-    EXPECT_EQ(range.iHigh, 0) << "a range whose minimum equals its maximum";
-    EXPECT_EQ(SendMessageW(Ctl(ControlId::pb), PBM_GETPOS, 0, 0), 0);
+    opens_ = {L"C:\\in\\a.xml"};
+    Click(cmbBinAdd);
+    Click(cmbBinCle);  // "Convert!" stays on over an empty queue
+    Names expected;
+    for (int run = 0; run < 3; ++run) {
+        Click(cmbBinCon);
+        expected.push_back(L"Conversion from Binary XML to Text XML started...");
+        expected.push_back(L"Converter not found: " + tool_ + L"\\quillon.exe");
+    }
+    EXPECT_EQ(Lines(lstStatus), expected);
+    EXPECT_EQ(Send(pb, PBM_GETRANGE, FALSE), 0) << "a range for no files";
     RECT last{}, client{};
-    SendMessageW(Ctl(ControlId::lstStatus), LB_GETITEMRECT, 3, reinterpret_cast<LPARAM>(&last));
-    GetClientRect(Ctl(ControlId::lstStatus), &client);
+    Send(lstStatus, LB_GETITEMRECT, expected.size() - 1, reinterpret_cast<LPARAM>(&last));
+    GetClientRect(Ctl(lstStatus), &client);
     EXPECT_TRUE(last.top >= 0 && last.bottom <= client.bottom) << "the last line is in view";
 }
+
+TEST_F(Window, SettingsLoadAndSaveInTheCodePageOrUtf8AndAFirstLineOtherThanOneIsUnchecked) {
+    const std::wstring wide = L"D:\\\u65E5\u672C\\\u0436\u0443\u0440\u043D\u0430\u043B";
+    const struct { const char* first; std::string mark, bytes; std::wstring folder; } cases[] = {
+        {" 2 ", "", "", L""},
+        {"yes", "", "D:\\Caf\xE9 \x80", L"D:\\Caf\u00E9 \u20AC"},  // in code page 1252
+        {"", "\xEF\xBB\xBF", Utf8(wide), wide},
+        {" -1 ", "", "E:\\y", L"E:\\y"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.first);
+        if (c.folder.find(L'\u20AC') != std::wstring::npos && GetACP() != 1252) continue;
+        WriteBytes(ini_, c.mark + c.first + "\r\nD:\\x\r\n" + c.bytes + "\r\ntxt\r\n");
+        Open();
+        EXPECT_EQ(Send(chkBinOut, BM_GETCHECK), BST_UNCHECKED);
+        EXPECT_EQ(On({txtBinOut, cmbBinOut}), "11");
+        EXPECT_EQ(Text(txtTxtOut), c.folder);
+        Close();
+        EXPECT_EQ(ReadBytes(ini_), c.mark + " 0 \r\nD:\\x\r\n" + c.bytes + "\r\ntxt\r\n") << "the whole file, replaced";
+    }
+    EXPECT_EQ(NamesIn(tool_), Names{L"karvelxml.ini"});
+}
+
+TEST_F(Window, ASettingsFileThatCannotBeReplacedKeepsItsBytes) {
+    const std::string old = " 0 \r\nD:\\old\r\nE:\\old\r\nold\r\n";
+    for (bool readOnly : {true, false}) {
+        SCOPED_TRACE(readOnly ? "read-only" : "held open without sharing");
+        WriteBytes(ini_, old);
+        if (readOnly) SetFileAttributesW(ini_.c_str(), FILE_ATTRIBUTE_READONLY);
+        Open();
+        win::unique_file lock;
+        if (!readOnly) lock.reset(CreateFileW(ini_.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        SetText(txtExt, L"new");
+        Close();
+        lock.reset();
+        SetFileAttributesW(ini_.c_str(), FILE_ATTRIBUTE_NORMAL);
+        EXPECT_EQ(ReadBytes(ini_), old);
+        EXPECT_EQ(NamesIn(tool_), Names{L"karvelxml.ini"}) << "no temporary file is left behind";
+    }
+}
+
+}  // namespace
