@@ -311,7 +311,9 @@ LRESULT frmMain::Handle(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_CREATE: CreateControls(); return 0;
         case WM_COMMAND:
-            if (!busy_) OnCommand(LOWORD(wp), HIWORD(wp));
+            // A posted click can still flip the check box under a dialog or a batch;
+            // its handler only keeps the folder controls in line with it.
+            if (!busy_ || LOWORD(wp) == static_cast<WORD>(chkBinOut)) OnCommand(LOWORD(wp), HIWORD(wp));
             return 0;
         case WM_CTLCOLORSTATIC: return OnCtlColorStatic(reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp));
         case WM_ACTIVATE:

@@ -177,12 +177,14 @@ TEST_F(Window, TabWalksTheEnabledControlsInOrderAndEnterEscapeOrAnythingUnderADi
         if (std::exchange(inside, true)) return;  // a second dialog underneath
         SendMessageW(main_, WM_CLOSE, 0, 0);
         SendMessageW(main_, WM_SYSCOMMAND, SC_CLOSE, 0);
-        for (ControlId button : {cmbBinCon, cmbTxtAdd, cmbBinOut}) Click(button);
+        for (ControlId button : {cmbBinCon, cmbTxtAdd, cmbBinOut, chkBinOut}) Click(button);
     };
     Click(cmbBinAdd);
     EXPECT_EQ(calls_.size(), 3u) << "no second dialog opens";
     ASSERT_TRUE(IsWindow(main_));
     EXPECT_TRUE(Lines(lstStatus).empty()) << "no batch started";
+    EXPECT_EQ(Send(chkBinOut, BM_GETCHECK), BST_CHECKED);
+    EXPECT_FALSE(IsWindowEnabled(Ctl(txtBinOut))) << "a flipped check box still greys its folder box";
     duringDialog_ = nullptr;
     Close();
 }
