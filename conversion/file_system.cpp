@@ -67,10 +67,9 @@ bool SameFile(const std::wstring& source, const std::wstring& destination) {
         return true;
     }
     // Different spellings of one file: short names, links, other case rules.
-    DWORD attributes = 0;
-    if (!Attributes(destination, attributes)) return false;
+    // The destination goes first: when it does not exist yet, one failed open ends it.
     FileIdentity sourceId, destinationId;
-    return Identity(source, sourceId) && Identity(destination, destinationId) && sourceId == destinationId;
+    return Identity(destination, destinationId) && Identity(source, sourceId) && sourceId == destinationId;
 }
 
 RunResult RunAndWait(const std::wstring& commandLine, MessagePump pump) {

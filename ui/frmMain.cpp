@@ -26,10 +26,10 @@ constexpr COLORREF kFrameCaptionColour = RGB(192, 0, 0);
 constexpr const wchar_t* kFolderDialogTitle = L"Select output folder";
 
 struct PanelControls {
-    ControlId list, add, rem, cle, con, out, outText;
+    ControlId list, rem, con, outText;
 };
-constexpr PanelControls kBinPanel{lstBin, cmbBinAdd, cmbBinRem, cmbBinCle, cmbBinCon, cmbBinOut, txtBinOut};
-constexpr PanelControls kTxtPanel{lstTxt, cmbTxtAdd, cmbTxtRem, cmbTxtCle, cmbTxtCon, cmbTxtOut, txtTxtOut};
+constexpr PanelControls kBinPanel{lstBin, cmbBinRem, cmbBinCon, txtBinOut};
+constexpr PanelControls kTxtPanel{lstTxt, cmbTxtRem, cmbTxtCon, txtTxtOut};
 const PanelControls& ControlsOf(Panel panel) { return panel == Panel::Bin ? kBinPanel : kTxtPanel; }
 
 class BusyScope {
@@ -160,11 +160,6 @@ private:
     TaskbarProgress taskbar_;
     int maximum_ = 0;
 };
-
-bool IsFolder(const std::wstring& path) {
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
 
 // Files under `folder` whose names match `pattern`, subfolders included.
 void CollectMatching(const std::wstring& folder, const std::wstring& pattern, std::vector<std::wstring>& out) {
@@ -450,8 +445,13 @@ void frmMain::Form_Unload() {
     settings::SaveSettings(settings::SettingsPath(env_.toolFolder), values);  // never blocks closing
 }
 
+// Read anew every time: the text panel's filter follows txtExt.
+std::wstring frmMain::FilterFor(Panel panel) const {
+    return panel == Panel::Bin ? BinaryFilter() : TextFilter(Text(txtExt));
+}
+
 void frmMain::cmbAdd_Click(Panel panel) {
-    const std::wstring filter = panel == Panel::Bin ? BinaryFilter() : TextFilter(Text(txtExt));
+    const std::wstring filter = FilterFor(panel);
     std::wstring result;
     {
         BusyScope busy(busy_);
@@ -494,28 +494,31 @@ void frmMain::chkBinOut_Click() {
     EnableWindow(Control(cmbBinOut), state.enabled);
 }
 
+// Both batches: busy from the first entry to the last, shown in the log and
+// the progress bar, and no input left over afterwards.
+void frmMain::RunShownBatch(const std::function<void(conversion::BatchHost&)>& batch) {
+    BusyScope busy(busy_);
+    WindowBatch host(*this);
+    batch(host);
+    DiscardPendingInput();
+}
+
 void frmMain::cmbBinCon_Click() {
     const conversion::BinToTextJob job{ListBox(Control(lstBin)).All(), SourceFolderSwitch(), Text(txtBinOut),
                                        Text(txtExt), env_.toolFolder};
-    BusyScope busy(busy_);
-    WindowBatch host(*this);
-    conversion::RunBinToTextBatch(job, host);
-    DiscardPendingInput();
+    RunShownBatch([&](conversion::BatchHost& host) { conversion::RunBinToTextBatch(job, host); });
 }
 
 void frmMain::cmbTxtCon_Click() {
     const conversion::TextToBinJob job{ListBox(Control(lstTxt)).All(), Text(txtTxtOut), env_.toolFolder};
-    BusyScope busy(busy_);
-    WindowBatch host(*this);
-    conversion::RunTextToBinBatch(job, host);
-    DiscardPendingInput();
+    RunShownBatch([&](conversion::BatchHost& host) { conversion::RunTextToBinBatch(job, host); });
 }
 
 void frmMain::DropPaths(Panel panel, const std::vector<std::wstring>& paths) {
-    const std::wstring pattern = FilterPattern(panel == Panel::Bin ? BinaryFilter() : TextFilter(Text(txtExt)));
+    const std::wstring pattern = FilterPattern(FilterFor(panel));
     std::vector<std::wstring> entries;
     for (const auto& path : paths) {
-        if (!IsFolder(path)) {
+        if (!conversion::FolderExists(path)) {
             entries.push_back(path);
             continue;
         }

@@ -10,6 +10,10 @@
 
 #include "ui/controls.h"
 
+namespace conversion {
+class BatchHost;
+}
+
 namespace ui {
 
 // The dialogs, replaceable by tests.
@@ -69,6 +73,8 @@ private:
     void OnClose();
     void OnDropFiles(HDROP drop);
     LRESULT OnCtlColorStatic(HDC dc, HWND control);
+    std::wstring FilterFor(Panel panel) const;
+    void RunShownBatch(const std::function<void(conversion::BatchHost&)>& batch);
 
     std::wstring Text(ControlId id) const;
     void SetText(ControlId id, const std::wstring& text);
