@@ -3,6 +3,7 @@
 #include <thread>
 
 #include "test_paths.h"
+#include "ui/list_box.h"
 
 namespace e2e {
 
@@ -84,18 +85,8 @@ void Tool::SetText(ui::ControlId id, const std::wstring& text) const {
     SendMessageW(Ctl(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
-std::vector<std::wstring> Tool::Lines(ui::ControlId list) const {
-    std::vector<std::wstring> lines;
-    const auto count = static_cast<int>(SendMessageW(Ctl(list), LB_GETCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i) {
-        const auto length = SendMessageW(Ctl(list), LB_GETTEXTLEN, i, 0);
-        std::wstring line(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
-        const auto copied = SendMessageW(Ctl(list), LB_GETTEXT, i, reinterpret_cast<LPARAM>(line.data()));
-        line.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
-        lines.push_back(line);
-    }
-    return lines;
-}
+// The same reader the window uses: list box messages work across processes.
+std::vector<std::wstring> Tool::Lines(ui::ControlId list) const { return ui::ListBox(Ctl(list)).All(); }
 
 HWND Tool::Dialog() const {
     Search search{processId_, main_, L"#32770", nullptr};

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "bench_common.h"
+#include "conversion/file_system.h"
 #include "common/win_handles.h"
 #include "conversion/command_line.h"
 #include "ui/frmMain.h"
@@ -63,7 +64,7 @@ struct ReferenceWindow {
 
 int wmain(int argc, wchar_t** argv) {
     const int entries = argc > 1 ? _wtoi(argv[1]) : 500;
-    const std::wstring tool = bench::HereFolder();
+    const std::wstring tool = conversion::ToolFolder();
     if (GetFileAttributesW((tool + L"\\quillon.exe").c_str()) == INVALID_FILE_ATTRIBUTES) {
         std::fprintf(stderr, "quillon.exe must lie beside the benchmark\n");
         return 2;

@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <chrono>
-#include <string>
 
 namespace bench {
 
@@ -23,14 +22,6 @@ inline void Pump() {
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
-}
-
-// Folder of this executable.
-inline std::wstring HereFolder() {
-    wchar_t path[MAX_PATH];
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder = path;
-    return folder.substr(0, folder.rfind(L'\\'));
 }
 
 }  // namespace bench
