@@ -27,8 +27,6 @@ public:
         T old = std::exchange(value_, value);
         if (old != Invalid) Close(old);
     }
-    // For out-parameters: frees the current value first.
-    T* put() { reset(); return &value_; }
 
 private:
     static inline const T Invalid = reinterpret_cast<T>(InvalidBits);
