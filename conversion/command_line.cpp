@@ -7,13 +7,10 @@
 namespace conversion {
 namespace {
 
-// A folder that already ends in a backslash gets no second one: for the
-// folder "\" the doubled result would read as the start of a network path.
-std::wstring JoinPath(std::wstring_view folder, std::wstring_view name) {
-    std::wstring joined(folder);
-    if (joined.empty() || joined.back() != L'\\') joined += L'\\';
-    joined += name;
-    return FoldBackslashes(joined);
+// JoinPath adds no second backslash: for the folder "\" the doubled result
+// would read as the start of a network path.
+std::wstring FoldedJoin(std::wstring_view folder, std::wstring_view name) {
+    return FoldBackslashes(JoinPath(folder, name));
 }
 
 std::wstring Quoted(std::wstring_view text) {
@@ -33,7 +30,7 @@ std::wstring ConverterCommandLine(std::wstring_view toolFolder, std::wstring_vie
 
 }  // namespace
 
-std::wstring ConverterPath(std::wstring_view toolFolder) { return JoinPath(toolFolder, L"quillon.exe"); }
+std::wstring ConverterPath(std::wstring_view toolFolder) { return FoldedJoin(toolFolder, L"quillon.exe"); }
 
 std::wstring BinToTextDestinationName(std::wstring_view name, std::wstring_view extension) {
     constexpr std::wstring_view kXml = L".xml";
@@ -58,7 +55,7 @@ std::wstring TextToBinDestinationName(std::wstring_view name) {
 }
 
 std::wstring DestinationPath(std::wstring_view outputFolder, std::wstring_view destinationName) {
-    return JoinPath(outputFolder, destinationName);
+    return FoldedJoin(outputFolder, destinationName);
 }
 
 std::wstring BinToTextCommandLine(std::wstring_view toolFolder, std::wstring_view outputFolder,

@@ -14,6 +14,13 @@ std::wstring FileNameOfPath(std::wstring_view path) {
     return std::wstring(path.substr(last + 1));
 }
 
+std::wstring JoinPath(std::wstring_view folder, std::wstring_view name) {
+    std::wstring joined(folder);
+    if (joined.empty() || joined.back() != L'\\') joined += L'\\';
+    joined += name;
+    return joined;
+}
+
 std::wstring FoldBackslashes(std::wstring_view path) {
     std::wstring folded;
     folded.reserve(path.size());

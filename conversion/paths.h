@@ -9,6 +9,9 @@ namespace conversion {
 std::wstring FolderOfPath(std::wstring_view path);
 // Text after the last backslash; empty when there is none or it ends the path.
 std::wstring FileNameOfPath(std::wstring_view path);
+// The folder, one backslash and the name; a folder that already ends in a
+// backslash (a drive's root) gets no second one.
+std::wstring JoinPath(std::wstring_view folder, std::wstring_view name);
 // Every run of backslashes becomes one, except the two that begin a network
 // (\\server\share) or \\?\ path.
 std::wstring FoldBackslashes(std::wstring_view path);

@@ -4,6 +4,7 @@
 #include <climits>
 
 #include "common/win_handles.h"
+#include "conversion/paths.h"
 
 namespace settings {
 namespace {
@@ -91,8 +92,8 @@ win::unique_file CreateTempBeside(const std::wstring& path, std::wstring& tempPa
 }
 
 // Whether an existing file may be replaced. Windows' own move already refuses
-// a read-only or locked file; Wine's replaces both, and its ReplaceFileW leaves
-// a stray file behind when it fails, so the check is made here first.
+// a read-only or locked file, but Wine's replaces both, so the check is made
+// here first.
 bool MayReplace(const std::wstring& path) {
     const DWORD attributes = ::GetFileAttributesW(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return ::GetLastError() == ERROR_FILE_NOT_FOUND;
@@ -110,7 +111,7 @@ const AnsiCodec& SystemAnsiCodec() {
     return codec;
 }
 
-std::wstring SettingsPath(const std::wstring& toolFolder) { return toolFolder + L"\\karvelxml.ini"; }
+std::wstring SettingsPath(const std::wstring& toolFolder) { return conversion::JoinPath(toolFolder, L"karvelxml.ini"); }
 
 std::optional<Settings> LoadSettings(const std::wstring& path, const Settings& initial) {
     try {
