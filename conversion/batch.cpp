@@ -91,7 +91,7 @@ std::wstring OutcomeText(const RunResult& result) {
 }
 
 void RunBinToTextBatch(const BinToTextJob& job, BatchHost& host) {
-    const bool besideSource = job.sourceFolderSwitch != 0;
+    const bool besideSource = job.outputToSourceFolder;
     const auto checks = [&] {
         if (!IsValidExtension(job.extension)) {
             host.AppendLine(L"Text XML extension is not valid");

@@ -33,7 +33,7 @@ public:
 
 struct BinToTextJob {
     std::vector<std::wstring> queue;
-    int sourceFolderSwitch = 0;  // chkBinOut: anything but 0 sends output beside each source
+    bool outputToSourceFolder = false;  // chkBinOut: output beside each source, not in outputFolder
     std::wstring outputFolder;   // txtBinOut
     std::wstring extension;      // txtExt
     std::wstring toolFolder;     // folder of this program, where the converter lies

@@ -10,8 +10,8 @@ namespace settings {
 std::wstring SettingsPath(const std::wstring& toolFolder);
 // The file's values, or nothing when there is no file or it cannot be read.
 std::optional<Settings> LoadSettings(const std::wstring& path, const Settings& initial = {});
-// Writes beside the old file and swaps it in, so a failed save keeps the old
-// one whole. Returns false on failure; callers ignore it when closing.
+// Writes a temporary file beside the old one and moves it over the old one,
+// so a failed save keeps the old file whole. Returns false on failure; callers ignore it when closing.
 bool SaveSettings(const std::wstring& path, const Settings& values);
 
 // The system's ANSI code page (CP_ACP), exact: Encode refuses anything that

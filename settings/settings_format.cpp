@@ -146,18 +146,15 @@ std::wstring TrimSpaces(std::wstring text) {
     return text.substr(first, last - first + 1);
 }
 
-// Numbers print with a blank where a sign would go, and a blank after.
-std::wstring PrintForm(int value) {
-    std::wstring digits = std::to_wstring(value);
-    if (value >= 0) digits.insert(digits.begin(), L' ');
-    return digits + L' ';
-}
+// The switch prints as a number does: a blank where a sign would go, the
+// digit, and a blank after.
+std::wstring PrintForm(bool on) { return on ? L" 1 " : L" 0 "; }
 
 }  // namespace
 
 std::string WriteSettings(const Settings& values, const AnsiCodec& ansi) {
     std::wstring text;
-    for (const std::wstring& line : {PrintForm(values.sourceFolderSwitch), values.binOutputFolder,
+    for (const std::wstring& line : {PrintForm(values.outputToSourceFolder), values.binOutputFolder,
                                      values.txtOutputFolder, values.extension}) {
         text += line;
         text += L"\r\n";
@@ -179,9 +176,9 @@ Settings ReadSettings(std::string_view bytes, const AnsiCodec& ansi, const Setti
     };
 
     Settings result = initial;
-    // Only "1" checks the box; anything else would leave the box and the batch
-    // disagreeing about a greyed or odd value, so it all reads as unchecked.
-    if (lines.size() > 0) result.sourceFolderSwitch = value(0) == L"1" ? 1 : 0;
+    // Only "1" checks the box; a greyed or odd value would leave the box and
+    // the batch disagreeing, so it all reads as unchecked.
+    if (lines.size() > 0) result.outputToSourceFolder = value(0) == L"1";
     if (lines.size() > 1) result.binOutputFolder = value(1);
     if (lines.size() > 2) result.txtOutputFolder = value(2);
     if (lines.size() > 3) result.extension = value(3);

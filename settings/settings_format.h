@@ -8,7 +8,7 @@
 namespace settings {
 
 struct Settings {
-    int sourceFolderSwitch = 0;  // chkBinOut: 0 or 1
+    bool outputToSourceFolder = false;  // chkBinOut; the file holds it as " 0 " or " 1 "
     std::wstring binOutputFolder;  // txtBinOut
     std::wstring txtOutputFolder;  // txtTxtOut
     std::wstring extension = L"txt";  // txtExt
@@ -24,7 +24,8 @@ public:
 
 // Four CR LF lines; ANSI when everything fits, else UTF-8 with a byte-order mark.
 std::string WriteSettings(const Settings& values, const AnsiCodec& ansi);
-// Never fails: what cannot be read keeps the value of `initial`.
+// Never fails: a line the file lacks keeps the value of `initial`, and a first
+// line other than 1 reads as unchecked.
 Settings ReadSettings(std::string_view bytes, const AnsiCodec& ansi, const Settings& initial = {});
 
 }  // namespace settings

@@ -51,11 +51,4 @@ Point ClientPosition(const ControlDescription& desc) {
     return {origin.x + desc.left, origin.y + desc.top};
 }
 
-bool TakesFocus(Kind kind) {
-    switch (kind) {
-        case ListBox: case TextBox: case Button: case CheckBox: return true;
-        default: return false;
-    }
-}
-
 }  // namespace ui

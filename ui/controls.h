@@ -29,6 +29,7 @@ struct ControlDescription {
 
 inline constexpr ControlId Window = static_cast<ControlId>(0);
 
+inline constexpr const wchar_t* WindowClass = L"KarvelQuillonFrontEnd";
 inline constexpr int ClientWidth = 544;
 inline constexpr int ClientHeight = 556;
 inline constexpr const wchar_t* Caption = L"Karvel Quillon Front-end";
@@ -41,8 +42,5 @@ const ControlDescription& Description(ControlId id);
 // Left and top in the window's client area (a frame only offsets its children).
 struct Point { int x, y; };
 Point ClientPosition(const ControlDescription& desc);
-
-// True for the kinds that can hold the keyboard focus.
-bool TakesFocus(Kind kind);
 
 }  // namespace ui

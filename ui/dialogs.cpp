@@ -12,7 +12,8 @@
 namespace ui {
 namespace {
 
-// Room for thousands of names at once; grown when the system asks for more.
+// Room for thousands of names at once; when a selection needs more, the
+// dialog is shown again with the room it asked for.
 constexpr DWORD kInitialResultChars = 1 << 20;
 
 }  // namespace
@@ -66,9 +67,11 @@ std::wstring BrowseForFolder(HWND owner, const std::wstring& title, const std::w
 
     win::unique_cotaskmem chosen(SHBrowseForFolderW(&info));
     if (!chosen) return {};
-    std::wstring path(MAX_PATH, L'\0');
-    if (!SHGetPathFromIDListW(static_cast<PCIDLIST_ABSOLUTE>(chosen.get()), path.data())) return {};
-    path.resize(wcslen(path.c_str()));
+    // The shell allocates the path, so a long one is not cut at MAX_PATH.
+    PWSTR path = nullptr;
+    if (FAILED(SHGetNameFromIDList(static_cast<PCIDLIST_ABSOLUTE>(chosen.get()), SIGDN_FILESYSPATH, &path)))
+        return {};
+    const win::unique_cotaskmem owned(path);
     return path;
 }
 

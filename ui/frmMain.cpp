@@ -2,16 +2,15 @@
 
 #include <commctrl.h>
 #include <shellapi.h>
-#include <shlwapi.h>
-#include <shobjidl.h>
 
 #include <algorithm>
 
-#include "common/win_handles.h"
 #include "conversion/batch.h"
 #include "conversion/file_system.h"
 #include "settings/settings_file.h"
+#include "ui/batch_view.h"
 #include "ui/dialogs.h"
+#include "ui/dropped_files.h"
 #include "ui/list_box.h"
 #include "ui/output_folder_rules.h"
 #include "ui/queue_rules.h"
@@ -21,7 +20,6 @@ namespace {
 
 using enum ControlId;
 
-constexpr wchar_t kClassName[] = L"KarvelQuillonFrontEnd";
 constexpr COLORREF kFrameCaptionColour = RGB(192, 0, 0);
 constexpr const wchar_t* kFolderDialogTitle = L"Select output folder";
 
@@ -65,136 +63,6 @@ private:
     HWND convert_;
 };
 
-bool IsInputMessage(UINT msg) {
-    return (msg >= WM_KEYFIRST && msg <= WM_KEYLAST) || (msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST) ||
-           (msg >= WM_NCMOUSEMOVE && msg <= WM_NCXBUTTONDBLCLK) || msg == WM_NCMOUSEHOVER ||
-           msg == WM_NCMOUSELEAVE || msg == WM_MOUSEHOVER || msg == WM_MOUSELEAVE;
-}
-
-// While the converter runs: paint and answer the system, but let no input through.
-void PumpDuringBatch() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) {
-            PostQuitMessage(static_cast<int>(msg.wParam));
-            return;
-        }
-        if (!IsInputMessage(msg.message)) DispatchMessageW(&msg);
-    }
-}
-
-// Input that reached the queue during a batch is dropped, not replayed.
-void DiscardPendingInput() {
-    MSG msg;
-    const UINT ranges[][2] = {{WM_KEYFIRST, WM_KEYLAST}, {WM_MOUSEFIRST, WM_MOUSELAST},
-                              {WM_NCMOUSEMOVE, WM_NCXBUTTONDBLCLK}};
-    for (const auto& range : ranges)
-        while (PeekMessageW(&msg, nullptr, range[0], range[1], PM_REMOVE)) {
-        }
-}
-
-// The taskbar button mirrors the progress bar where the system offers it.
-class TaskbarProgress {
-public:
-    explicit TaskbarProgress(HWND window) : window_(window) {
-        if (FAILED(CoCreateInstance(CLSID_TaskbarList, nullptr, CLSCTX_INPROC_SERVER, IID_ITaskbarList3,
-                                    reinterpret_cast<void**>(&list_))))
-            list_ = nullptr;
-        if (list_ && FAILED(list_->HrInit())) Release();
-    }
-    ~TaskbarProgress() {
-        if (list_) list_->SetProgressState(window_, TBPF_NOPROGRESS);
-        Release();
-    }
-    TaskbarProgress(const TaskbarProgress&) = delete;
-    TaskbarProgress& operator=(const TaskbarProgress&) = delete;
-
-    void Show(int value, int maximum) {
-        if (list_ && maximum > 0) list_->SetProgressValue(window_, value, maximum);
-    }
-
-private:
-    void Release() {
-        if (list_) list_->Release();
-        list_ = nullptr;
-    }
-    HWND window_;
-    ITaskbarList3* list_ = nullptr;
-};
-
-// A batch shown in the status log and the progress bar.
-class WindowBatch final : public conversion::BatchHost {
-public:
-    explicit WindowBatch(const frmMain& form)
-        : status_(form.Control(lstStatus)), progress_(form.Control(pb)), taskbar_(form.Handle()) {}
-
-    bool FileExists(const std::wstring& path) override { return conversion::FileExists(path); }
-    bool FolderExists(const std::wstring& path) override { return conversion::FolderExists(path); }
-    bool SameFile(const std::wstring& source, const std::wstring& destination) override {
-        return conversion::SameFile(source, destination);
-    }
-    conversion::RunResult Run(const std::wstring& commandLine) override {
-        return conversion::RunAndWait(commandLine, &PumpDuringBatch);
-    }
-    void AppendLine(const std::wstring& line) override {
-        status_.AppendLine(line);
-        status_.ShowLastNow();
-    }
-    void ReplaceLastLine(const std::wstring& line) override {
-        status_.ReplaceLast(line);
-        status_.ShowLastNow();
-    }
-    void SetProgressRange(int maximum) override {
-        maximum_ = maximum;
-        SendMessageW(progress_, PBM_SETRANGE32, 0, maximum);
-    }
-    void SetProgressValue(int value) override {
-        SendMessageW(progress_, PBM_SETPOS, value, 0);
-        UpdateWindow(progress_);
-        taskbar_.Show(value, maximum_);
-    }
-
-private:
-    ListBox status_;
-    HWND progress_;
-    TaskbarProgress taskbar_;
-    int maximum_ = 0;
-};
-
-// Files under `folder` whose names match `pattern`, subfolders included.
-void CollectMatching(const std::wstring& folder, const std::wstring& pattern, std::vector<std::wstring>& out) {
-    WIN32_FIND_DATAW data;
-    win::unique_find find(FindFirstFileExW((folder + L"\\*").c_str(), FindExInfoBasic, &data,
-                                           FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
-    if (!find) return;
-    do {
-        const std::wstring name = data.cFileName;
-        if (name == L"." || name == L"..") continue;
-        const std::wstring path = folder + L"\\" + name;
-        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            // Links could lead back up the tree.
-            if (!(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) CollectMatching(path, pattern, out);
-        } else if (PathMatchSpecW(name.c_str(), pattern.c_str())) {
-            out.push_back(path);
-        }
-    } while (FindNextFileW(find.get(), &data));
-}
-
-// Folder by folder, ignoring case, so sub\z.xml comes before sub2\a.xml.
-bool PathLess(const std::wstring& a, const std::wstring& b) {
-    size_t i = 0, j = 0;
-    while (i < a.size() && j < b.size()) {
-        const size_t endA = std::min(a.find(L'\\', i), a.size());
-        const size_t endB = std::min(b.find(L'\\', j), b.size());
-        const int order = CompareStringOrdinal(a.c_str() + i, static_cast<int>(endA - i), b.c_str() + j,
-                                               static_cast<int>(endB - j), TRUE);
-        if (order != CSTR_EQUAL) return order == CSTR_LESS_THAN;
-        i = endA + 1;
-        j = endB + 1;
-    }
-    return a.size() - std::min(i, a.size()) < b.size() - std::min(j, b.size());
-}
-
 struct KindStyle {
     const wchar_t* windowClass;
     DWORD style;
@@ -217,17 +85,11 @@ KindStyle StyleOf(Kind kind) {
     return {nullptr, 0, 0};
 }
 
-}  // namespace
-
-Environment SystemEnvironment() {
-    return {conversion::ToolFolder(), Dialogs{&ShowOpenFilesDialog, &BrowseForFolder}};
-}
-
-frmMain* frmMain::Create(HINSTANCE instance, Environment environment) {
-    static const ATOM registered = [instance] {
+bool RegisterWindowClass(HINSTANCE instance, WNDPROC procedure) {
+    static const ATOM registered = [&] {
         WNDCLASSEXW wc{};
         wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = &frmMain::WndProc;
+        wc.lpfnWndProc = procedure;
         wc.hInstance = instance;
         wc.hIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON,
                                                  GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
@@ -235,11 +97,31 @@ frmMain* frmMain::Create(HINSTANCE instance, Environment environment) {
                                                    GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
         wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
         wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        wc.lpszClassName = kClassName;
+        wc.lpszClassName = WindowClass;
         return RegisterClassExW(&wc);
     }();
-    if (!registered) return nullptr;
+    return registered != 0;
+}
 
+// Where the system's frame differs from what it told AdjustWindowRectEx.
+void FitClientArea(HWND hwnd) {
+    RECT client;
+    GetClientRect(hwnd, &client);
+    if (client.right == ClientWidth && client.bottom == ClientHeight) return;
+    RECT window;
+    GetWindowRect(hwnd, &window);
+    SetWindowPos(hwnd, nullptr, 0, 0, window.right - window.left + ClientWidth - client.right,
+                 window.bottom - window.top + ClientHeight - client.bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+}  // namespace
+
+Environment SystemEnvironment() {
+    return {conversion::ToolFolder(), Dialogs{&ShowOpenFilesDialog, &BrowseForFolder}};
+}
+
+std::unique_ptr<frmMain> frmMain::Create(HINSTANCE instance, Environment environment) {
+    if (!RegisterWindowClass(instance, &frmMain::WndProc)) return nullptr;
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_PROGRESS_CLASS};
     InitCommonControlsEx(&icc);
 
@@ -249,62 +131,50 @@ frmMain* frmMain::Create(HINSTANCE instance, Environment environment) {
     RECT outer{0, 0, ClientWidth, ClientHeight};
     AdjustWindowRectEx(&outer, style, FALSE, exStyle);
 
-    auto* self = new frmMain(std::move(environment));
-    HWND hwnd = CreateWindowExW(exStyle, kClassName, Caption, style, CW_USEDEFAULT, CW_USEDEFAULT,
-                                outer.right - outer.left, outer.bottom - outer.top, nullptr, nullptr, instance,
-                                self);
-    if (!hwnd) {
-        // Once the window existed, its destruction has freed the object already.
-        if (!self->hwnd_) delete self;
+    std::unique_ptr<frmMain> self(new frmMain(std::move(environment)));
+    if (!CreateWindowExW(exStyle, WindowClass, Caption, style, CW_USEDEFAULT, CW_USEDEFAULT, outer.right - outer.left,
+                         outer.bottom - outer.top, nullptr, nullptr, instance, self.get()))
         return nullptr;
-    }
-
-    // Where the system's frame differs from what it told AdjustWindowRectEx.
-    RECT client;
-    GetClientRect(hwnd, &client);
-    if (client.right != ClientWidth || client.bottom != ClientHeight) {
-        RECT window;
-        GetWindowRect(hwnd, &window);
-        SetWindowPos(hwnd, nullptr, 0, 0, window.right - window.left + ClientWidth - client.right,
-                     window.bottom - window.top + ClientHeight - client.bottom,
-                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    }
+    FitClientArea(self->hwnd_);
 
     // The class icons, also as the window's own so the shell and other programs can ask for them.
-    SendMessageW(hwnd, WM_SETICON, ICON_BIG, GetClassLongPtrW(hwnd, GCLP_HICON));
-    SendMessageW(hwnd, WM_SETICON, ICON_SMALL, GetClassLongPtrW(hwnd, GCLP_HICONSM));
+    SendMessageW(self->hwnd_, WM_SETICON, ICON_BIG, GetClassLongPtrW(self->hwnd_, GCLP_HICON));
+    SendMessageW(self->hwnd_, WM_SETICON, ICON_SMALL, GetClassLongPtrW(self->hwnd_, GCLP_HICONSM));
 
     self->Form_Load();
     return self;
 }
 
+frmMain::~frmMain() {
+    if (hwnd_) DestroyWindow(hwnd_);
+}
+
 LRESULT CALLBACK frmMain::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    frmMain* self = nullptr;
     if (msg == WM_NCCREATE) {
-        self = static_cast<frmMain*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
+        auto* self = static_cast<frmMain*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
         self->hwnd_ = hwnd;
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    } else {
-        self = reinterpret_cast<frmMain*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     }
+    auto* self = reinterpret_cast<frmMain*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
-
     if (msg == WM_NCDESTROY) {
+        // The object belongs to whoever created it; it only forgets its window.
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-        delete self;
+        self->hwnd_ = nullptr;
         return DefWindowProcW(hwnd, msg, wp, lp);
     }
     try {
-        return self->Handle(msg, wp, lp);
+        return self->OnMessage(msg, wp, lp);
     } catch (...) {
-        // Nothing may unwind through the system's code; the event is dropped.
-        return DefWindowProcW(hwnd, msg, wp, lp);
+        // Nothing may unwind through the system's code. The message counts as
+        // handled, so a close that failed half-way leaves the window open.
+        return msg == WM_CREATE ? -1 : 0;
     }
 }
 
-LRESULT frmMain::Handle(UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT frmMain::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-        case WM_CREATE: CreateControls(); return 0;
+        case WM_CREATE: return CreateControls() ? 0 : -1;
         case WM_COMMAND:
             // A posted click can still flip the check box under a dialog or a batch;
             // its handler only keeps the folder controls in line with it.
@@ -333,7 +203,7 @@ LRESULT frmMain::Handle(UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcW(hwnd_, msg, wp, lp);
 }
 
-void frmMain::CreateControls() {
+bool frmMain::CreateControls() {
     std::vector<const ControlDescription*> order;
     for (const auto& desc : Controls())
         if (desc.kind != Kind::OpenFileDialog) order.push_back(&desc);
@@ -350,6 +220,7 @@ void frmMain::CreateControls() {
         HWND control = CreateWindowExW(kind.exStyle, kind.windowClass, desc->text, style, at.x, at.y, desc->width,
                                        desc->height, hwnd_,
                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(desc->id)), instance, nullptr);
+        if (!control) return false;
         SendMessageW(control, WM_SETFONT, font, FALSE);
     }
     // A frame only draws a border around its children: keep it beneath them all.
@@ -358,6 +229,7 @@ void frmMain::CreateControls() {
             SetWindowPos(Control(desc->id), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     SendMessageW(Control(pb), PBM_SETRANGE32, 0, 100);
     SendMessageW(Control(pb), PBM_SETPOS, 0, 0);
+    return true;
 }
 
 void frmMain::OnCommand(int id, int code) {
@@ -413,19 +285,14 @@ std::wstring frmMain::Text(ControlId id) const {
 
 void frmMain::SetText(ControlId id, const std::wstring& text) { SetWindowTextW(Control(id), text.c_str()); }
 
-int frmMain::SourceFolderSwitch() const {
-    switch (SendMessageW(Control(chkBinOut), BM_GETCHECK, 0, 0)) {
-        case BST_CHECKED: return 1;
-        case BST_INDETERMINATE: return 2;
-        default: return 0;
-    }
+bool frmMain::OutputToSourceFolder() const {
+    return SendMessageW(Control(chkBinOut), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
-void frmMain::SetSourceFolderSwitch(int value) {
-    const int old = SourceFolderSwitch();
-    const WPARAM state = value == 1 ? BST_CHECKED : value == 2 ? BST_INDETERMINATE : BST_UNCHECKED;
-    SendMessageW(Control(chkBinOut), BM_SETCHECK, state, 0);
-    if (SourceFolderSwitch() != old) chkBinOut_Click();
+void frmMain::SetOutputToSourceFolder(bool on) {
+    if (on == OutputToSourceFolder()) return;
+    SendMessageW(Control(chkBinOut), BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
+    chkBinOut_Click();
 }
 
 // ---- Handlers ----
@@ -433,7 +300,7 @@ void frmMain::SetSourceFolderSwitch(int value) {
 void frmMain::Form_Load() {
     const auto loaded = settings::LoadSettings(settings::SettingsPath(env_.toolFolder));
     if (!loaded) return;
-    SetSourceFolderSwitch(loaded->sourceFolderSwitch);
+    SetOutputToSourceFolder(loaded->outputToSourceFolder);
     SetText(txtBinOut, loaded->binOutputFolder);
     SetText(txtTxtOut, loaded->txtOutputFolder);
     SetText(txtExt, loaded->extension);
@@ -441,7 +308,7 @@ void frmMain::Form_Load() {
 
 void frmMain::Form_Unload() {
     unloaded_ = true;
-    const settings::Settings values{SourceFolderSwitch(), Text(txtBinOut), Text(txtTxtOut), Text(txtExt)};
+    const settings::Settings values{OutputToSourceFolder(), Text(txtBinOut), Text(txtTxtOut), Text(txtExt)};
     settings::SaveSettings(settings::SettingsPath(env_.toolFolder), values);  // never blocks closing
 }
 
@@ -487,61 +354,37 @@ void frmMain::cmbOut_Click(Panel panel) {
 }
 
 void frmMain::chkBinOut_Click() {
-    const FolderControlsState state = ForSourceFolderSwitch(SourceFolderSwitch());
+    const FolderControlsState state = ForSourceFolderSwitch(OutputToSourceFolder());
     EnableWindow(Control(txtBinOut), state.enabled);
     binOutBackground_ = state.background;
     InvalidateRect(Control(txtBinOut), nullptr, TRUE);
     EnableWindow(Control(cmbBinOut), state.enabled);
 }
 
-// Both batches: busy from the first entry to the last, shown in the log and
-// the progress bar, and no input left over afterwards.
-void frmMain::RunShownBatch(const std::function<void(conversion::BatchHost&)>& batch) {
-    BusyScope busy(busy_);
-    WindowBatch host(*this);
-    batch(host);
-    DiscardPendingInput();
-}
-
 void frmMain::cmbBinCon_Click() {
-    const conversion::BinToTextJob job{ListBox(Control(lstBin)).All(), SourceFolderSwitch(), Text(txtBinOut),
+    const conversion::BinToTextJob job{ListBox(Control(lstBin)).All(), OutputToSourceFolder(), Text(txtBinOut),
                                        Text(txtExt), env_.toolFolder};
-    RunShownBatch([&](conversion::BatchHost& host) { conversion::RunBinToTextBatch(job, host); });
+    BusyScope busy(busy_);
+    RunShownBatch(hwnd_, Control(lstStatus), Control(pb),
+                  [&](conversion::BatchHost& host) { conversion::RunBinToTextBatch(job, host); });
 }
 
 void frmMain::cmbTxtCon_Click() {
     const conversion::TextToBinJob job{ListBox(Control(lstTxt)).All(), Text(txtTxtOut), env_.toolFolder};
-    RunShownBatch([&](conversion::BatchHost& host) { conversion::RunTextToBinBatch(job, host); });
+    BusyScope busy(busy_);
+    RunShownBatch(hwnd_, Control(lstStatus), Control(pb),
+                  [&](conversion::BatchHost& host) { conversion::RunTextToBinBatch(job, host); });
 }
 
 void frmMain::DropPaths(Panel panel, const std::vector<std::wstring>& paths) {
-    const std::wstring pattern = FilterPattern(FilterFor(panel));
-    std::vector<std::wstring> entries;
-    for (const auto& path : paths) {
-        if (!conversion::FolderExists(path)) {
-            entries.push_back(path);
-            continue;
-        }
-        std::vector<std::wstring> found;
-        CollectMatching(path, pattern, found);
-        std::sort(found.begin(), found.end(), PathLess);
-        entries.insert(entries.end(), found.begin(), found.end());
-    }
     WindowQueue queue(*this, panel);
-    AddFiles(queue, entries);
+    AddFiles(queue, DroppedEntries(paths, FilterPattern(FilterFor(panel))));
 }
 
 void frmMain::OnDropFiles(HDROP drop) {
     POINT at{};
     DragQueryPoint(drop, &at);
-    std::vector<std::wstring> paths;
-    const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
-    for (UINT i = 0; i < count; ++i) {
-        std::wstring path(DragQueryFileW(drop, i, nullptr, 0) + 1, L'\0');
-        path.resize(DragQueryFileW(drop, i, path.data(), static_cast<UINT>(path.size())));
-        paths.push_back(std::move(path));
-    }
-    DragFinish(drop);
+    const std::vector<std::wstring> paths = TakeDroppedPaths(drop);
     if (busy_) return;
 
     // A drop anywhere on a queue's panel goes to that queue.

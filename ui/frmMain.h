@@ -5,14 +5,11 @@
 #include <shellapi.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "ui/controls.h"
-
-namespace conversion {
-class BatchHost;
-}
 
 namespace ui {
 
@@ -38,11 +35,15 @@ enum class Panel { Bin, Txt };
 class frmMain {
 public:
     // Creates the window and its controls and runs Form_Load; not yet shown.
-    static frmMain* Create(HINSTANCE instance, Environment environment);
+    // Null when the window or one of its controls cannot be created.
+    static std::unique_ptr<frmMain> Create(HINSTANCE instance, Environment environment);
+    // Destroys the window if it is still there; its settings are saved only by closing it.
+    ~frmMain();
+    frmMain(const frmMain&) = delete;
+    frmMain& operator=(const frmMain&) = delete;
 
     HWND Handle() const { return hwnd_; }
     HWND Control(ControlId id) const { return GetDlgItem(hwnd_, static_cast<int>(id)); }
-    bool Busy() const { return busy_; }
 
     // Handlers, named after their control and event.
     void Form_Load();
@@ -56,25 +57,24 @@ public:
     void cmbBinCon_Click();
     void cmbTxtCon_Click();
 
-    // The check box's value; a change runs its Click handler.
-    void SetSourceFolderSwitch(int value);
-    int SourceFolderSwitch() const;
-
     // Appends paths as "Add files..." would; folders bring their matching files.
     void DropPaths(Panel panel, const std::vector<std::wstring>& paths);
 
 private:
     explicit frmMain(Environment environment) : env_(std::move(environment)) {}
     static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-    LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
 
-    void CreateControls();
+    bool CreateControls();
     void OnCommand(int id, int code);
     void OnClose();
     void OnDropFiles(HDROP drop);
     LRESULT OnCtlColorStatic(HDC dc, HWND control);
     std::wstring FilterFor(Panel panel) const;
-    void RunShownBatch(const std::function<void(conversion::BatchHost&)>& batch);
+
+    // The check box "Output to the source folder"; a change runs its Click handler.
+    bool OutputToSourceFolder() const;
+    void SetOutputToSourceFolder(bool on);
 
     std::wstring Text(ControlId id) const;
     void SetText(ControlId id, const std::wstring& text);

@@ -3,15 +3,29 @@
 
 #include "ui/frmMain.h"
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
-    // The shell's folder dialog and the taskbar need COM on this thread.
-    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-    int result = 1;
-    if (ui::frmMain* form = ui::frmMain::Create(instance, ui::SystemEnvironment())) {
-        ShowWindow(form->Handle(), show);
-        UpdateWindow(form->Handle());
-        result = ui::RunMessageLoop(form->Handle());
+namespace {
+
+// The shell's folder dialog and the taskbar need COM on this thread.
+class ComApartment {
+public:
+    ComApartment() : result_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE)) {}
+    ~ComApartment() {
+        if (SUCCEEDED(result_)) CoUninitialize();
     }
-    if (SUCCEEDED(com)) CoUninitialize();
-    return result;
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+
+private:
+    HRESULT result_;
+};
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
+    const ComApartment com;
+    const std::unique_ptr<ui::frmMain> form = ui::frmMain::Create(instance, ui::SystemEnvironment());
+    if (!form) return 1;
+    ShowWindow(form->Handle(), show);
+    UpdateWindow(form->Handle());
+    return ui::RunMessageLoop(form->Handle());
 }

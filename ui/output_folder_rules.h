@@ -11,10 +11,10 @@ struct FolderControlsState {
     int background;  // system colour index of the folder box
 };
 
-// Only 1 counts as checked here.
-constexpr FolderControlsState ForSourceFolderSwitch(int value) {
-    return value == 1 ? FolderControlsState{false, SysColorInactiveBorder}
-                      : FolderControlsState{true, SysColorWindow};
+// Output beside the sources leaves the folder box and its "..." nothing to do.
+constexpr FolderControlsState ForSourceFolderSwitch(bool outputToSourceFolder) {
+    return outputToSourceFolder ? FolderControlsState{false, SysColorInactiveBorder}
+                                : FolderControlsState{true, SysColorWindow};
 }
 
 }  // namespace ui

@@ -31,7 +31,7 @@ public:
 };
 
 bool Same(const settings::Settings& a, const settings::Settings& b) {
-    return a.sourceFolderSwitch == b.sourceFolderSwitch && a.binOutputFolder == b.binOutputFolder &&
+    return a.outputToSourceFolder == b.outputToSourceFolder && a.binOutputFolder == b.binOutputFolder &&
            a.txtOutputFolder == b.txtOutputFolder && a.extension == b.extension;
 }
 
@@ -39,7 +39,6 @@ void Check(std::string_view bytes) {
     static const GappyLatin1 codec;
     const settings::Settings initial{1, L"bin", L"txt", L"ext"};
     const settings::Settings read = settings::ReadSettings(bytes, codec, initial);
-    if (read.sourceFolderSwitch != 0 && read.sourceFolderSwitch != 1) std::abort();
     const settings::Settings again = settings::ReadSettings(settings::WriteSettings(read, codec), codec, {});
     if (!Same(read, again)) std::abort();
 }

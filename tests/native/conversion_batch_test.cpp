@@ -23,7 +23,7 @@ std::wstring NotFound(std::wstring n) { return L"Source file or destination fold
 struct Scenario {
     const char* what;
     bool textToBin = false;
-    int besideSource = 0;
+    bool besideSource = false;
     const wchar_t* extension = L"txt";
     Lines queue, missing, folders = {L"D:\\Out", L"D:\\Bin\\"};
     std::vector<RunResult> results;  // one per run, then exit 0
@@ -98,13 +98,13 @@ TEST(ConversionBatch, CallsLogProbesAndProgress) {
          .probes = {L"file " + kConverter, L"folder D:\\Bin\\", L"file " + gone, L"file " + a,
                     L"same " + a + L"|D:\\Bin\\a.xml",
                     LR"(run "C:\T\quillon.exe" --quillon="D:\Bin\a.xml" "D:\In\a.xml")"}},
-        {.what = "beside sources (any switch but 0): each one's folder probed, the output box unused",
-         .besideSource = 2, .queue = {L"D:\\X\\here.xml", L"C:\\b.xml"}, .folders = {L"C:"},
+        {.what = "beside sources: each one's folder probed, the output box unused",
+         .besideSource = true, .queue = {L"D:\\X\\here.xml", L"C:\\b.xml"}, .folders = {L"C:"},
          .log = {kBin, NotFound(L"here.xml"), doneB, kDone},
          .probes = {L"file " + kConverter, L"file D:\\X\\here.xml", L"folder D:\\X", L"file C:\\b.xml",
                     L"folder C:", L"same C:\\b.xml|C:\\b.txt",
                     LR"(run "C:\T\quillon.exe" --textxml="C:\b.txt" "C:\b.xml")"}},
-        {.what = "same file, checked on the folded source", .besideSource = 1, .queue = {L"D:\\In\\\\A.XML", b},
+        {.what = "same file, checked on the folded source", .besideSource = true, .queue = {L"D:\\In\\\\A.XML", b},
          .folders = {L"D:\\In", L"D:\\In\\"},
          .log = {kBin, L"Source and destination are the same file for 'A.XML'", doneB, kDone}},
         {.what = "converter outcomes: decimal up to 65535, then hex", .queue = {a, b, c, a, b},

@@ -10,7 +10,7 @@ namespace {
 using settings::Settings;
 
 auto Tie(const Settings& s) {  // comparable and printable
-    return std::tuple(s.sourceFolderSwitch, s.binOutputFolder, s.txtOutputFolder, s.extension);
+    return std::tuple(s.outputToSourceFolder, s.binOutputFolder, s.txtOutputFolder, s.extension);
 }
 std::wstring Bad(size_t count) { return std::wstring(count, static_cast<wchar_t>(0xFFFD)); }
 
@@ -61,7 +61,7 @@ TEST(SettingsRead, DamagedHandEditedAndMalformedFiles) {
     const std::pair<std::string, int> firstLines[] = {{" 1 ", 1}, {"1", 1}, {" 2 ", 0}, {"-1 ", 0}, {"yes", 0},
                                                       {" 99999999999 ", 0}, {"01", 0}, {"\t1", 0}, {"1 1", 0}};
     for (const auto& [line, expected] : firstLines)
-        EXPECT_EQ(Read(line + "\r\nA\r\n").sourceFolderSwitch, expected) << '"' << line << '"';
+        EXPECT_EQ(Read(line + "\r\nA\r\n").outputToSourceFolder, expected == 1) << '"' << line << '"';
     // Malformed UTF-8 after the mark: each broken sequence, up to the byte that breaks it, is one U+FFFD.
     const std::pair<std::string, std::wstring> utf8[] = {
         {"\xFF", Bad(1)}, {"a\xC3", L"a" + Bad(1)}, {"\xC3(", Bad(1) + L"("}, {"\xF0\x9F\x98" "x", Bad(1) + L"x"},

@@ -44,7 +44,7 @@ protected:
         ini_ = tool_ + L"\\karvelxml.ini";
     }
     void TearDown() override {
-        if (IsWindow(main_)) DestroyWindow(main_);
+        form_.reset();
         Pump(nullptr);
     }
     void Open() {
@@ -90,7 +90,7 @@ protected:
     }
 
     std::wstring tool_, ini_;
-    ui::frmMain* form_ = nullptr;
+    std::unique_ptr<ui::frmMain> form_;
     HWND main_ = nullptr;
     std::deque<std::wstring> opens_, folders_;  // what the open-file and folder dialogs answer, in turn
     std::vector<Call> calls_;                   // both dialogs, in order

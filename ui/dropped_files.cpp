@@ -1,0 +1,77 @@
+#include "ui/dropped_files.h"
+
+#include <shlwapi.h>
+
+#include <algorithm>
+
+#include "common/win_handles.h"
+#include "conversion/file_system.h"
+#include "conversion/paths.h"
+
+namespace ui {
+namespace {
+
+// Files under `folder` whose names match `pattern`, subfolders included.
+void CollectMatching(const std::wstring& folder, const std::wstring& pattern, std::vector<std::wstring>& out) {
+    WIN32_FIND_DATAW data;
+    win::unique_find find(FindFirstFileExW(conversion::JoinPath(folder, L"*").c_str(), FindExInfoBasic, &data,
+                                           FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
+    if (!find) return;
+    do {
+        const std::wstring name = data.cFileName;
+        if (name == L"." || name == L"..") continue;
+        const std::wstring path = conversion::JoinPath(folder, name);
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            // Links could lead back up the tree.
+            if (!(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) CollectMatching(path, pattern, out);
+        } else if (PathMatchSpecW(name.c_str(), pattern.c_str())) {
+            out.push_back(path);
+        }
+    } while (FindNextFileW(find.get(), &data));
+}
+
+// Folder by folder, ignoring case, so sub\z.xml comes before sub2\a.xml.
+bool PathLess(const std::wstring& a, const std::wstring& b) {
+    size_t i = 0, j = 0;
+    while (i < a.size() && j < b.size()) {
+        const size_t endA = std::min(a.find(L'\\', i), a.size());
+        const size_t endB = std::min(b.find(L'\\', j), b.size());
+        const int order = CompareStringOrdinal(a.c_str() + i, static_cast<int>(endA - i), b.c_str() + j,
+                                               static_cast<int>(endB - j), TRUE);
+        if (order != CSTR_EQUAL) return order == CSTR_LESS_THAN;
+        i = endA + 1;
+        j = endB + 1;
+    }
+    return a.size() - std::min(i, a.size()) < b.size() - std::min(j, b.size());
+}
+
+}  // namespace
+
+std::vector<std::wstring> TakeDroppedPaths(HDROP drop) {
+    std::vector<std::wstring> paths;
+    const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count; ++i) {
+        std::wstring path(DragQueryFileW(drop, i, nullptr, 0) + 1, L'\0');
+        path.resize(DragQueryFileW(drop, i, path.data(), static_cast<UINT>(path.size())));
+        paths.push_back(std::move(path));
+    }
+    DragFinish(drop);
+    return paths;
+}
+
+std::vector<std::wstring> DroppedEntries(const std::vector<std::wstring>& paths, const std::wstring& pattern) {
+    std::vector<std::wstring> entries;
+    for (const auto& path : paths) {
+        if (!conversion::FolderExists(path)) {
+            entries.push_back(path);
+            continue;
+        }
+        std::vector<std::wstring> found;
+        CollectMatching(path, pattern, found);
+        std::sort(found.begin(), found.end(), PathLess);
+        entries.insert(entries.end(), found.begin(), found.end());
+    }
+    return entries;
+}
+
+}  // namespace ui
