@@ -11,7 +11,7 @@ mkdir -p "$out/corpus" "$out/artifacts"
 
 CXX=${FUZZ_CXX:-clang++}
 if ! "$CXX" -std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
-    -I. tests/fuzz/settings_reader_fuzz.cpp settings/settings_format.cpp -o "$out/settings_reader_fuzz"; then
+    -I. -Itests tests/fuzz/settings_reader_fuzz.cpp settings/settings_format.cpp common/utf8.cpp -o "$out/settings_reader_fuzz"; then
   echo "FUZZ BUILD FAILED"
   exit 1
 fi

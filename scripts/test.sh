@@ -15,11 +15,9 @@ build win64
 build win32
 
 status=0
+bash scripts/test-size.sh || status=1
 bash scripts/check-image.sh build/win32/karvelxml.exe i686 || status=1
-
-if [[ -x scripts/fuzz-settings.sh ]]; then
-  bash scripts/fuzz-settings.sh || status=1
-fi
+bash scripts/fuzz-settings.sh || status=1
 
 ctest --preset native || status=1
 

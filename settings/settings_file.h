@@ -14,8 +14,4 @@ std::optional<Settings> LoadSettings(const std::wstring& path, const Settings& i
 // so a failed save keeps the old file whole. Returns false on failure; callers ignore it when closing.
 bool SaveSettings(const std::wstring& path, const Settings& values);
 
-// The system's ANSI code page (CP_ACP), exact: Encode refuses anything that
-// would come back different.
-const AnsiCodec& SystemAnsiCodec();
-
 }  // namespace settings

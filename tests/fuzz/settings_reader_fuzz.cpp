@@ -5,30 +5,9 @@
 #include <string>
 
 #include "settings/settings_format.h"
+#include "support/latin1.h"
 
 namespace {
-
-// Like Windows-1252: 0x80..0x9F have gaps, so some values force UTF-8.
-class GappyLatin1 final : public settings::AnsiCodec {
-public:
-    std::optional<std::string> Encode(std::wstring_view text) const override {
-        std::string out;
-        for (wchar_t c : text) {
-            const auto u = static_cast<unsigned long>(c);
-            if (u > 0xFF || (u >= 0x80 && u <= 0x9F)) return std::nullopt;
-            out.push_back(static_cast<char>(u));
-        }
-        return out;
-    }
-    std::wstring Decode(std::string_view bytes) const override {
-        std::wstring out;
-        for (char b : bytes) {
-            const auto u = static_cast<unsigned char>(b);
-            out.push_back(u >= 0x80 && u <= 0x9F ? L'\uFFFD' : static_cast<wchar_t>(u));
-        }
-        return out;
-    }
-};
 
 bool Same(const settings::Settings& a, const settings::Settings& b) {
     return a.outputToSourceFolder == b.outputToSourceFolder && a.binOutputFolder == b.binOutputFolder &&
@@ -36,7 +15,7 @@ bool Same(const settings::Settings& a, const settings::Settings& b) {
 }
 
 void Check(std::string_view bytes) {
-    static const GappyLatin1 codec;
+    static const test_support::Latin1 codec;  // its gaps force UTF-8 for some values
     const settings::Settings initial{1, L"bin", L"txt", L"ext"};
     const settings::Settings read = settings::ReadSettings(bytes, codec, initial);
     const settings::Settings again = settings::ReadSettings(settings::WriteSettings(read, codec), codec, {});

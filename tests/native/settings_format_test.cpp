@@ -1,10 +1,11 @@
-// The settings file's bytes, written and read, with Latin-1 standing in for the code page.
+// The settings file's bytes, written and read, with a Latin-1 code page standing in for the system's.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <tuple>
 
 #include "settings/settings_format.h"
+#include "support/latin1.h"
 
 namespace {
 using settings::Settings;
@@ -14,17 +15,7 @@ auto Tie(const Settings& s) {  // comparable and printable
 }
 std::wstring Bad(size_t count) { return std::wstring(count, static_cast<wchar_t>(0xFFFD)); }
 
-// Bytes 0..255 are U+0000..U+00FF; nothing else fits.
-struct Latin1 final : settings::AnsiCodec {
-    std::optional<std::string> Encode(std::wstring_view text) const override {
-        for (wchar_t c : text) if (static_cast<unsigned long>(c) > 0xFF) return std::nullopt;
-        return std::string(text.begin(), text.end());
-    }
-    std::wstring Decode(std::string_view bytes) const override {
-        const auto* b = reinterpret_cast<const unsigned char*>(bytes.data());
-        return std::wstring(b, b + bytes.size());
-    }
-} const kLatin1;
+const test_support::Latin1 kLatin1;
 const std::string kBom = "\xEF\xBB\xBF";
 const Settings kInitial{1, L"ib", L"it", L"ie"};
 Settings Read(const std::string& bytes) { return settings::ReadSettings(bytes, kLatin1, kInitial); }

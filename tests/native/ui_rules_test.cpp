@@ -1,3 +1,4 @@
+// The queue buttons' rules, without a window.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -19,8 +20,14 @@ struct FakeQueue : QueueView {
     int Count() const override { return static_cast<int>(entries.size()); }
     int Selected() const override { return selected; }
     void Append(const std::vector<std::wstring>& e) override { entries.insert(entries.end(), e.begin(), e.end()); }
-    void RemoveAt(int index) override { entries.erase(entries.begin() + index), selected = -1; }
-    void Clear() override { entries.clear(), selected = -1; }
+    void RemoveAt(int index) override {
+        entries.erase(entries.begin() + index);
+        selected = -1;
+    }
+    void Clear() override {
+        entries.clear();
+        selected = -1;
+    }
     void SetRemoveEnabled(bool on) override { removeEnabled = on; }
     void SetConvertEnabled(bool on) override { convertEnabled = on; }
 };
@@ -28,7 +35,11 @@ struct FakeQueue : QueueView {
 TEST(QueueRules, ButtonsAfterEachSequence) {
     // From an empty queue: '+' adds the next of a, b, c...; '0' cancels the dialog; 's' selects
     // the second entry, or the first when alone; '-' removes the selection; 'c' clears the list.
-    const struct { const char* steps; const wchar_t* left; bool remove, convert; } cases[] = {
+    const struct {
+        const char* steps;
+        const wchar_t* left;
+        bool remove, convert;
+    } cases[] = {
         {"0", L"", false, false},     {"+", L"a", false, true},      {"++-", L"ab", false, true},
         {"+++s", L"abc", true, true}, {"+++s-", L"ac", false, true}, {"+s-", L"", false, false},
         {"++sc", L"", true, true},    {"++sc0", L"", true, true},    {"++sc-", L"", true, false},
@@ -52,8 +63,12 @@ TEST(QueueRules, ButtonsAfterEachSequence) {
 }
 
 TEST(QueueRules, SplitsDialogResultsAndFilterPatterns) {
-    const struct { std::wstring result; std::vector<std::wstring> entries; } cases[] = {
-        {L"", {}}, {L"C:\\in\\a.xml", {L"C:\\in\\a.xml"}},
+    const struct {
+        std::wstring result;
+        std::vector<std::wstring> entries;
+    } cases[] = {
+        {L"", {}},
+        {L"C:\\in\\a.xml", {L"C:\\in\\a.xml"}},
         {L"C:\\in\0a.xml\0b.xml\0c.xml"s, {L"C:\\in\\a.xml", L"C:\\in\\b.xml", L"C:\\in\\c.xml"}},
         {L"C:\\\0a.xml\0b.xml"s, {L"C:\\\\a.xml", L"C:\\\\b.xml"}},  // a drive root keeps the doubled backslash
         {L"D:\\x\0a.xml\0\0ghost.xml"s, {L"D:\\x\\a.xml"}},          // the first empty part ends the list

@@ -1,15 +1,17 @@
-// Probes and process runs on the real file system, with the stand-in converter.
+// Probes, process runs and the settings file on the real file system, with the stand-in converter.
 #include <windows.h>
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <string>
-#include <thread>
 
+#include "common/win_handles.h"
 #include "conversion/command_line.h"
 #include "conversion/file_system.h"
 #include "conversion/paths.h"
-#include "support/files.h"
+#include "settings/settings_file.h"
+#include "common/utf8.h"
+#include "support/support.h"
 #include "test_paths.h"
 
 using namespace conversion;
@@ -91,32 +93,38 @@ TEST_F(ConversionWin, RunAndWaitReportsStartAndExitCodeAndLeaksNoHandle) {
         if (c.started) recorded += c.command + L"\n";
     }
     // The converter got every command line intact, Unicode name included, and the last run converted.
-    EXPECT_EQ(ReadBytes(In(L"run.log")), Utf8(recorded));
+    EXPECT_EQ(ReadBytes(In(L"run.log")), common::ToUtf8(recorded));
     EXPECT_EQ(ReadBytes(In(kUnicode + L".txt")), "<u/>");
     EXPECT_EQ(OpenHandles(), handles);
 }
 
-TEST_F(ConversionWin, OnlyAPumpTakesMessagesWhileTheConverterRuns) {
-    WriteBytes(In(L"a.xml"), "<a/>");
-    ::SetEnvironmentVariableW(L"QUILLON_STANDIN_SLEEP_MS", L"400");
-    static int pumped;
-    const MessagePump countingPump = [] {
-        for (MSG message; ::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);) pumped += message.message == WM_APP;
+TEST(SettingsFile, SavedInTheCodePageOrUtf8AndNeverOverAFileThatCannotBeReplaced) {
+    ASSERT_EQ(GetACP(), 1252u) << "the bytes below are code page 1252";
+    const std::wstring folder = ScratchFolder(L"settings"), ini = folder + L"\\karvelxml.ini";
+    const std::pair<settings::Settings, std::string> saves[] = {
+        {{true, L"D:\\Caf\u00E9 \u20AC", L"", L"txt"}, " 1 \r\nD:\\Caf\xE9 \x80\r\n\r\ntxt\r\n"},
+        {{false, L"\u0436", L"\u65E5", L"\u00E9"}, "\xEF\xBB\xBF 0 \r\n\xD0\xB6\r\n\xE6\x97\xA5\r\n\xC3\xA9\r\n"},
     };
-    countingPump();  // gives this thread its message queue
-    const DWORD self = ::GetCurrentThreadId();
-    for (const MessagePump pump : {MessagePump{}, countingPump}) {
-        SCOPED_TRACE(pump ? "with a pump" : "without");
-        // One message waiting before the wait starts, one arriving during it.
-        pumped = 0;
-        ASSERT_TRUE(::PostThreadMessageW(self, WM_APP, 0, 0));
-        std::thread poster([self] { ::Sleep(150), ::PostThreadMessageW(self, WM_APP, 0, 0); });
-        EXPECT_EQ(RunAndWait(Command(L"a.xml"), pump).exitCode, 0u);
-        poster.join();
-        EXPECT_EQ(pumped, pump ? 2 : 0);
-        countingPump();  // without a pump, both are still queued
-        EXPECT_EQ(pumped, 2);
+    for (const auto& [values, bytes] : saves) {
+        EXPECT_TRUE(settings::SaveSettings(ini, values));
+        EXPECT_EQ(ReadBytes(ini), bytes);
+        const auto loaded = settings::LoadSettings(ini);
+        ASSERT_TRUE(loaded);
+        EXPECT_EQ(loaded->binOutputFolder, values.binOutputFolder);
     }
+    // Read-only, or held open without sharing: the old bytes stay, and no temporary file is left.
+    const std::string old = ReadBytes(ini);
+    SetFileAttributesW(ini.c_str(), FILE_ATTRIBUTE_READONLY);
+    EXPECT_FALSE(settings::SaveSettings(ini, {}));
+    SetFileAttributesW(ini.c_str(), FILE_ATTRIBUTE_NORMAL);
+    win::unique_file lock(::CreateFileW(ini.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    EXPECT_FALSE(settings::SaveSettings(ini, {}));
+    EXPECT_FALSE(settings::LoadSettings(ini)) << "a locked file gives nothing to load";
+    lock.reset();
+    EXPECT_EQ(ReadBytes(ini), old);
+    EXPECT_EQ(NamesIn(folder), std::vector<std::wstring>{L"karvelxml.ini"});
+    EXPECT_FALSE(settings::LoadSettings(folder + L"\\missing.ini"));
+    EXPECT_FALSE(settings::LoadSettings(folder)) << "a folder";
 }
 
 }  // namespace

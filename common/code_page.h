@@ -1,0 +1,17 @@
+#pragma once
+// An 8-bit code page, behind an interface so tests can stand in for the system's. Portable.
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace common {
+
+class CodePage {
+public:
+    virtual ~CodePage() = default;
+    // Nothing when some character has no exact form in the code page.
+    virtual std::optional<std::string> Encode(std::wstring_view text) const = 0;
+    virtual std::wstring Decode(std::string_view bytes) const = 0;
+};
+
+}  // namespace common

@@ -1,0 +1,131 @@
+#!/usr/bin/env python3
+"""Plants known faults in the program one at a time and reports which ones the
+test suite catches. Each fault is one exact text replacement in one file; the
+tree is restored after every fault.
+
+Usage (inside a Wine session, from a checkout whose native and win64 presets
+are already built):  python3 scripts/plant-faults.py [fault-number ...]
+"""
+import pathlib
+import subprocess
+import sys
+
+FAULTS = [
+    # (what, file, text, replacement)
+    ("file name keeps its backslash", "conversion/paths.cpp",
+     "return std::wstring(path.substr(last + 1));", "return std::wstring(path.substr(last));"),
+    ("a network path's leading pair is folded", "conversion/paths.cpp",
+     "path[0] == L'\\\\' && path[1] == L'\\\\'", "path[0] == L'\\\\' && path[1] == L'/'"),
+    ("the .xml replacement skips one character too few", "conversion/command_line.cpp",
+     "from = at + kXml.size();", "from = at + kXml.size() - 1;"),
+    ("a three-character name counts as short", "conversion/command_line.cpp",
+     "if (name.size() < 3)", "if (name.size() <= 3)"),
+    ("a folder ending in a backslash gets a second one", "conversion/paths.cpp",
+     "if (joined.empty() || joined.back() != L'\\\\') joined += L'\\\\';", "joined += L'\\\\';"),
+    ("no blank before the option", "conversion/command_line.cpp",
+     'Quoted(ConverterPath(toolFolder)) + L" " + std::wstring(option)', "Quoted(ConverterPath(toolFolder)) + std::wstring(option)"),
+    ("character 31 passes as an extension character", "conversion/command_line.cpp",
+     "static_cast<std::uint32_t>(c) < 32", "static_cast<std::uint32_t>(c) < 31"),
+    ("misworded missing-folder line", "conversion/batch.cpp",
+     'L"Output folder does not exists"', 'L"Output folder does not exist"'),
+    ("progress value off by one", "conversion/batch.cpp",
+     "host.SetProgressValue(i + 1);", "host.SetProgressValue(i);"),
+    ("folder checked up front even beside the sources", "conversion/batch.cpp",
+     "return besideSource || OutputFolderFound(job.outputFolder, host);", "return OutputFolderFound(job.outputFolder, host);"),
+    ("folder probe skipped when the source is missing", "conversion/batch.cpp",
+     "const bool folderFound = host.FolderExists(outputFolder);", "const bool folderFound = sourceFound && host.FolderExists(outputFolder);"),
+    ("exit code 65535 printed in hex", "conversion/batch.cpp",
+     "result.exitCode <= 65535", "result.exitCode < 65535"),
+    ("no closing line", "conversion/batch.cpp",
+     'host.AppendLine(L"Conversion complete");', ""),
+    ("same-file check on the unfolded source", "conversion/batch.cpp",
+     "host.SameFile(FoldBackslashes(sourcePath), destinationPath)", "host.SameFile(sourcePath, destinationPath)"),
+    ("converter presence not checked", "conversion/batch.cpp",
+     "if (host.FileExists(converter)) return true;", "return true;"),
+    ("a folder passes as a file", "conversion/file_system.cpp",
+     "return Attributes(path, attributes) && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;", "return Attributes(path, attributes);"),
+    ("the converter's thread handle is not closed", "conversion/file_system.cpp",
+     "win::unique_handle thread(info.hThread);", "HANDLE thread = info.hThread; (void)thread;"),
+    ("a failed exit code reported as success", "conversion/file_system.cpp",
+     "result.exitCode = ::GetExitCodeProcess(process.get(), &exitCode) ? exitCode : 0xFFFFFFFF;", "result.exitCode = 0; (void)exitCode;"),
+    ("no blank after the switch digit", "settings/settings_format.cpp",
+     'return on ? L" 1 " : L" 0 ";', 'return on ? L" 1" : L" 0";'),
+    ("lines end in LF alone", "settings/settings_format.cpp",
+     'text += L"\\r\\n";', 'text += L"\\n";'),
+    ("2 checks the box", "settings/settings_format.cpp",
+     'value(0) == L"1"', 'value(0) != L"0"'),
+    ("tabs trimmed too", "settings/settings_format.cpp",
+     "text.find_first_not_of(L' ');", 'text.find_first_not_of(L" \\t");'),
+    ("wrong byte in the UTF-8 mark", "settings/settings_format.cpp",
+     'kUtf8Bom = "\\xEF\\xBB\\xBF"', 'kUtf8Bom = "\\xEF\\xBB\\xBE"'),
+    ("overlong UTF-8 accepted", "common/utf8.cpp",
+     "if (lowest < min || IsSurrogate(lowest)", "if (IsSurrogate(lowest)"),
+    ("a read-only settings file is replaced", "common/file_bytes.cpp",
+     "(FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)", "(FILE_ATTRIBUTE_DIRECTORY)"),
+    ("a failed save leaves its temporary file", "common/file_bytes.cpp",
+     "if (!path_.empty()) ::DeleteFileW(path_.c_str());", ""),
+    ("Remove selected one pixel off", "ui/controls.cpp",
+     'L"Remove selected", 276, 124, 121, 25, 3, false', 'L"Remove selected", 277, 124, 121, 25, 3, false'),
+    ("text-to-binary Convert! enabled at start", "ui/controls.cpp",
+     'L"Convert!", 400, 172, 121, 25, 10, false', 'L"Convert!", 400, 172, 121, 25, 10, true'),
+    ("Remove selected enabled without a selection", "ui/queue_rules.cpp",
+     "if (queue.Selected() != -1) queue.SetRemoveEnabled(true);", "queue.SetRemoveEnabled(true);"),
+    ("an empty part does not end the dialog result", "ui/queue_rules.cpp",
+     "if (part.empty()) break;", "if (part.empty()) { if (end == std::wstring_view::npos) break; result.remove_prefix(end + 1); continue; }"),
+    ("open-file dialog without multiple selection", "ui/dialogs.cpp",
+     "OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_ALLOWMULTISELECT | OFN_HIDEREADONLY", "OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY"),
+    ("folder dialog titled wrongly", "ui/frmMain.cpp",
+     'L"Select output folder"', 'L"Select the output folder"'),
+    ("frame captions in blue", "ui/frmMain.cpp",
+     "RGB(192, 0, 0)", "RGB(0, 0, 192)"),
+    ("greyed folder box keeps the window colour", "ui/frmMain.cpp",
+     "binOutBackground_ = state.background;", ""),
+    ("window closes under a dialog", "ui/frmMain.cpp",
+     "if (busy_) return;  // a batch or a dialog is running", ""),
+    ("text-to-binary folder saved in place of the binary-to-text one", "ui/frmMain.cpp",
+     "OutputToSourceFolder(), Text(txtBinOut), Text(txtTxtOut), Text(txtExt)}", "OutputToSourceFolder(), Text(txtTxtOut), Text(txtTxtOut), Text(txtExt)}"),
+    ("controls keep the System font", "ui/frmMain.cpp",
+     "SendMessageW(control, WM_SETFONT, font, FALSE);", ""),
+    ("dropped folders sorted with case", "ui/dropped_files.cpp",
+     "static_cast<int>(endB - j), TRUE);", "static_cast<int>(endB - j), FALSE);"),
+    ("the log does not scroll to its last line", "ui/list_box.cpp",
+     "LB_SETTOPINDEX, std::max(Count() - 1, 0), 0);", "LB_SETTOPINDEX, 0, 0);"),
+    ("queue append does not widen the list", "ui/list_box.cpp",
+     "widest = std::max(widest, size.cx + 6);", "widest = std::max(widest, current);"),
+]
+
+
+def run(cmd, **kw):
+    return subprocess.run(cmd, shell=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, **kw).returncode
+
+
+def main():
+    root = pathlib.Path(__file__).resolve().parent.parent
+    wanted = {int(a) for a in sys.argv[1:]} or set(range(1, len(FAULTS) + 1))
+    caught = 0
+    for number, (what, name, text, replacement) in enumerate(FAULTS, 1):
+        if number not in wanted:
+            continue
+        path = root / name
+        original = path.read_text()
+        if original.count(text) != 1:
+            print(f"{number:2} NOT PLANTED ({original.count(text)} matches)  {name}: {what}", flush=True)
+            continue
+        path.write_text(original.replace(text, replacement))
+        try:
+            if run(f"cd {root} && cmake --build --preset native && cmake --build --preset win64"):
+                verdict = "BUILD FAILED"
+            elif run(f"cd {root} && ctest --preset native --stop-on-failure") or \
+                    run(f"cd {root} && ctest --preset win64 --stop-on-failure"):
+                verdict, caught = "caught", caught + 1
+            else:
+                verdict = "MISSED"
+        finally:
+            path.write_text(original)
+        print(f"{number:2} {verdict:12} {name}: {what}", flush=True)
+    run(f"cd {root} && cmake --build --preset native && cmake --build --preset win64")
+    print(f"caught {caught} of {len(wanted)}")
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,208 @@
+// Paths, destination names, command lines and whole batches, without a file system or a window.
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "conversion/batch.h"
+#include "conversion/command_line.h"
+#include "conversion/paths.h"
+
+using namespace conversion;
+using namespace std::string_literals;
+using Pair = std::pair<std::wstring, std::wstring>;
+using Lines = std::vector<std::wstring>;
+// GCC 12 warns about members left out of designated initializers, which the scenarios rely on.
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+
+namespace {
+
+TEST(ConversionNames, PathsSplitAtTheLastBackslashAndFold) {
+    const struct {
+        const wchar_t* path;
+        Pair folderAndName;
+    } cases[] = {
+        {L"C:\\Data\\a.xml", {L"C:\\Data", L"a.xml"}}, {L"C:\\a.xml", {L"C:", L"a.xml"}}, {L"a.xml", {L"", L""}},
+        {L"D:\\In\\", {L"D:\\In", L""}}, {L"\\\\server\\share\\a.xml", {L"\\\\server\\share", L"a.xml"}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(Pair(FolderOfPath(c.path), FileNameOfPath(c.path)), c.folderAndName);
+    // Runs of backslashes fold to one, but a leading pair stays.
+    const Pair folds[] = {
+        {L"C:\\\\\\a\\\\b\\\\", L"C:\\a\\b\\"}, {L"\\", L"\\"}, {L"\\\\\\", L"\\\\"},
+        {L"\\\\\\server\\\\share\\\\\\a.xml", L"\\\\server\\share\\a.xml"}, {L"\\\\?\\C:\\\\x\\\\", L"\\\\?\\C:\\x\\"},
+    };
+    for (const auto& [path, folded] : folds) EXPECT_EQ(FoldBackslashes(path), folded);
+}
+
+TEST(ConversionNames, DestinationNamesBinToTextThenTextToBinAndJoins) {
+    const struct {
+        const wchar_t *name, *extension;
+        Pair names;
+    } cases[] = {
+        {L"a.xml", L"txt", {L"a.txt", L"a.xml"}}, {L"a.xml.xml", L"txt", {L"a.txt.txt", L"a.xml.xml"}},
+        {L"data.xmlx", L"txt", {L"data.txtx", L"data.xxml"}}, {L"abc", L"txt", {L"abc", L"xml"}},
+        {L"A.XML", L"txt", {L"A.XML", L"A.xml"}},  // ".xml" is matched case-sensitively
+        {L"ab", L"", {L"ab", L"ab.xml"}}, {L"a.xml", L"", {L"a.", L"a.xml"}},
+        {L"a.xml", L"b.xml", {L"a.b.xml", L"a.xml"}},  // the inserted extension is not searched again
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Pair(BinToTextDestinationName(c.name, c.extension), TextToBinDestinationName(c.name)), c.names);
+    // A folder and a name join with one backslash; "\" is a drive's root, not the start of a network path.
+    const Pair joins[] = {{L"C:\\Tools\\\\", L"C:\\Tools\\quillon.exe"}, {L"C:\\", L"C:\\quillon.exe"},
+                          {L"C:", L"C:\\quillon.exe"}, {L"\\", L"\\quillon.exe"}};
+    for (const auto& [folder, joined] : joins)
+        EXPECT_EQ(Pair(ConverterPath(folder), DestinationPath(folder, L"quillon.exe")), Pair(joined, joined));
+    EXPECT_EQ(JoinPath(L"C:\\", L"a.xml"), L"C:\\a.xml");
+}
+
+TEST(ConversionNames, QuotedFoldedCommandLinesAndValidExtensions) {
+    const struct {
+        bool textToBin;
+        const wchar_t *tool, *output, *source, *commandLine;
+    } cases[] = {
+        {false, L"C:\\Tools", L"D:\\Out", L"D:\\In\\a.xml",
+         LR"("C:\Tools\quillon.exe" --textxml="D:\Out\a.txt" "D:\In\a.xml")"},
+        {true, L"C:\\Tools", L"D:\\Bin\\", L"D:\\In\\a.txt",
+         LR"("C:\Tools\quillon.exe" --quillon="D:\Bin\a.xml" "D:\In\a.txt")"},
+        {false, L"C:\\Program Files\\K", L"E:\\My Out", L"\\\\?\\D:\\\\In\\\\b c.xml",
+         LR"("C:\Program Files\K\quillon.exe" --textxml="E:\My Out\b c.txt" "\\?\D:\In\b c.xml")"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.textToBin ? TextToBinCommandLine(c.tool, c.output, FileNameOfPath(c.source), c.source)
+                              : BinToTextCommandLine(c.tool, c.output, FileNameOfPath(c.source), L"txt", c.source),
+                  c.commandLine);
+    // 0xFFFFFFFF is a negative wchar_t where it has 32 bits, and still no control character.
+    for (const std::wstring& valid : {L""s, L"t x.t\u0442\u007F"s, std::wstring(1, static_cast<wchar_t>(0xFFFFFFFFu))})
+        EXPECT_TRUE(IsValidExtension(valid)) << testing::PrintToString(valid);
+    for (const wchar_t bad : L"\\/:*?\"<>|\t\x01\x1F"s + L'\0')
+        EXPECT_FALSE(IsValidExtension(L"tx"s + bad + L"t")) << "character code " << static_cast<int>(bad);
+}
+
+const std::wstring kConverter = L"C:\\T\\quillon.exe", kDone = L"Conversion complete",
+                   kBin = L"Conversion from Binary XML to Text XML started...",
+                   kText = L"Conversion from Text XML to Binary XML started...";
+std::wstring NotFound(std::wstring n) { return L"Source file or destination folder not found for file '" + n + L"'"; }
+
+// One batch: the converter and every queued file exist unless missing; the
+// bin to text output box is D:\Out, the text to bin one D:\Bin\.
+struct Scenario {
+    const char* what;
+    bool textToBin = false, besideSource = false;
+    const wchar_t* extension = L"txt";
+    Lines queue, missing, folders = {L"D:\\Out", L"D:\\Bin\\"};
+    std::vector<RunResult> results;  // one per run, then exit 0
+    bool foldersVanish = false;      // every folder goes when a run ends
+    Lines log;
+    std::wstring progress;  // "0..maximum" and then each value
+    Lines probes, calls;    // checked when given
+};
+
+// A file system and a window in memory that play one scenario.
+struct Host : BatchHost {
+    const Scenario s;
+    std::set<std::wstring> files, folders;
+    std::size_t runs = 0;
+    Lines calls, probes, log;  // log: the status log as the user sees it
+    std::wstring progress;
+
+    explicit Host(const Scenario& scenario)
+        : s(scenario), files(s.queue.begin(), s.queue.end()), folders(s.folders.begin(), s.folders.end()) {
+        files.insert(kConverter);
+        for (const auto& gone : s.missing) files.erase(gone);
+        if (s.textToBin) RunTextToBinBatch({s.queue, L"D:\\Bin\\", L"C:\\T"}, *this);
+        else RunBinToTextBatch({s.queue, s.besideSource, L"D:\\Out", s.extension, L"C:\\T"}, *this);
+    }
+    // Every call goes on `calls` in order; probes and runs also on `probes`.
+    bool Note(Lines* kind, const std::wstring& call, bool answer = true) {
+        if (kind) kind->push_back(call);
+        calls.push_back(call);
+        return answer;
+    }
+    bool FileExists(const std::wstring& p) override { return Note(&probes, L"file " + p, files.count(p)); }
+    bool FolderExists(const std::wstring& p) override { return Note(&probes, L"folder " + p, folders.count(p)); }
+    bool SameFile(const std::wstring& a, const std::wstring& b) override {
+        return Note(&probes, L"same " + a + L"|" + b, a == b);
+    }
+    RunResult Run(const std::wstring& commandLine) override {
+        Note(&probes, L"run " + commandLine);
+        if (s.foldersVanish) folders.clear();
+        return ++runs <= s.results.size() ? s.results[runs - 1] : RunResult{true, 0};
+    }
+    void AppendLine(const std::wstring& line) override {
+        log.push_back(line);
+        Note(nullptr, L"add " + line);
+    }
+    void ReplaceLastLine(const std::wstring& line) override {
+        if (Note(nullptr, L"replace " + line, !log.empty())) log.back() = line;
+    }
+    void SetProgressRange(int maximum) override {
+        progress += L"0.." + std::to_wstring(maximum);
+        Note(nullptr, L"range " + std::to_wstring(maximum));
+    }
+    void SetProgressValue(int value) override {
+        progress += L" " + std::to_wstring(value);
+        Note(nullptr, L"value " + std::to_wstring(value));
+    }
+};
+
+TEST(ConversionBatch, CallsLogProbesAndProgress) {
+    const std::wstring a = L"D:\\In\\a.xml", b = L"D:\\In\\b.xml", c = L"D:\\In\\c.xml", gone = L"D:\\In\\gone.xml";
+    const std::wstring noFolder = L"Output folder does not exists", doneA = L"Processing a.xml... DONE",
+                       doneB = L"Processing b.xml... DONE";
+    const Scenario scenarios[] = {
+        {.what = "the five-line example", .queue = {a, gone, b}, .missing = {gone},
+         .log = {kBin, doneA, NotFound(L"gone.xml"), doneB, kDone}, .progress = L"0..3 1 2 3 0",
+         .calls = {L"range 3", L"add " + kBin, L"file " + kConverter, L"folder D:\\Out", L"value 1", L"file " + a,
+                   L"folder D:\\Out", L"same " + a + L"|D:\\Out\\a.txt", L"add Processing a.xml...",
+                   LR"(run "C:\T\quillon.exe" --textxml="D:\Out\a.txt" "D:\In\a.xml")", L"replace " + doneA,
+                   L"value 2", L"file " + gone, L"folder D:\\Out", L"add " + NotFound(L"gone.xml"), L"value 3",
+                   L"file " + b, L"folder D:\\Out", L"same " + b + L"|D:\\Out\\b.txt", L"add Processing b.xml...",
+                   LR"(run "C:\T\quillon.exe" --textxml="D:\Out\b.txt" "D:\In\b.xml")", L"replace " + doneB,
+                   L"add " + kDone, L"value 0"}},
+        {.what = "empty queue", .log = {kBin, kDone}, .progress = L"0..0 0"},
+        {.what = "no output folder", .queue = {a}, .folders = {}, .log = {kBin, noFolder}, .progress = L"0..1"},
+        {.what = "text to bin, no folder", .textToBin = true, .queue = {a}, .folders = {}, .log = {kText, noFolder},
+         .progress = L"0..1"},
+        {.what = "converter missing comes first", .extension = L"t?t", .queue = {a}, .missing = {kConverter},
+         .folders = {}, .log = {kBin, L"Converter not found: " + kConverter}, .progress = L"0..1"},
+        {.what = "extension checked before the folder", .extension = L"a/b", .queue = {a}, .folders = {},
+         .log = {kBin, L"Text XML extension is not valid"}, .progress = L"0..1"},
+        {.what = "output folder vanishes", .queue = {a, b, c}, .foldersVanish = true,
+         .log = {kBin, doneA, NotFound(L"b.xml"), NotFound(L"c.xml"), kDone}, .progress = L"0..3 1 2 3 0"},
+        {.what = "output folder vanishes, text to bin", .textToBin = true, .queue = {a, b}, .foldersVanish = true,
+         .log = {kText, doneA, doneB, kDone}, .progress = L"0..2 1 2 0"},
+        {.what = "text to bin: the folder once, then each source alone", .textToBin = true, .queue = {gone, a},
+         .missing = {gone}, .log = {kText, NotFound(L"gone.xml"), doneA, kDone}, .progress = L"0..2 1 2 0",
+         .probes = {L"file " + kConverter, L"folder D:\\Bin\\", L"file " + gone, L"file " + a,
+                    L"same " + a + L"|D:\\Bin\\a.xml",
+                    LR"(run "C:\T\quillon.exe" --quillon="D:\Bin\a.xml" "D:\In\a.xml")"}},
+        {.what = "beside sources: each one's folder probed, the output box unused", .besideSource = true,
+         .queue = {L"D:\\X\\here.xml", L"C:\\b.xml"}, .folders = {L"C:"},
+         .log = {kBin, NotFound(L"here.xml"), doneB, kDone}, .progress = L"0..2 1 2 0",
+         .probes = {L"file " + kConverter, L"file D:\\X\\here.xml", L"folder D:\\X", L"file C:\\b.xml",
+                    L"folder C:", L"same C:\\b.xml|C:\\b.txt",
+                    LR"(run "C:\T\quillon.exe" --textxml="C:\b.txt" "C:\b.xml")"}},
+        {.what = "same file, checked on the folded source", .besideSource = true, .queue = {L"D:\\In\\\\A.XML", b},
+         .folders = {L"D:\\In", L"D:\\In\\"},
+         .log = {kBin, L"Source and destination are the same file for 'A.XML'", doneB, kDone},
+         .progress = L"0..2 1 2 0"},
+        {.what = "converter outcomes: decimal up to 65535, then hex", .queue = {a, b, c, a, b},
+         .results = {{true, 3}, {true, 65535}, {true, 65536}, {true, 0xC0000005u}, {false, 0}},
+         .log = {kBin, L"Processing a.xml... FAILED (exit code 3)", L"Processing b.xml... FAILED (exit code 65535)",
+                 L"Processing c.xml... FAILED (exit code 0x00010000)",
+                 L"Processing a.xml... FAILED (exit code 0xC0000005)",
+                 L"Processing b.xml... FAILED (the converter could not be started)", kDone},
+         .progress = L"0..5 1 2 3 4 5 0"},
+    };
+    for (const auto& s : scenarios) {
+        const Host host(s);
+        EXPECT_EQ(host.log, s.log) << s.what;
+        EXPECT_EQ(host.progress, s.progress) << s.what;
+        if (!s.probes.empty()) { EXPECT_EQ(host.probes, s.probes) << s.what; }
+        if (!s.calls.empty()) { EXPECT_EQ(host.calls, s.calls) << s.what; }
+    }
+}
+
+}  // namespace

@@ -1,0 +1,297 @@
+// The real main window in this process, its dialogs replaced: controls, colours, keyboard, queues,
+// drops, output folders and a batch without a converter.
+#include <windows.h>
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <array>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <utility>
+
+#include "common/win_handles.h"
+#include "support/support.h"
+#include "ui/frmMain.h"
+
+using namespace test_support;
+using namespace std::string_literals;
+using ui::ControlId;
+using ui::Kind;
+using enum ui::ControlId;
+using Names = std::vector<std::wstring>;
+
+namespace {
+
+// Handles what is queued, as the program's own loop would.
+void Pump(HWND window) {
+    for (MSG msg; PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);) {
+        if (msg.message == WM_QUIT || (window && IsWindow(window) && IsDialogMessageW(window, &msg))) continue;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+// The window, shown; both dialogs answer from `answers_` in turn ("" once it runs out) and record their calls.
+class Window : public testing::Test, public WindowDriver {
+protected:
+    struct Call {
+        HWND owner;
+        std::wstring text, initial;  // text: the filter or the title
+    };
+
+    void SetUp() override {
+        ui::Dialogs dialogs{[this](HWND owner, const std::wstring& filter) { return Answer({owner, filter, L""}); },
+                            [this](HWND owner, const std::wstring& title, const std::wstring& initial) {
+                                return Answer({owner, title, initial});
+                            }};
+        form_ = ui::frmMain::Create(GetModuleHandleW(nullptr), ui::Environment{tool_, dialogs});
+        ASSERT_NE(form_, nullptr);
+        main = form_->Handle();
+        ShowWindow(main, SW_SHOW);
+        SetForegroundWindow(main);
+        Pump(main);
+    }
+    void TearDown() override {
+        form_.reset();
+        Pump(nullptr);
+    }
+    std::wstring Answer(Call call) {
+        calls_.push_back(std::move(call));
+        if (duringDialog_) duringDialog_();
+        if (answers_.empty()) return L"";
+        std::wstring answer = std::move(answers_.front());
+        answers_.pop_front();
+        return answer;
+    }
+    LRESULT Send(ControlId id, UINT msg, WPARAM wp = 0, LPARAM lp = 0) { return SendMessageW(Ctl(id), msg, wp, lp); }
+    void Click(ControlId id) { Send(id, BM_CLICK); }
+
+    const std::wstring tool_ = ScratchFolder(L"tool");  // no converter, no settings
+    std::unique_ptr<ui::frmMain> form_;
+    std::deque<std::wstring> answers_;
+    std::vector<Call> calls_;
+    std::function<void()> duringDialog_;  // runs while a dialog is "open"
+};
+
+TEST_F(Window, ControlsHaveTheirKindTextPlaceSizeStateAndFontAndOnlyFrameCaptionsAreRed) {
+    RECT client;
+    GetClientRect(main, &client);
+    EXPECT_EQ((std::array{client.right, client.bottom}), (std::array<LONG, 2>{544, 556}));
+    EXPECT_FALSE(GetWindowLongW(main, GWL_STYLE) & (WS_THICKFRAME | WS_MAXIMIZEBOX)) << "a fixed border";
+    for (WPARAM size : {ICON_BIG, ICON_SMALL}) EXPECT_NE(SendMessageW(main, WM_GETICON, size, 0), 0) << "its icon";
+    const auto font = reinterpret_cast<LRESULT>(GetStockObject(DEFAULT_GUI_FONT));
+    const wchar_t* classes[] = {L"Button", L"ListBox", L"Static", L"Edit", L"Button", L"Button", L"msctls_progress32"};
+    for (const auto& desc : ui::Controls()) {
+        if (desc.kind == Kind::OpenFileDialog) continue;  // no window of its own
+        SCOPED_TRACE(testing::Message() << desc.name);
+        HWND control = Ctl(desc.id);
+        ASSERT_NE(control, nullptr);
+        wchar_t name[64] = {};
+        GetClassNameW(control, name, 64);
+        EXPECT_EQ(_wcsicmp(name, classes[static_cast<int>(desc.kind)]), 0) << name;
+        EXPECT_EQ(Text(desc.id), desc.text);
+        RECT r;
+        GetWindowRect(control, &r);
+        MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&r), 2);
+        const ui::Point at = ui::ClientPosition(desc);
+        EXPECT_EQ((std::array{r.left, r.top, r.right - r.left, r.bottom - r.top}),
+                  (std::array<LONG, 4>{at.x, at.y, desc.width, desc.height}));
+        EXPECT_EQ(IsWindowEnabled(control) != FALSE, desc.enabled);
+        EXPECT_EQ(SendMessageW(control, WM_GETFONT, 0, 0), font) << "else it draws in the bold System font";
+        const HWND below = GetWindow(control, GW_HWNDNEXT);
+        EXPECT_TRUE(desc.kind != Kind::Frame || !below || Description(ControlId(GetDlgCtrlID(below))).kind == Kind::Frame)
+            << "a frame draws only a border, beneath every control";
+    }
+    for (auto [list, rows] : {std::pair{lstBin, 7}, {lstTxt, 7}, {lstStatus, 4}}) {
+        GetClientRect(Ctl(list), &client);
+        EXPECT_EQ(Send(list, LB_GETITEMHEIGHT), 13) << "the layout is made for 13-pixel rows";
+        EXPECT_EQ(client.bottom, rows * 13) << "whole rows only";
+    }
+
+    SetText(txtBinOut, L"D:\\Out");
+    RedrawWindow(main, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    HDC screen = GetDC(main);
+    win::unique_dc memory(CreateCompatibleDC(screen));
+    win::unique_gdi bitmap(CreateCompatibleBitmap(screen, 544, 556));
+    const HGDIOBJ old = SelectObject(memory.get(), bitmap.get());
+    BitBlt(memory.get(), 0, 0, 544, 556, screen, 0, 0, SRCCOPY);
+    int red[2] = {};  // outside, inside the caption strips at the frames' top left
+    for (int y = 0; y < 556; ++y)
+        for (int x = 0; x < 544; ++x) {
+            bool caption = false;
+            for (int top : {4, 220, 436}) caption |= y >= top - 2 && y < top + 16 && x >= 8 && x < 260;
+            const COLORREF c = GetPixel(memory.get(), x, y);
+            if (GetRValue(c) > 120 && GetGValue(c) < 60 && GetBValue(c) < 60) ++red[caption];
+        }
+    SelectObject(memory.get(), old);
+    ReleaseDC(main, screen);
+    EXPECT_GT(red[1], 100) << "frame captions are drawn in dark red";
+    EXPECT_EQ(red[0], 0);
+}
+
+TEST(WindowCreation, FailsWithoutAHalfBuiltWindowWhenAControlCannotBeCreated) {
+    const unique_any<HHOOK, UnhookWindowsHookEx> refuseProgressBar(SetWindowsHookExW(
+        WH_CBT,
+        [](int code, WPARAM, LPARAM lp) -> LRESULT {
+            const wchar_t* windowClass = reinterpret_cast<CBT_CREATEWNDW*>(lp)->lpcs->lpszClass;
+            return code == HCBT_CREATEWND && !IS_INTRESOURCE(windowClass) && !_wcsicmp(windowClass, PROGRESS_CLASSW);
+        },
+        nullptr, GetCurrentThreadId()));
+    ASSERT_TRUE(refuseProgressBar);
+    EXPECT_EQ(ui::frmMain::Create(GetModuleHandleW(nullptr), ui::Environment{ScratchFolder(L"tool"), {}}), nullptr);
+    EXPECT_EQ(FindWindowW(ui::WindowClass, nullptr), nullptr);
+}
+
+TEST_F(Window, TabWalksTheEnabledControlsInOrderAndEnterEscapeOrAnythingUnderADialogDoNothing) {
+    auto walk = [&] {
+        SetFocus(Ctl(lstBin));
+        Names names;
+        do {
+            names.push_back(ui::Description(static_cast<ControlId>(GetDlgCtrlID(GetFocus()))).name);
+            MSG tab{GetFocus(), WM_KEYDOWN, VK_TAB, 0, 0, {}};
+            IsDialogMessageW(main, &tab);
+        } while (GetFocus() != Ctl(lstBin) && names.size() < 30);
+        return names;
+    };
+    EXPECT_EQ(walk(), (Names{L"lstBin", L"cmbBinAdd", L"txtBinOut", L"cmbBinOut", L"cmbTxtOut", L"txtTxtOut",
+                             L"cmbTxtAdd", L"lstTxt", L"lstStatus", L"chkBinOut", L"txtExt", L"cmbBinCle",
+                             L"cmbTxtCle"}));
+    answers_ = {L"C:\\in\\a.xml", L"C:\\in\\b.xml"};
+    Click(cmbBinAdd);
+    Click(cmbTxtAdd);
+    Send(lstBin, WM_KEYDOWN, VK_DOWN);
+    EXPECT_EQ(walk(), (Names{L"lstBin", L"cmbBinAdd", L"cmbBinRem", L"cmbBinCon", L"txtBinOut", L"cmbBinOut",
+                             L"cmbTxtOut", L"txtTxtOut", L"cmbTxtCon", L"cmbTxtAdd", L"lstTxt", L"lstStatus",
+                             L"chkBinOut", L"txtExt", L"cmbBinCle", L"cmbTxtCle"}))
+        << "enabled buttons take their places";
+
+    for (ControlId where : {txtExt, txtBinOut, lstBin, cmbBinCon})
+        for (WPARAM key : {VK_RETURN, VK_ESCAPE}) {
+            SetFocus(Ctl(where));
+            for (UINT message : {WM_KEYDOWN, WM_KEYUP}) {
+                MSG msg{GetFocus(), message, key, 0, 0, {}};
+                if (!IsDialogMessageW(main, &msg)) DispatchMessageW(&msg);
+            }
+            Pump(main);
+        }
+    EXPECT_EQ(calls_.size(), 2u) << "no dialog";
+    EXPECT_TRUE(Lines(lstStatus).empty()) << "no batch";
+
+    bool inside = false;
+    duringDialog_ = [&] {
+        if (std::exchange(inside, true)) return;  // a second dialog underneath
+        SendMessageW(main, WM_CLOSE, 0, 0);
+        SendMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
+        for (ControlId button : {cmbBinCon, cmbTxtAdd, cmbBinOut, chkBinOut}) Click(button);
+    };
+    Click(cmbBinAdd);
+    EXPECT_EQ(calls_.size(), 3u) << "no second dialog opens";
+    ASSERT_TRUE(IsWindow(main)) << "the window stays";
+    EXPECT_TRUE(Lines(lstStatus).empty()) << "no batch started";
+    EXPECT_EQ(Send(chkBinOut, BM_GETCHECK), BST_CHECKED);
+    EXPECT_EQ(On({txtBinOut}), "0") << "a flipped check box still greys its folder box";
+}
+
+TEST_F(Window, AddRemoveAndClearFollowTheDialogTheSelectionAndTheirSize) {
+    std::wstring many = L"C:\\in";
+    for (int i = 0; i < 40000; ++i) many += L'\0' + std::to_wstring(i) + L".xml";
+    const std::wstring longPath = L"C:\\" + std::wstring(300, L'x') + L".xml";
+    answers_ = {L"C:\\in\0a.xml\0b.xml"s, L"", L"C:\\\0r.xml"s, longPath, L"", L"", many};
+    Click(cmbBinAdd);
+    ASSERT_EQ(calls_.size(), 1u);
+    EXPECT_EQ(calls_[0].owner, main) << "the dialog is modal to the window";
+    EXPECT_EQ(calls_[0].text, L"Binary XML Files (*.xml)|*.xml");
+    EXPECT_EQ(On({cmbBinRem, cmbBinCon, cmbTxtCon}), "010");
+    for (int i = 0; i < 3; ++i) Click(cmbBinAdd);  // a cancel, a drive root, a long path
+    EXPECT_EQ(Lines(lstBin), (Names{L"C:\\in\\a.xml", L"C:\\in\\b.xml", L"C:\\\\r.xml", longPath}));
+    EXPECT_GT(Send(lstBin, LB_GETHORIZONTALEXTENT), 505) << "a scroll bar reaches the end of the long path";
+    for (auto [extension, filter] :
+         {std::pair{L"", L"Text XML Files (*.)|*."}, {L"text", L"Text XML Files (*.text)|*.text"}}) {
+        SetText(txtExt, extension);
+        Click(cmbTxtAdd);  // cancelled
+        EXPECT_EQ(calls_.back().text, filter);
+    }
+    EXPECT_EQ(On({cmbTxtCon}), "0") << "a cancel on an empty queue enables nothing";
+    Click(cmbTxtAdd);
+    EXPECT_EQ(Send(lstTxt, LB_GETCOUNT), 40000) << "past 32,767 entries";
+
+    SetFocus(Ctl(lstBin));
+    Send(lstBin, WM_KEYDOWN, VK_DOWN);  // the keyboard selects the first entry
+    EXPECT_EQ(On({cmbBinRem}), "1");
+    Click(cmbBinRem);
+    EXPECT_EQ(Lines(lstBin), (Names{L"C:\\in\\b.xml", L"C:\\\\r.xml", longPath}));
+    EXPECT_EQ(On({cmbBinRem, cmbBinCon}), "01") << "nothing is selected after a removal";
+    Send(lstBin, WM_KEYDOWN, VK_DOWN);
+    Click(cmbBinCle);
+    EXPECT_TRUE(Lines(lstBin).empty());
+    EXPECT_EQ(Send(lstBin, LB_GETHORIZONTALEXTENT), 0);
+    EXPECT_EQ(On({cmbBinRem, cmbBinCon}), "11") << "clearing leaves the buttons as they were";
+}
+
+TEST_F(Window, DroppedFoldersBringTheirMatchingFilesSortedFolderByFolder) {
+    const std::wstring root = ScratchFolder(L"drop");
+    for (const wchar_t* sub : {L"\\sub", L"\\Sub2", L"\\sub\\deep"}) CreateDirectoryW((root + sub).c_str(), nullptr);
+    for (const wchar_t* file : {L"\\b.xml", L"\\a.xml", L"\\c.txt", L"\\sub\\z.xml", L"\\Sub2\\D.XML",
+                                L"\\sub\\deep\\e.xml", L"\\sub\\notes.txt"})
+        WriteBytes(root + file, "x");
+    form_->DropPaths(ui::Panel::Bin, {root, L"C:\\loose\\file.bin"});
+    EXPECT_EQ(Lines(lstBin), (Names{root + L"\\a.xml", root + L"\\b.xml", root + L"\\sub\\deep\\e.xml",
+                                    root + L"\\sub\\z.xml", root + L"\\Sub2\\D.XML", L"C:\\loose\\file.bin"}));
+
+    // A real WM_DROPFILES over the second panel goes to its queue, with its pattern.
+    const std::wstring names = root + L'\0';
+    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + (names.size() + 1) * sizeof(wchar_t));
+    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+    *drop = {sizeof(DROPFILES), {100, 300}, FALSE, TRUE};
+    memcpy(drop + 1, names.c_str(), names.size() * sizeof(wchar_t));
+    GlobalUnlock(memory);
+    SendMessageW(main, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
+    EXPECT_EQ(Lines(lstTxt), (Names{root + L"\\c.txt", root + L"\\sub\\notes.txt"}));
+    EXPECT_EQ(On({cmbTxtCon}), "1");
+}
+
+TEST_F(Window, OutputFolderButtonsChooseOrKeepAndTheSwitchGreysTheFolderControls) {
+    SetText(txtTxtOut, L"D:\\kept");
+    answers_ = {L"", L"E:\\chosen"};
+    Click(cmbTxtOut);
+    Click(cmbBinOut);
+    ASSERT_EQ(calls_.size(), 2u);
+    EXPECT_EQ(calls_[0].owner, main) << "the folder dialog is modal to the window";
+    EXPECT_EQ(calls_[0].text, L"Select output folder");
+    EXPECT_EQ(calls_[0].initial, L"D:\\kept");
+    EXPECT_EQ(Text(txtTxtOut), L"D:\\kept") << "a cancel keeps the box";
+    EXPECT_EQ(Text(txtBinOut), L"E:\\chosen");
+
+    Click(chkBinOut);
+    EXPECT_EQ(On({txtBinOut, cmbBinOut, txtTxtOut, cmbTxtOut}), "0011");
+    HDC dc = GetDC(Ctl(txtBinOut));
+    EXPECT_EQ(SendMessageW(main, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                           reinterpret_cast<LPARAM>(Ctl(txtBinOut))),
+              reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_INACTIVEBORDER)));
+    EXPECT_EQ(GetBkColor(dc), GetSysColor(COLOR_INACTIVEBORDER));
+    ReleaseDC(Ctl(txtBinOut), dc);
+    Click(chkBinOut);
+    EXPECT_EQ(On({txtBinOut, cmbBinOut, txtTxtOut, cmbTxtOut}), "1111");
+    EXPECT_EQ(Text(txtBinOut), L"E:\\chosen");
+}
+
+TEST_F(Window, BatchesOverAnEmptyQueueWithoutAConverterKeepTheLastLogLineInView) {
+    answers_ = {L"C:\\in\\a.xml"};
+    Click(cmbBinAdd);
+    Click(cmbBinCle);  // "Convert!" stays on over an empty queue
+    Names expected;
+    for (int run = 0; run < 3; ++run) {
+        Click(cmbBinCon);
+        expected.push_back(L"Conversion from Binary XML to Text XML started...");
+        expected.push_back(L"Converter not found: " + tool_ + L"\\quillon.exe");
+    }
+    EXPECT_EQ(Lines(lstStatus), expected);
+    EXPECT_EQ(Send(pb, PBM_GETRANGE, FALSE), 0) << "a range for no files";
+    RECT last{}, client{};
+    Send(lstStatus, LB_GETITEMRECT, expected.size() - 1, reinterpret_cast<LPARAM>(&last));
+    GetClientRect(Ctl(lstStatus), &client);
+    EXPECT_TRUE(last.top >= 0 && last.bottom <= client.bottom) << "the last line is in view";
+}
+
+}  // namespace
