@@ -60,7 +60,8 @@ std::string ToUtf8(std::wstring_view text) {
     return out;
 }
 
-std::wstring FromUtf8(std::string_view bytes) {
+std::wstring FromUtf8(std::string_view bytes, bool* valid) {
+    if (valid) *valid = true;
     std::wstring out;
     out.reserve(bytes.size());
     size_t i = 0;
@@ -82,6 +83,7 @@ std::wstring FromUtf8(std::string_view bytes) {
             extra = 3, c = lead & 0x07, min = 0x10000;
         } else {
             out.push_back(static_cast<wchar_t>(kReplacement));
+            if (valid) *valid = false;
             ++i;
             continue;
         }
@@ -107,6 +109,7 @@ std::wstring FromUtf8(std::string_view bytes) {
             AppendCodePoint(out, c);
         } else {
             out.push_back(static_cast<wchar_t>(kReplacement));
+            if (valid) *valid = false;
         }
         i = j;
     }

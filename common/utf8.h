@@ -10,6 +10,7 @@ namespace common {
 std::string ToUtf8(std::wstring_view text);
 // Strict: overlong forms, surrogates and values past U+10FFFF are refused, and
 // each broken sequence, up to the byte that breaks it, becomes one U+FFFD.
-std::wstring FromUtf8(std::string_view bytes);
+// `valid`, when given, tells whether there was none.
+std::wstring FromUtf8(std::string_view bytes, bool* valid = nullptr);
 
 }  // namespace common

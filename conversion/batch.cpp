@@ -1,6 +1,7 @@
 #include "conversion/batch.h"
 
 #include <optional>
+#include <set>
 
 #include "conversion/command_line.h"
 #include "conversion/paths.h"
@@ -20,24 +21,6 @@ bool ConverterFound(const std::wstring& toolFolder, BatchHost& host) {
     return false;
 }
 
-void LogNotFound(const std::wstring& name, BatchHost& host) {
-    host.AppendLine(L"Source file or destination folder not found for file '" + name + L"'");
-}
-
-// Runs the converter for one entry that passed its probes.
-void ConvertEntry(const std::wstring& sourcePath, const std::wstring& name, const std::wstring& destinationPath,
-                  const std::wstring& commandLine, BatchHost& host) {
-    // The converter would read and write one file at once and destroy the source.
-    if (host.SameFile(FoldBackslashes(sourcePath), destinationPath)) {
-        host.AppendLine(L"Source and destination are the same file for '" + name + L"'");
-        return;
-    }
-    const std::wstring processing = L"Processing " + name + L"...";
-    host.AppendLine(processing);
-    const RunResult result = host.Run(commandLine);
-    host.ReplaceLastLine(processing + L" " + OutcomeText(result));
-}
-
 bool OutputFolderFound(const std::wstring& folder, BatchHost& host) {
     if (host.FolderExists(folder)) return true;
     host.AppendLine(kOutputFolderMissing);
@@ -49,9 +32,40 @@ struct EntryPlan {
     std::wstring commandLine;
 };
 
+enum class Outcome { Done, NotDone, Ended };
+
+// Hands the entries of one batch to the converter, in queue order.
+class EntryConverter {
+public:
+    explicit EntryConverter(BatchHost& host) : host_(host) {}
+
+    // Converts one entry whose probes passed, unless that would destroy its
+    // source or overwrite what an earlier entry of this batch has written.
+    Outcome Convert(const std::wstring& sourcePath, const std::wstring& name, const EntryPlan& plan) {
+        if (host_.SameFile(FoldBackslashes(sourcePath), plan.destinationPath)) {
+            host_.AppendLine(L"Source and destination are the same file for '" + name + L"'");
+            return Outcome::NotDone;
+        }
+        if (!written_.insert(host_.PathKey(plan.destinationPath)).second) {
+            host_.AppendLine(L"Destination already written in this batch for '" + name + L"'");
+            return Outcome::NotDone;
+        }
+        const std::wstring processing = L"Processing " + name + L"...";
+        host_.AppendLine(processing);
+        const RunResult result = host_.Run(plan.commandLine);
+        host_.ReplaceLastLine(processing + L" " + OutcomeText(result));
+        if (result.ended) return Outcome::Ended;
+        return result.started && result.exitCode == 0 ? Outcome::Done : Outcome::NotDone;
+    }
+
+private:
+    BatchHost& host_;
+    std::set<std::wstring> written_;  // destinations the converter was started with
+};
+
 // The road both directions share: start line, up-front checks, then every
-// entry in queue order. `plan` probes an entry and says how to convert it,
-// or nothing when its source or folder is missing.
+// entry in queue order until the user stops it. `plan` probes an entry and
+// says how to convert it, or nothing when its source or folder is missing.
 template <typename Checks, typename Plan>
 void RunBatch(const std::vector<std::wstring>& queue, const wchar_t* startLine, const std::wstring& toolFolder,
               BatchHost& host, Checks checks, Plan plan) {
@@ -59,18 +73,32 @@ void RunBatch(const std::vector<std::wstring>& queue, const wchar_t* startLine, 
     host.SetProgressRange(count);
     host.AppendLine(startLine);
     if (!ConverterFound(toolFolder, host) || !checks()) return;
+    EntryConverter converter(host);
+    int done = 0;
+    bool stopped = false;
     for (int i = 0; i < count; ++i) {
+        if (host.StopRequested()) {
+            stopped = true;
+            break;
+        }
         host.SetProgressValue(i + 1);
         const std::wstring& source = queue[static_cast<std::size_t>(i)];
         const std::wstring name = FileNameOfPath(source);
         const std::optional<EntryPlan> entry = plan(source, name);
         if (!entry) {
-            LogNotFound(name, host);
+            host.AppendLine(L"Source file or destination folder not found for file '" + name + L"'");
             continue;
         }
-        ConvertEntry(source, name, entry->destinationPath, entry->commandLine, host);
+        const Outcome outcome = converter.Convert(source, name, *entry);
+        if (outcome == Outcome::Ended) {
+            stopped = true;
+            break;
+        }
+        done += outcome == Outcome::Done;
     }
-    host.AppendLine(L"Conversion complete");
+    host.AppendLine(stopped ? L"Conversion stopped" : L"Conversion complete");
+    if (done < count)
+        host.AppendLine(std::to_wstring(count - done) + L" of " + std::to_wstring(count) + L" files were not converted");
     host.SetProgressValue(0);
 }
 
@@ -78,6 +106,7 @@ void RunBatch(const std::vector<std::wstring>& queue, const wchar_t* startLine, 
 
 std::wstring OutcomeText(const RunResult& result) {
     if (!result.started) return L"FAILED (the converter could not be started)";
+    if (result.ended) return L"STOPPED (the converter was ended)";
     if (result.exitCode == 0) return L"DONE";
     // Large codes are NTSTATUS values such as 0xC0000005, read in hex.
     std::wstring code;
@@ -87,7 +116,8 @@ std::wstring OutcomeText(const RunResult& result) {
         code = L"0x";
         for (int shift = 28; shift >= 0; shift -= 4) code += L"0123456789ABCDEF"[(result.exitCode >> shift) & 0xF];
     }
-    return L"FAILED (exit code " + code + L")";
+    const std::wstring failed = L"FAILED (exit code " + code + L")";
+    return result.output.empty() ? failed : failed + L": " + result.output;
 }
 
 void RunBinToTextBatch(const BinToTextJob& job, BatchHost& host) {

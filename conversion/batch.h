@@ -10,6 +10,8 @@ namespace conversion {
 struct RunResult {
     bool started = false;        // false: the process could not be created
     std::uint32_t exitCode = 0;  // valid when started
+    bool ended = false;          // ended by "Stop now" before it finished
+    std::wstring output;         // its last non-empty output line, shaped for the log
 };
 
 class BatchHost {
@@ -21,8 +23,12 @@ public:
     // True when both paths name one file (full path compared case-insensitively,
     // and by file identity when the destination exists).
     virtual bool SameFile(const std::wstring& source, const std::wstring& destination) = 0;
-    // Runs one converter command line and waits for it to end.
+    // The full path in one case, so that two spellings of one destination are equal.
+    virtual std::wstring PathKey(const std::wstring& path) = 0;
+    // Runs one converter command line and waits for it to end (or to be ended by "Stop now").
     virtual RunResult Run(const std::wstring& commandLine) = 0;
+    // The user asked to stop: no further entry is started.
+    virtual bool StopRequested() = 0;
     // Status log: every write also scrolls the last line into view and repaints.
     virtual void AppendLine(const std::wstring& line) = 0;
     virtual void ReplaceLastLine(const std::wstring& line) = 0;
@@ -48,7 +54,7 @@ struct TextToBinJob {
 void RunBinToTextBatch(const BinToTextJob& job, BatchHost& host);
 void RunTextToBinBatch(const TextToBinJob& job, BatchHost& host);
 
-// "DONE" or "FAILED (...)" tail of a processed entry's line.
+// "DONE", "FAILED (...)" or "STOPPED (...)": the tail of a processed entry's line.
 std::wstring OutcomeText(const RunResult& result);
 
 }  // namespace conversion

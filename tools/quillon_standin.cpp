@@ -3,16 +3,22 @@
 //
 //   quillon.exe --textxml=DEST SRC   or   quillon.exe --quillon=DEST SRC
 //
-// Environment:
+// Environment, in the order it acts on it:
 //   QUILLON_STANDIN_LOG       append the raw command line to this file (UTF-8, one line each)
-//   QUILLON_STANDIN_SLEEP_MS  sleep this long first
+//   QUILLON_STANDIN_HANDLE    a handle value: exit with 4 if it is an event this process inherited, set
+//   QUILLON_STANDIN_CHILD     start a copy of itself (which sleeps as this one does) before anything else
+//   QUILLON_STANDIN_OUTPUT    copy this file's bytes to standard output
+//   QUILLON_STANDIN_ERROR     write this text (UTF-8) to standard error
+//   QUILLON_STANDIN_SLEEP_MS  sleep this long
 //   QUILLON_STANDIN_EXIT      exit with this code without writing; "crash" for an access violation
 //
-// Exit codes: 0 written, 1 bad arguments, 2 source missing, 3 destination not written.
+// Exit codes: 0 written, 1 bad arguments, 2 source missing, 3 destination not written, 4 handle inherited.
 #include <cwchar>
 #include <string>
 #include <string_view>
 
+#include "common/file_bytes.h"
+#include "common/utf8.h"
 #include "common/win_handles.h"
 
 namespace {
@@ -66,6 +72,26 @@ LONG WINAPI EndOnCrash(EXCEPTION_POINTERS*) { return EXCEPTION_EXECUTE_HANDLER; 
     ::ExitProcess(99);
 }
 
+void Write(DWORD stream, std::string_view bytes) {
+    DWORD written = 0;
+    while (!bytes.empty() && ::WriteFile(::GetStdHandle(stream), bytes.data(), static_cast<DWORD>(bytes.size()),
+                                         &written, nullptr))
+        bytes.remove_prefix(written);
+}
+
+void StartSleepingCopy() {
+    ::SetEnvironmentVariableW(L"QUILLON_STANDIN_CHILD", nullptr);
+    ::SetEnvironmentVariableW(L"QUILLON_STANDIN_LOG", nullptr);
+    std::wstring commandLine = ::GetCommandLineW();
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    // It inherits this one's output, and so keeps the pipe open after this one ends.
+    if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info))
+        return;
+    const win::unique_handle process(info.hProcess), thread(info.hThread);
+}
+
 bool StartsWith(std::wstring_view text, std::wstring_view prefix) { return text.substr(0, prefix.size()) == prefix; }
 
 }  // namespace
@@ -75,6 +101,14 @@ int wmain(int argc, wchar_t** argv) {
     ::SetUnhandledExceptionFilter(EndOnCrash);
 
     if (const std::wstring log = Environment(L"QUILLON_STANDIN_LOG"); !log.empty()) AppendCommandLine(log);
+    unsigned long number = 0;
+    if (ParseNumber(Environment(L"QUILLON_STANDIN_HANDLE"), number) &&
+        ::WaitForSingleObject(reinterpret_cast<HANDLE>(static_cast<std::uintptr_t>(number)), 0) == WAIT_OBJECT_0)
+        return 4;
+    if (!Environment(L"QUILLON_STANDIN_CHILD").empty()) StartSleepingCopy();
+    if (const std::wstring output = Environment(L"QUILLON_STANDIN_OUTPUT"); !output.empty())
+        Write(STD_OUTPUT_HANDLE, common::ReadFileBytes(output, 1 << 30).value_or(""));
+    Write(STD_ERROR_HANDLE, common::ToUtf8(Environment(L"QUILLON_STANDIN_ERROR")));
 
     if (const std::wstring sleep = Environment(L"QUILLON_STANDIN_SLEEP_MS"); !sleep.empty()) {
         unsigned long milliseconds = 0;

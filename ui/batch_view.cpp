@@ -3,47 +3,19 @@
 #include <commctrl.h>
 #include <shobjidl.h>
 
-#include <optional>
-#include <utility>
+#include <atomic>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
 
+#include "common/win_handles.h"
 #include "conversion/batch.h"
 #include "conversion/file_system.h"
 #include "ui/list_box.h"
 
 namespace ui {
 namespace {
-
-bool IsInputMessage(UINT msg) {
-    return (msg >= WM_KEYFIRST && msg <= WM_KEYLAST) || (msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST) ||
-           (msg >= WM_NCMOUSEMOVE && msg <= WM_NCXBUTTONDBLCLK) || msg == WM_NCMOUSEHOVER ||
-           msg == WM_NCMOUSELEAVE || msg == WM_MOUSEHOVER || msg == WM_MOUSELEAVE;
-}
-
-// A quit request taken off the queue during a batch, handed back when it ends:
-// posted back at once, it would wake the wait again and again.
-std::optional<int> pendingQuit;
-
-// While the converter runs: paint and answer the system, but let no input through.
-void PumpDuringBatch() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) {
-            pendingQuit = static_cast<int>(msg.wParam);
-        } else if (!IsInputMessage(msg.message)) {
-            DispatchMessageW(&msg);
-        }
-    }
-}
-
-// Input that reached the queue during a batch is dropped, not replayed.
-void DiscardPendingInput() {
-    MSG msg;
-    const UINT ranges[][2] = {{WM_KEYFIRST, WM_KEYLAST}, {WM_MOUSEFIRST, WM_MOUSELAST},
-                              {WM_NCMOUSEMOVE, WM_NCXBUTTONDBLCLK}};
-    for (const auto& range : ranges)
-        while (PeekMessageW(&msg, nullptr, range[0], range[1], PM_REMOVE)) {
-        }
-}
 
 // The taskbar button mirrors the progress bar where the system offers it.
 class TaskbarProgress {
@@ -74,54 +46,135 @@ private:
     ITaskbarList3* list_ = nullptr;
 };
 
-class WindowBatch final : public conversion::BatchHost {
-public:
-    WindowBatch(HWND window, HWND statusLog, HWND progressBar)
-        : status_(statusLog), progress_(progressBar), taskbar_(window) {}
+// One thing the batch reported, in the order it reported it.
+struct Report {
+    enum Kind { Append, Replace, Range, Value } kind;
+    std::wstring line;
+    int number = 0;
+};
 
+}  // namespace
+
+// What the worker and the window share while one batch runs.
+struct BatchView::Worker final : conversion::BatchHost {
+    Worker(HWND window, HWND statusLog, HWND progressBar)
+        : window(window), status(statusLog), progress(progressBar), taskbar(window),
+          stopNow(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+
+    // On the worker: the file system directly, the window through reports.
     bool FileExists(const std::wstring& path) override { return conversion::FileExists(path); }
     bool FolderExists(const std::wstring& path) override { return conversion::FolderExists(path); }
     bool SameFile(const std::wstring& source, const std::wstring& destination) override {
         return conversion::SameFile(source, destination);
     }
+    std::wstring PathKey(const std::wstring& path) override { return conversion::PathKey(path); }
     conversion::RunResult Run(const std::wstring& commandLine) override {
-        return conversion::RunAndWait(commandLine, &PumpDuringBatch);
+        return conversion::RunAndWait(commandLine, stopNow.get());
     }
-    void AppendLine(const std::wstring& line) override {
-        status_.AppendLine(line);
-        status_.ShowLastNow();
+    bool StopRequested() override { return stops > 0; }
+    void AppendLine(const std::wstring& line) override { Post({Report::Append, line}); }
+    void ReplaceLastLine(const std::wstring& line) override { Post({Report::Replace, line}); }
+    void SetProgressRange(int maximum) override { Post({Report::Range, {}, maximum}); }
+    void SetProgressValue(int value) override { Post({Report::Value, {}, value}); }
+
+    void Post(Report report) {
+        const std::lock_guard lock(mutex);
+        reports.push_back(std::move(report));
+        // One notice for all the reports that wait: the window takes them at once.
+        if (reports.size() == 1) PostMessageW(window, WM_BATCH_PROGRESS, 0, 0);
     }
-    void ReplaceLastLine(const std::wstring& line) override {
-        status_.ReplaceLast(line);
-        status_.ShowLastNow();
-    }
-    void SetProgressRange(int maximum) override {
-        maximum_ = maximum;
-        SendMessageW(progress_, PBM_SETRANGE32, 0, maximum);
-    }
-    void SetProgressValue(int value) override {
-        SendMessageW(progress_, PBM_SETPOS, value, 0);
-        UpdateWindow(progress_);
-        taskbar_.Show(value, maximum_);
+    void Finish() {
+        const std::lock_guard lock(mutex);
+        finished = true;
+        PostMessageW(window, WM_BATCH_PROGRESS, 0, 0);
     }
 
-private:
-    ListBox status_;
-    HWND progress_;
-    TaskbarProgress taskbar_;
-    int maximum_ = 0;
+    // On the window's thread.
+    bool Show() {
+        std::vector<Report> taken;
+        bool ended;
+        {
+            const std::lock_guard lock(mutex);
+            taken.swap(reports);
+            ended = finished;
+        }
+        for (const Report& report : taken) {
+            switch (report.kind) {
+                case Report::Append: status.AppendLine(report.line); break;
+                case Report::Replace: status.ReplaceLast(report.line); break;
+                case Report::Range:
+                    maximum = report.number;
+                    SendMessageW(progress, PBM_SETRANGE32, 0, maximum);
+                    break;
+                case Report::Value:
+                    SendMessageW(progress, PBM_SETPOS, report.number, 0);
+                    taskbar.Show(report.number, maximum);
+                    break;
+            }
+        }
+        status.ShowLastNow();
+        UpdateWindow(progress);
+        return ended;
+    }
+
+    HWND window;
+    ListBox status;
+    HWND progress;
+    TaskbarProgress taskbar;
+    int maximum = 0;
+    std::atomic<int> stops{0};
+    win::unique_handle stopNow;  // set by the second stop
+    std::mutex mutex;
+    std::vector<Report> reports;
+    bool finished = false;
+    std::thread worker;
 };
 
-}  // namespace
+BatchView::BatchView() = default;
 
-void RunShownBatch(HWND window, HWND statusLog, HWND progressBar,
-                   const std::function<void(conversion::BatchHost&)>& batch) {
-    {
-        WindowBatch host(window, statusLog, progressBar);
-        batch(host);
+BatchView::~BatchView() {
+    if (!run_) return;
+    run_->stops = 2;
+    SetEvent(run_->stopNow.get());
+    run_->worker.join();
+}
+
+void BatchView::Start(HWND window, HWND statusLog, HWND progressBar,
+                      std::function<void(conversion::BatchHost&)> batch) {
+    run_ = std::make_unique<Worker>(window, statusLog, progressBar);
+    Worker& run = *run_;
+    run.worker = std::thread([&run, batch = std::move(batch)] {
+        try {
+            batch(run);
+        } catch (...) {
+            // Only memory can run out here; the batch ends, and says so.
+            run.Post({Report::Append, L"Conversion failed: out of memory"});
+        }
+        run.Finish();
+    });
+}
+
+bool BatchView::Running() const { return run_ != nullptr; }
+
+int BatchView::Stop() {
+    if (!run_) return 0;
+    const int stops = ++run_->stops;
+    if (stops >= 2) SetEvent(run_->stopNow.get());
+    return stops;
+}
+
+int BatchView::Stops() const { return run_ ? run_->stops.load() : 0; }
+
+bool BatchView::ShowProgress() {
+    if (!run_ || !run_->Show()) return false;
+    run_->worker.join();
+    // Someone working in another window learns that the batch is over.
+    if (GetForegroundWindow() != run_->window) {
+        FLASHWINFO flash{sizeof flash, run_->window, FLASHW_TRAY | FLASHW_TIMERNOFG, 0, 0};
+        FlashWindowEx(&flash);
     }
-    DiscardPendingInput();
-    if (pendingQuit) PostQuitMessage(*std::exchange(pendingQuit, std::nullopt));
+    run_.reset();
+    return true;
 }
 
 }  // namespace ui

@@ -1,9 +1,11 @@
 #pragma once
-// A batch as the window shows it: the status log, the progress bar and the
-// taskbar button. Windows only.
+// A batch as the window shows it. The batch runs on a worker thread; its log
+// lines and progress values come back to the window's own thread, which shows
+// them in the status log, the progress bar and the taskbar button. Windows only.
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 
 namespace conversion {
 class BatchHost;
@@ -11,10 +13,30 @@ class BatchHost;
 
 namespace ui {
 
-// Runs `batch` against the status log and progress bar of `window` and returns
-// when it has ended. While the converter runs the window paints and answers
-// but takes no input; input that arrived meanwhile is dropped, not replayed.
-void RunShownBatch(HWND window, HWND statusLog, HWND progressBar,
-                   const std::function<void(conversion::BatchHost&)>& batch);
+// Posted to the window whenever the batch has something new to show.
+inline constexpr UINT WM_BATCH_PROGRESS = WM_APP + 1;
+
+class BatchView {
+public:
+    BatchView();
+    // A batch still running is ended: the converter at once, then the worker.
+    ~BatchView();
+    BatchView(const BatchView&) = delete;
+    BatchView& operator=(const BatchView&) = delete;
+
+    // Runs `batch` on a worker thread, shown in `statusLog` and `progressBar` of `window`.
+    void Start(HWND window, HWND statusLog, HWND progressBar, std::function<void(conversion::BatchHost&)> batch);
+    bool Running() const;
+    // The first stop lets the current file finish and starts no further one;
+    // the second ends the converter at once. Returns how many there have been.
+    int Stop();
+    int Stops() const;
+    // On WM_BATCH_PROGRESS: shows what the batch reported. True when it has ended.
+    bool ShowProgress();
+
+private:
+    struct Worker;
+    std::unique_ptr<Worker> run_;
+};
 
 }  // namespace ui

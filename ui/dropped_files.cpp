@@ -12,18 +12,20 @@ namespace ui {
 namespace {
 
 // Files under `folder` whose names match `pattern`, subfolders included.
-void CollectMatching(const std::wstring& folder, const std::wstring& pattern, std::vector<std::wstring>& out) {
+void CollectMatching(const std::wstring& folder, const std::wstring& pattern, std::vector<std::wstring>& out,
+                     const std::atomic<bool>& cancelled) {
     WIN32_FIND_DATAW data;
     win::unique_find find(FindFirstFileExW(conversion::JoinPath(folder, L"*").c_str(), FindExInfoBasic, &data,
                                            FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
     if (!find) return;
     do {
+        if (cancelled) return;
         const std::wstring name = data.cFileName;
         if (name == L"." || name == L"..") continue;
         const std::wstring path = conversion::JoinPath(folder, name);
         if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
             // Links could lead back up the tree.
-            if (!(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) CollectMatching(path, pattern, out);
+            if (!(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) CollectMatching(path, pattern, out, cancelled);
         } else if (PathMatchSpecW(name.c_str(), pattern.c_str())) {
             out.push_back(path);
         }
@@ -59,19 +61,34 @@ std::vector<std::wstring> TakeDroppedPaths(HDROP drop) {
     return paths;
 }
 
-std::vector<std::wstring> DroppedEntries(const std::vector<std::wstring>& paths, const std::wstring& pattern) {
-    std::vector<std::wstring> entries;
-    for (const auto& path : paths) {
-        if (!conversion::FolderExists(path)) {
-            entries.push_back(path);
-            continue;
-        }
-        std::vector<std::wstring> found;
-        CollectMatching(path, pattern, found);
-        std::sort(found.begin(), found.end(), PathLess);
-        entries.insert(entries.end(), found.begin(), found.end());
-    }
-    return entries;
+DropCollection::DropCollection(HWND window, std::vector<std::wstring> paths, std::wstring pattern)
+    : worker_([this, window, paths = std::move(paths), pattern = std::move(pattern)] {
+          try {
+              for (const auto& path : paths) {
+                  if (!conversion::FolderExists(path)) {
+                      entries_.push_back(path);
+                      continue;
+                  }
+                  std::vector<std::wstring> found;
+                  CollectMatching(path, pattern, found, cancelled_);
+                  std::sort(found.begin(), found.end(), PathLess);
+                  entries_.insert(entries_.end(), found.begin(), found.end());
+              }
+          } catch (...) {
+              cancelled_ = true;  // out of memory: nothing is added, as after Esc
+          }
+          PostMessageW(window, WM_DROP_COLLECTED, 0, 0);
+      }) {}
+
+DropCollection::~DropCollection() {
+    Cancel();
+    if (worker_.joinable()) worker_.join();
+}
+
+std::optional<std::vector<std::wstring>> DropCollection::Take() {
+    if (worker_.joinable()) worker_.join();
+    if (cancelled_) return std::nullopt;
+    return std::move(entries_);
 }
 
 }  // namespace ui

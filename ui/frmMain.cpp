@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <optional>
 
 #include "conversion/batch.h"
 #include "conversion/file_system.h"
@@ -117,7 +118,10 @@ void FitClientArea(HWND hwnd) {
 }  // namespace
 
 Environment SystemEnvironment() {
-    return {conversion::ToolFolder(), Dialogs{&ShowOpenFilesDialog, &BrowseForFolder}};
+    const auto confirm = [](HWND owner, const std::wstring& question) {
+        return MessageBoxW(owner, question.c_str(), Caption, MB_YESNO | MB_ICONQUESTION) == IDYES;
+    };
+    return {conversion::ToolFolder(), Dialogs{&ShowOpenFilesDialog, &BrowseForFolder, confirm}};
 }
 
 std::unique_ptr<frmMain> frmMain::Create(HINSTANCE instance, Environment environment) {
@@ -175,11 +179,7 @@ LRESULT CALLBACK frmMain::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 LRESULT frmMain::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_CREATE: return CreateControls() ? 0 : -1;
-        case WM_COMMAND:
-            // A posted click can still flip the check box under a dialog or a batch;
-            // its handler only keeps the folder controls in line with it.
-            if (!busy_ || LOWORD(wp) == static_cast<WORD>(chkBinOut)) OnCommand(LOWORD(wp), HIWORD(wp));
-            return 0;
+        case WM_COMMAND: OnCommand(LOWORD(wp), HIWORD(wp)); return 0;
         case WM_CTLCOLORSTATIC: return OnCtlColorStatic(reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp));
         case WM_ACTIVATE:
             if (LOWORD(wp) == WA_INACTIVE) {
@@ -193,7 +193,13 @@ LRESULT frmMain::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_SYSCOMMAND:
             if (busy_ && (wp & 0xFFF0) == SC_CLOSE) return 0;
             break;
+        case WM_SETCURSOR:
+            if (!collection_ || LOWORD(lp) != HTCLIENT) break;
+            SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+            return TRUE;
         case WM_CLOSE: OnClose(); return 0;
+        case WM_BATCH_PROGRESS: OnBatchProgress(); return 0;
+        case WM_DROP_COLLECTED: OnDropCollected(); return 0;
         case WM_ENDSESSION:
             if (wp && !unloaded_) Form_Unload();
             return 0;
@@ -234,6 +240,18 @@ bool frmMain::CreateControls() {
 
 void frmMain::OnCommand(int id, int code) {
     const auto control = static_cast<ControlId>(id);
+    // Esc, or the batch's own button, is all a running batch or collection takes.
+    if (busy_ || Working()) {
+        const bool stopButton = batch_.Running() && control == ControlsOf(batchPanel_).con && code == BN_CLICKED;
+        if (!busy_ && (id == IDCANCEL || stopButton)) {
+            if (collection_) collection_->Cancel();
+            if (batch_.Running()) StopBatch();
+        }
+        // A posted click can still flip the check box; its handler only keeps
+        // the folder controls in line with it.
+        if (control == chkBinOut && code == BN_CLICKED) chkBinOut_Click();
+        return;
+    }
     if (code == LBN_SELCHANGE && (control == lstBin || control == lstTxt)) {
         lst_Click(control == lstBin ? Panel::Bin : Panel::Txt);
         return;
@@ -256,7 +274,20 @@ void frmMain::OnCommand(int id, int code) {
 }
 
 void frmMain::OnClose() {
-    if (busy_) return;  // a batch or a dialog is running
+    if (busy_ || collection_ || closeAfterBatch_) return;  // a dialog, a collection, or closing already
+    if (batch_.Running()) {
+        bool yes;
+        {
+            BusyScope busy(busy_);
+            yes = env_.dialogs.confirm(hwnd_, L"A conversion is running. Stop it and close the window?");
+        }
+        if (!yes) return;
+        if (batch_.Running()) {  // it may have ended while the question was open
+            closeAfterBatch_ = true;
+            if (batch_.Stops() == 0) StopBatch();
+            return;
+        }
+    }
     Form_Unload();
     DestroyWindow(hwnd_);
 }
@@ -364,28 +395,51 @@ void frmMain::chkBinOut_Click() {
 void frmMain::cmbBinCon_Click() {
     const conversion::BinToTextJob job{ListBox(Control(lstBin)).All(), OutputToSourceFolder(), Text(txtBinOut),
                                        Text(txtExt), env_.toolFolder};
-    BusyScope busy(busy_);
-    RunShownBatch(hwnd_, Control(lstStatus), Control(pb),
-                  [&](conversion::BatchHost& host) { conversion::RunBinToTextBatch(job, host); });
+    StartBatch(Panel::Bin, [job](conversion::BatchHost& host) { conversion::RunBinToTextBatch(job, host); });
 }
 
 void frmMain::cmbTxtCon_Click() {
     const conversion::TextToBinJob job{ListBox(Control(lstTxt)).All(), Text(txtTxtOut), env_.toolFolder};
-    BusyScope busy(busy_);
-    RunShownBatch(hwnd_, Control(lstStatus), Control(pb),
-                  [&](conversion::BatchHost& host) { conversion::RunTextToBinBatch(job, host); });
+    StartBatch(Panel::Txt, [job](conversion::BatchHost& host) { conversion::RunTextToBinBatch(job, host); });
+}
+
+void frmMain::StartBatch(Panel panel, std::function<void(conversion::BatchHost&)> batch) {
+    batchPanel_ = panel;
+    SetText(ControlsOf(panel).con, L"Stop");
+    batch_.Start(hwnd_, Control(lstStatus), Control(pb), std::move(batch));
+}
+
+void frmMain::StopBatch() {
+    if (batch_.Stop() == 1) SetText(ControlsOf(batchPanel_).con, L"Stop now");
+}
+
+void frmMain::OnBatchProgress() {
+    if (!batch_.ShowProgress()) return;
+    SetText(ControlsOf(batchPanel_).con, L"Convert!");
+    if (!closeAfterBatch_) return;
+    Form_Unload();
+    DestroyWindow(hwnd_);
 }
 
 void frmMain::DropPaths(Panel panel, const std::vector<std::wstring>& paths) {
-    WindowQueue queue(*this, panel);
-    AddFiles(queue, DroppedEntries(paths, FilterPattern(FilterFor(panel))));
+    dropPanel_ = panel;
+    collection_ = std::make_unique<DropCollection>(hwnd_, paths, FilterPattern(FilterFor(panel)));
+}
+
+void frmMain::OnDropCollected() {
+    if (!collection_) return;
+    const std::optional<std::vector<std::wstring>> entries = collection_->Take();
+    collection_.reset();
+    if (!entries) return;  // cancelled
+    WindowQueue queue(*this, dropPanel_);
+    AddFiles(queue, *entries);
 }
 
 void frmMain::OnDropFiles(HDROP drop) {
     POINT at{};
     DragQueryPoint(drop, &at);
     const std::vector<std::wstring> paths = TakeDroppedPaths(drop);
-    if (busy_) return;
+    if (busy_ || Working()) return;
 
     // A drop anywhere on a queue's panel goes to that queue.
     for (const auto& [frame, panel] : {std::pair{Frame1, Panel::Bin}, std::pair{Frame2, Panel::Txt}}) {
@@ -396,10 +450,27 @@ void frmMain::OnDropFiles(HDROP drop) {
     }
 }
 
-int RunMessageLoop(HWND window) {
+bool frmMain::PreTranslateMessage(MSG& msg) {
+    if (Working()) {
+        const UINT m = msg.message;
+        // The title bar, the system menu and the system's keys stay the user's,
+        // and Esc, or a click on the batch's own button, stops it. Nothing else
+        // that the keyboard or the mouse sends reaches the window now.
+        const bool key = m >= WM_KEYFIRST && m <= WM_KEYLAST;
+        const bool systemKey = m == WM_SYSKEYDOWN || m == WM_SYSKEYUP || m == WM_SYSCHAR || m == WM_SYSDEADCHAR;
+        const bool escape = (m == WM_KEYDOWN || m == WM_KEYUP) && msg.wParam == VK_ESCAPE;
+        const bool mouse = (m >= WM_MOUSEFIRST && m <= WM_MOUSELAST) || m == WM_MOUSEHOVER || m == WM_MOUSELEAVE ||
+                           (m >= WM_NCMOUSEMOVE && m <= WM_NCXBUTTONDBLCLK && msg.hwnd != hwnd_);
+        const bool onStopButton = batch_.Running() && msg.hwnd == Control(ControlsOf(batchPanel_).con);
+        if ((key && !systemKey && !escape) || (mouse && !onStopButton)) return true;
+    }
+    return IsDialogMessageW(hwnd_, &msg);
+}
+
+int RunMessageLoop(frmMain& form) {
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        if (IsDialogMessageW(window, &msg)) continue;
+        if (form.PreTranslateMessage(msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }

@@ -9,7 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "ui/batch_view.h"
 #include "ui/controls.h"
+#include "ui/dropped_files.h"
 
 namespace ui {
 
@@ -20,6 +22,8 @@ struct Dialogs {
     // The chosen folder, or "" when cancelled.
     std::function<std::wstring(HWND owner, const std::wstring& title, const std::wstring& initial)>
         browseFolder;
+    // A question with Yes and No, titled with the window's caption: true for Yes.
+    std::function<bool(HWND owner, const std::wstring& question)> confirm;
 };
 
 struct Environment {
@@ -45,6 +49,10 @@ public:
     HWND Handle() const { return hwnd_; }
     HWND Control(ControlId id) const { return GetDlgItem(hwnd_, static_cast<int>(id)); }
 
+    // For the message loop, before a message is dispatched: true when it has
+    // been dealt with, as a dialog key or as input the window takes no longer.
+    bool PreTranslateMessage(MSG& msg);
+
     // Handlers, named after their control and event.
     void Form_Load();
     void Form_Unload();
@@ -57,7 +65,7 @@ public:
     void cmbBinCon_Click();
     void cmbTxtCon_Click();
 
-    // Appends paths as "Add files..." would; folders bring their matching files.
+    // Appends paths as "Add files..." would, once collected; folders bring their matching files.
     void DropPaths(Panel panel, const std::vector<std::wstring>& paths);
 
 private:
@@ -69,8 +77,14 @@ private:
     void OnCommand(int id, int code);
     void OnClose();
     void OnDropFiles(HDROP drop);
+    void OnDropCollected();
+    void OnBatchProgress();
     LRESULT OnCtlColorStatic(HDC dc, HWND control);
     std::wstring FilterFor(Panel panel) const;
+    void StartBatch(Panel panel, std::function<void(conversion::BatchHost&)> batch);
+    void StopBatch();
+    // A batch or a collection is running: the window takes only what stops it.
+    bool Working() const { return batch_.Running() || collection_; }
 
     // The check box "Output to the source folder"; a change runs its Click handler.
     bool OutputToSourceFolder() const;
@@ -81,13 +95,18 @@ private:
 
     HWND hwnd_ = nullptr;
     Environment env_;
-    bool busy_ = false;  // a dialog or a batch is running: no input, no closing
+    bool busy_ = false;  // a dialog is open: no input, no closing
     bool unloaded_ = false;
+    BatchView batch_;
+    Panel batchPanel_ = Panel::Bin;  // whose "Convert!" reads "Stop" while the batch runs
+    bool closeAfterBatch_ = false;
+    std::unique_ptr<DropCollection> collection_;
+    Panel dropPanel_ = Panel::Bin;  // where the collected files go
     int binOutBackground_ = COLOR_WINDOW;
     HWND focusBeforeDeactivate_ = nullptr;
 };
 
 // Runs the message loop until the window is gone; Tab walks the controls.
-int RunMessageLoop(HWND window);
+int RunMessageLoop(frmMain& form);
 
 }  // namespace ui

@@ -27,5 +27,5 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     if (!form) return 1;
     ShowWindow(form->Handle(), show);
     UpdateWindow(form->Handle());
-    return ui::RunMessageLoop(form->Handle());
+    return ui::RunMessageLoop(*form);
 }

@@ -108,6 +108,29 @@ private:
     DWORD processId_ = 0;
 };
 
+// The mouse as the user's hand moves it: pressed at `from`, released at `to`.
+void RealMouse(POINT from, POINT to) {
+    const double width = GetSystemMetrics(SM_CXSCREEN) - 1, height = GetSystemMetrics(SM_CYSCREEN) - 1;
+    INPUT inputs[3] = {};
+    for (int i = 0; i < 3; ++i) {
+        const POINT at = i < 2 ? from : to;
+        inputs[i].type = INPUT_MOUSE;
+        inputs[i].mi.dx = static_cast<LONG>(at.x * 65535 / width);
+        inputs[i].mi.dy = static_cast<LONG>(at.y * 65535 / height);
+        inputs[i].mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
+    }
+    inputs[1].mi.dwFlags |= MOUSEEVENTF_LEFTDOWN;
+    inputs[2].mi.dwFlags |= MOUSEEVENTF_LEFTUP;
+    SendInput(3, inputs, sizeof(INPUT));
+}
+
+void RealClick(HWND control) {
+    RECT r;
+    GetWindowRect(control, &r);
+    SetForegroundWindow(GetAncestor(control, GA_ROOT));
+    RealMouse({(r.left + r.right) / 2, (r.top + r.bottom) / 2}, {(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+}
+
 // For the tool and, through it, for the converter.
 struct ScopedEnvironment {
     ScopedEnvironment(const wchar_t* name, const std::wstring& value) : name(name) {
@@ -204,10 +227,17 @@ TEST(EndToEnd, TheWindowAnswersButTakesNoInputDuringALongConversion) {
     tool.Click(cmbBinCon);
     ASSERT_TRUE(WaitFor([&] { return tool.LastLineIs(L"Processing slow.xml..."); }));
 
-    // Requests that arrive now must not act, now or later.
-    PostMessageW(tool.main, WM_CLOSE, 0, 0);
+    // Clicks that arrive now must not act, now or later; the window itself can be moved.
     tool.Click(cmbBinAdd);
     tool.Click(cmbBinCle);
+    RECT before, client, after;
+    GetWindowRect(tool.main, &before);
+    GetClientRect(tool.main, &client);
+    MapWindowPoints(tool.main, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    SetForegroundWindow(tool.main);
+    RealMouse({client.left + 100, (before.top + client.top) / 2}, {client.left + 140, (before.top + client.top) / 2 + 30});
+    ASSERT_TRUE(WaitFor([&] { return GetWindowRect(tool.main, &after) && after.left == before.left + 40; }))
+        << "the title bar moves the window";
     const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(8);
     int answers = 0;
     for (; std::chrono::steady_clock::now() < until; Sleep(250), ++answers) {
@@ -217,11 +247,49 @@ TEST(EndToEnd, TheWindowAnswersButTakesNoInputDuringALongConversion) {
     }
     EXPECT_GT(answers, 20);
     ASSERT_TRUE(WaitFor([&] { return tool.LastLineIs(L"Conversion complete"); }, std::chrono::seconds(15)));
-    EXPECT_FALSE(WaitFor([&] { return tool.Exited() || tool.Dialog(); }, std::chrono::milliseconds(500)))
-        << "the close request and the click were not replayed";
+    EXPECT_FALSE(WaitFor([&] { return tool.Dialog() != nullptr; }, std::chrono::milliseconds(500)))
+        << "the click was not replayed";
     EXPECT_EQ(tool.Lines(lstBin).size(), 1u);
     EXPECT_EQ(tool.Lines(lstStatus)[1], L"Processing slow.xml... DONE");
     EXPECT_TRUE(tool.Close());
+}
+
+TEST(EndToEnd, TheRealStopButtonStopsAfterTheCurrentFileAndClosingAsksFirst) {
+    const std::wstring data = ScratchFolder(L"stop-data");
+    for (const wchar_t* name : {L"\\a.xml", L"\\b.xml", L"\\c.xml"}) WriteBytes(data + name, "x");
+    const ScopedEnvironment slow(L"QUILLON_STANDIN_SLEEP_MS", L"1500");
+    Tool tool(L"stop");
+    ASSERT_TRUE(tool.AddFiles(cmbBinAdd, lstBin, data, {L"a.xml", L"b.xml", L"c.xml"}));
+    SendMessageW(tool.Ctl(chkBinOut), BM_CLICK, 0, 0);  // output beside the sources
+    tool.Click(cmbBinCon);
+    ASSERT_TRUE(WaitFor([&] { return tool.LastLineIs(L"Processing a.xml..."); }));
+    EXPECT_EQ(tool.Text(cmbBinCon), L"Stop");
+    RealClick(tool.Ctl(cmbBinAdd));  // takes no click
+    RealClick(tool.Ctl(cmbBinCon));
+    ASSERT_TRUE(WaitFor([&] { return tool.Text(cmbBinCon) == L"Stop now"; }));
+    ASSERT_TRUE(WaitFor([&] { return tool.Text(cmbBinCon) == L"Convert!"; }));
+    EXPECT_EQ(tool.Lines(lstStatus), (Texts{L"Conversion from Binary XML to Text XML started...",
+                                            L"Processing a.xml... DONE", L"Conversion stopped",
+                                            L"2 of 3 files were not converted"}));
+    EXPECT_EQ(tool.Dialog(), nullptr) << "the click on Add files... was not taken";
+
+    tool.Click(cmbBinCon);
+    for (const int answer : {IDNO, IDYES}) {
+        PostMessageW(tool.main, WM_CLOSE, 0, 0);
+        HWND question = tool.WaitForDialog();
+        wchar_t caption[64] = {};
+        GetWindowTextW(question, caption, 64);
+        EXPECT_STREQ(caption, L"Karvel Quillon Front-end");
+        EXPECT_NE(FindWindowExW(question, nullptr, L"Static", L"A conversion is running. Stop it and close the window?"),
+                  nullptr);
+        PostMessageW(question, WM_COMMAND, answer, 0);
+        if (answer == IDNO) ASSERT_TRUE(WaitFor([&] { return tool.LastLineIs(L"Processing b.xml..."); }));
+    }
+    EXPECT_FALSE(WaitFor([&] { return tool.Exited(); }, std::chrono::milliseconds(500))) << "b.xml is still converted";
+    ASSERT_TRUE(WaitFor([&] { return tool.Exited(); }));
+    EXPECT_NE(ReadBytes(data + L"\\b.txt"), "<missing>");
+    EXPECT_EQ(ReadBytes(data + L"\\c.txt"), "<missing>");
+    EXPECT_NE(ReadBytes(tool.folder + L"\\karvelxml.ini"), "<missing>") << "closed as ever: the settings are saved";
 }
 
 }  // namespace

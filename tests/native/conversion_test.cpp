@@ -1,6 +1,8 @@
-// Paths, destination names, command lines and whole batches, without a file system or a window.
+// Paths, destination names, command lines, the converter's output and whole batches, without a file
+// system or a window.
 #include <gtest/gtest.h>
 
+#include <cwctype>
 #include <set>
 #include <string>
 #include <utility>
@@ -8,7 +10,9 @@
 
 #include "conversion/batch.h"
 #include "conversion/command_line.h"
+#include "conversion/converter_output.h"
 #include "conversion/paths.h"
+#include "support/latin1.h"
 
 using namespace conversion;
 using namespace std::string_literals;
@@ -80,6 +84,32 @@ TEST(ConversionNames, QuotedFoldedCommandLinesAndValidExtensions) {
         EXPECT_FALSE(IsValidExtension(L"tx"s + bad + L"t")) << "character code " << static_cast<int>(bad);
 }
 
+TEST(ConverterOutput, TheLastNonEmptyLineShapedForTheLog) {
+    std::string accents;
+    for (int i = 0; i < 700; ++i) accents += "\xC3\xA9";
+    const std::pair<std::string, std::wstring> cases[] = {
+        {"", L""},
+        {"one line\n", L"one line"},
+        {"first\nlast line\r\n\n \t \n\x01\x02\n", L"last line"},  // lines of blanks and controls do not count
+        {"10%\r100%", L"100%"},                                       // CR ends a line; so does the end
+        {"\t padded\x01text\x7f  \n", L"padded text"},                // control characters are blanks
+        {"caf\xC3\xA9", L"caf\u00E9"},                                // UTF-8 when it is valid,
+        {"caf\xE9", L"caf\u00E9"},                                    // else the OEM code page
+        {std::string(300, 'x'), std::wstring(300, L'x')},
+        {std::string(400, 'x'), std::wstring(300, L'x') + L"..."},
+        {"a" + std::string(2000, ' ') + "b", L"a" + std::wstring(299, L' ') + L"..."},
+        {"x" + accents, L"x" + std::wstring(299, L'\u00E9') + L"..."},  // still UTF-8 where the cut splits a character
+    };
+    const test_support::Latin1 oem;
+    for (const auto& [bytes, tail] : cases) {
+        OutputTail whole, byteByByte;
+        whole.Append(bytes);
+        for (const char& byte : bytes) byteByByte.Append(std::string_view(&byte, 1));
+        EXPECT_EQ(ShapeOutputLine(whole.LastLine(), whole.LastLineCut(), oem), tail) << testing::PrintToString(bytes);
+        EXPECT_EQ(ShapeOutputLine(byteByByte.LastLine(), byteByByte.LastLineCut(), oem), tail);
+    }
+}
+
 const std::wstring kConverter = L"C:\\T\\quillon.exe", kDone = L"Conversion complete",
                    kBin = L"Conversion from Binary XML to Text XML started...",
                    kText = L"Conversion from Text XML to Binary XML started...";
@@ -94,6 +124,7 @@ struct Scenario {
     Lines queue, missing, folders = {L"D:\\Out", L"D:\\Bin\\"};
     std::vector<RunResult> results;  // one per run, then exit 0
     bool foldersVanish = false;      // every folder goes when a run ends
+    int stopAfterRuns = -1;          // Stop is pressed once this many runs have begun
     Lines log;
     std::wstring progress;  // "0..maximum" and then each value
     Lines probes, calls;    // checked when given
@@ -125,11 +156,18 @@ struct Host : BatchHost {
     bool SameFile(const std::wstring& a, const std::wstring& b) override {
         return Note(&probes, L"same " + a + L"|" + b, a == b);
     }
+    // The full path is the path itself here; only its case is folded.
+    std::wstring PathKey(const std::wstring& path) override {
+        std::wstring key = path;
+        for (wchar_t& c : key) c = static_cast<wchar_t>(std::towupper(c));
+        return key;
+    }
     RunResult Run(const std::wstring& commandLine) override {
         Note(&probes, L"run " + commandLine);
         if (s.foldersVanish) folders.clear();
         return ++runs <= s.results.size() ? s.results[runs - 1] : RunResult{true, 0};
     }
+    bool StopRequested() override { return s.stopAfterRuns >= 0 && runs >= static_cast<std::size_t>(s.stopAfterRuns); }
     void AppendLine(const std::wstring& line) override {
         log.push_back(line);
         Note(nullptr, L"add " + line);
@@ -152,15 +190,16 @@ TEST(ConversionBatch, CallsLogProbesAndProgress) {
     const std::wstring noFolder = L"Output folder does not exists", doneA = L"Processing a.xml... DONE",
                        doneB = L"Processing b.xml... DONE";
     const Scenario scenarios[] = {
-        {.what = "the five-line example", .queue = {a, gone, b}, .missing = {gone},
-         .log = {kBin, doneA, NotFound(L"gone.xml"), doneB, kDone}, .progress = L"0..3 1 2 3 0",
+        {.what = "the five-line example, and how many were not converted", .queue = {a, gone, b}, .missing = {gone},
+         .log = {kBin, doneA, NotFound(L"gone.xml"), doneB, kDone, L"1 of 3 files were not converted"},
+         .progress = L"0..3 1 2 3 0",
          .calls = {L"range 3", L"add " + kBin, L"file " + kConverter, L"folder D:\\Out", L"value 1", L"file " + a,
                    L"folder D:\\Out", L"same " + a + L"|D:\\Out\\a.txt", L"add Processing a.xml...",
                    LR"(run "C:\T\quillon.exe" --textxml="D:\Out\a.txt" "D:\In\a.xml")", L"replace " + doneA,
                    L"value 2", L"file " + gone, L"folder D:\\Out", L"add " + NotFound(L"gone.xml"), L"value 3",
                    L"file " + b, L"folder D:\\Out", L"same " + b + L"|D:\\Out\\b.txt", L"add Processing b.xml...",
                    LR"(run "C:\T\quillon.exe" --textxml="D:\Out\b.txt" "D:\In\b.xml")", L"replace " + doneB,
-                   L"add " + kDone, L"value 0"}},
+                   L"add " + kDone, L"add 1 of 3 files were not converted", L"value 0"}},
         {.what = "empty queue", .log = {kBin, kDone}, .progress = L"0..0 0"},
         {.what = "no output folder", .queue = {a}, .folders = {}, .log = {kBin, noFolder}, .progress = L"0..1"},
         {.what = "text to bin, no folder", .textToBin = true, .queue = {a}, .folders = {}, .log = {kText, noFolder},
@@ -170,31 +209,57 @@ TEST(ConversionBatch, CallsLogProbesAndProgress) {
         {.what = "extension checked before the folder", .extension = L"a/b", .queue = {a}, .folders = {},
          .log = {kBin, L"Text XML extension is not valid"}, .progress = L"0..1"},
         {.what = "output folder vanishes", .queue = {a, b, c}, .foldersVanish = true,
-         .log = {kBin, doneA, NotFound(L"b.xml"), NotFound(L"c.xml"), kDone}, .progress = L"0..3 1 2 3 0"},
+         .log = {kBin, doneA, NotFound(L"b.xml"), NotFound(L"c.xml"), kDone, L"2 of 3 files were not converted"},
+         .progress = L"0..3 1 2 3 0"},
         {.what = "output folder vanishes, text to bin", .textToBin = true, .queue = {a, b}, .foldersVanish = true,
          .log = {kText, doneA, doneB, kDone}, .progress = L"0..2 1 2 0"},
         {.what = "text to bin: the folder once, then each source alone", .textToBin = true, .queue = {gone, a},
-         .missing = {gone}, .log = {kText, NotFound(L"gone.xml"), doneA, kDone}, .progress = L"0..2 1 2 0",
+         .missing = {gone}, .log = {kText, NotFound(L"gone.xml"), doneA, kDone, L"1 of 2 files were not converted"},
+         .progress = L"0..2 1 2 0",
          .probes = {L"file " + kConverter, L"folder D:\\Bin\\", L"file " + gone, L"file " + a,
                     L"same " + a + L"|D:\\Bin\\a.xml",
                     LR"(run "C:\T\quillon.exe" --quillon="D:\Bin\a.xml" "D:\In\a.xml")"}},
         {.what = "beside sources: each one's folder probed, the output box unused", .besideSource = true,
          .queue = {L"D:\\X\\here.xml", L"C:\\b.xml"}, .folders = {L"C:"},
-         .log = {kBin, NotFound(L"here.xml"), doneB, kDone}, .progress = L"0..2 1 2 0",
+         .log = {kBin, NotFound(L"here.xml"), doneB, kDone, L"1 of 2 files were not converted"},
+         .progress = L"0..2 1 2 0",
          .probes = {L"file " + kConverter, L"file D:\\X\\here.xml", L"folder D:\\X", L"file C:\\b.xml",
                     L"folder C:", L"same C:\\b.xml|C:\\b.txt",
                     LR"(run "C:\T\quillon.exe" --textxml="C:\b.txt" "C:\b.xml")"}},
         {.what = "same file, checked on the folded source", .besideSource = true, .queue = {L"D:\\In\\\\A.XML", b},
          .folders = {L"D:\\In", L"D:\\In\\"},
-         .log = {kBin, L"Source and destination are the same file for 'A.XML'", doneB, kDone},
+         .log = {kBin, L"Source and destination are the same file for 'A.XML'", doneB, kDone,
+                 L"1 of 2 files were not converted"},
          .progress = L"0..2 1 2 0"},
-        {.what = "converter outcomes: decimal up to 65535, then hex", .queue = {a, b, c, a, b},
-         .results = {{true, 3}, {true, 65535}, {true, 65536}, {true, 0xC0000005u}, {false, 0}},
-         .log = {kBin, L"Processing a.xml... FAILED (exit code 3)", L"Processing b.xml... FAILED (exit code 65535)",
+        {.what = "converter outcomes: decimal up to 65535, then hex, and its last output line",
+         .besideSource = true, .queue = {a, b, c, L"D:\\1\\a.xml", L"D:\\2\\b.xml", L"D:\\3\\c.xml"},
+         .folders = {L"D:\\In", L"D:\\1", L"D:\\2", L"D:\\3"},
+         .results = {{true, 3}, {true, 65535, false, L"bad input"}, {true, 65536}, {true, 0xC0000005u},
+                     {false, 0}, {true, 0, false, L"fine"}},
+         .log = {kBin, L"Processing a.xml... FAILED (exit code 3)",
+                 L"Processing b.xml... FAILED (exit code 65535): bad input",
                  L"Processing c.xml... FAILED (exit code 0x00010000)",
                  L"Processing a.xml... FAILED (exit code 0xC0000005)",
-                 L"Processing b.xml... FAILED (the converter could not be started)", kDone},
-         .progress = L"0..5 1 2 3 4 5 0"},
+                 L"Processing b.xml... FAILED (the converter could not be started)", L"Processing c.xml... DONE",
+                 kDone, L"5 of 6 files were not converted"},
+         .progress = L"0..6 1 2 3 4 5 6 0"},
+        {.what = "a destination written earlier in the batch, in any case, is not written again",
+         .queue = {a, L"D:\\Other\\A.xml", b}, .results = {{false, 0}},
+         .log = {kBin, L"Processing a.xml... FAILED (the converter could not be started)",
+                 L"Destination already written in this batch for 'A.xml'", doneB, kDone,
+                 L"2 of 3 files were not converted"},
+         .progress = L"0..3 1 2 3 0"},
+        {.what = "Stop while the checks run: no entry starts", .queue = {a, b}, .stopAfterRuns = 0,
+         .log = {kBin, L"Conversion stopped", L"2 of 2 files were not converted"}, .progress = L"0..2 0"},
+        {.what = "Stop while a converter runs: it finishes, no other starts", .queue = {a, b, c}, .stopAfterRuns = 1,
+         .log = {kBin, doneA, L"Conversion stopped", L"2 of 3 files were not converted"}, .progress = L"0..3 1 0"},
+        {.what = "Stop now ends the converter", .queue = {a, b}, .results = {{true, 1, true, L"half"}},
+         .stopAfterRuns = 1,
+         .log = {kBin, L"Processing a.xml... STOPPED (the converter was ended)", L"Conversion stopped",
+                 L"2 of 2 files were not converted"},
+         .progress = L"0..2 1 0"},
+        {.what = "Stop during the last file: all of them done", .queue = {a}, .stopAfterRuns = 1,
+         .log = {kBin, doneA, kDone}, .progress = L"0..1 1 0"},
     };
     for (const auto& s : scenarios) {
         const Host host(s);

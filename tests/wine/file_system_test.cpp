@@ -2,8 +2,12 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 
+#include <tlhelp32.h>
+
 #include <cstdint>
 #include <string>
+#include <thread>
+#include <tuple>
 
 #include "common/win_handles.h"
 #include "conversion/command_line.h"
@@ -29,13 +33,24 @@ int OpenHandles() {
     return open;
 }
 
+// How many processes run that program.
+int Running(const wchar_t* program) {
+    const win::unique_file snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    int count = 0;
+    for (bool more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry))
+        count += _wcsicmp(entry.szExeFile, program) == 0;
+    return count;
+}
+
 // A fresh scratch folder per test; the stand-in logs its command lines to run.log in it.
 class ConversionWin : public testing::Test {
 protected:
     void SetUp() override { ::SetEnvironmentVariableW(L"QUILLON_STANDIN_LOG", In(L"run.log").c_str()); }
     void TearDown() override {
-        for (const wchar_t* name : {L"QUILLON_STANDIN_LOG", L"QUILLON_STANDIN_SLEEP_MS", L"QUILLON_STANDIN_EXIT"})
-            ::SetEnvironmentVariableW(name, nullptr);
+        for (const wchar_t* name : {L"LOG", L"SLEEP_MS", L"EXIT", L"OUTPUT", L"ERROR", L"CHILD", L"HANDLE"})
+            ::SetEnvironmentVariableW((L"QUILLON_STANDIN_" + std::wstring(name)).c_str(), nullptr);
     }
     std::wstring In(const std::wstring& name) const { return folder_ + L"\\" + name; }
     std::wstring Command(const std::wstring& name) const {
@@ -71,31 +86,66 @@ TEST_F(ConversionWin, ProbesAndSameFileOnRealFilesCreateNothing) {
     EXPECT_EQ(NamesIn(folder_).size(), 3u);
 }
 
-TEST_F(ConversionWin, RunAndWaitReportsStartAndExitCodeAndLeaksNoHandle) {
+TEST_F(ConversionWin, RunAndWaitReportsTheOutcomeAndTheLastOutputLineAndLeaksNoHandle) {
+    ASSERT_EQ(GetOEMCP(), 437u) << "the bytes below are code page 437";
     const std::wstring source = kUnicode + L".xml", command = Command(source);
     WriteBytes(In(source), "<u/>");
+    WriteBytes(In(L"lines"), "first\nsecond\r\n\n");
+    WriteBytes(In(L"ten-mb"), std::string(10 << 20, '.') + "\nthe end\n");
+    WriteBytes(In(L"oem"), "caf\x82\n");
     RunAndWait(command);  // the first run may keep lasting handles of the system's own
     std::wstring recorded = command + L"\n";
     const int handles = OpenHandles();
     ASSERT_GT(handles, 0);
-    const struct { const wchar_t* exit; std::wstring command; bool started; std::uint32_t code; } cases[] = {
-        {L"3", command, true, 3u},
-        {L"crash", command, true, 0xC0000005u},
-        {nullptr, L"\"" + In(L"quillon.exe") + L"\" --textxml=\"" + In(L"a.txt") + L"\"", false, 0u},
-        {nullptr, command, true, 0u},
+    // Set, so the converter can tell when it has inherited it.
+    const win::unique_handle inheritable(CreateEventW(nullptr, TRUE, TRUE, nullptr));
+    SetHandleInformation(inheritable.get(), HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
+    ::SetEnvironmentVariableW(L"QUILLON_STANDIN_HANDLE", std::to_wstring(std::uintptr_t(inheritable.get())).c_str());
+    const struct {
+        const wchar_t *exit, *output, *error;
+        std::wstring command;
+        RunResult result;
+    } cases[] = {
+        {L"3", nullptr, nullptr, command, {true, 3}},  // it wrote nothing
+        {L"1", L"lines", nullptr, command, {true, 1, false, L"second"}},
+        {L"1", L"ten-mb", nullptr, command, {true, 1, false, L"the end"}},
+        {L"1", L"oem", nullptr, command, {true, 1, false, L"caf\u00E9"}},  // not UTF-8: the OEM code page
+        {L"2", L"lines", L"\u65E5 on standard error", command, {true, 2, false, L"\u65E5 on standard error"}},
+        {L"crash", nullptr, nullptr, command, {true, 0xC0000005u}},
+        {nullptr, nullptr, nullptr, L"\"" + In(L"quillon.exe") + L"\" --textxml=\"" + In(L"a.txt") + L"\"", {}},
+        {nullptr, nullptr, nullptr, command, {true, 0}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.command));
         ::SetEnvironmentVariableW(L"QUILLON_STANDIN_EXIT", c.exit);
+        ::SetEnvironmentVariableW(L"QUILLON_STANDIN_OUTPUT", c.output ? In(c.output).c_str() : nullptr);
+        ::SetEnvironmentVariableW(L"QUILLON_STANDIN_ERROR", c.error);
         const RunResult result = RunAndWait(c.command);
-        EXPECT_EQ(result.started, c.started);
-        EXPECT_EQ(result.exitCode, c.code);
-        if (c.started) recorded += c.command + L"\n";
+        EXPECT_EQ(std::tuple(result.started, result.exitCode, result.ended, result.output),
+                  std::tuple(c.result.started, c.result.exitCode, false, c.result.output));
+        if (c.result.started) recorded += c.command + L"\n";
     }
     // The converter got every command line intact, Unicode name included, and the last run converted.
     EXPECT_EQ(ReadBytes(In(L"run.log")), common::ToUtf8(recorded));
     EXPECT_EQ(ReadBytes(In(kUnicode + L".txt")), "<u/>");
-    EXPECT_EQ(OpenHandles(), handles);
+    EXPECT_EQ(OpenHandles(), handles + 1);
+}
+
+TEST_F(ConversionWin, StopNowEndsTheConverterAndWhatItStartedAtOnce) {
+    WriteBytes(In(L"a.xml"), "<a/>");
+    ::SetEnvironmentVariableW(L"QUILLON_STANDIN_SLEEP_MS", L"60000");
+    ::SetEnvironmentVariableW(L"QUILLON_STANDIN_CHILD", L"1");
+    const win::unique_handle stopNow(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    std::thread stopper([&] {
+        Sleep(500);
+        SetEvent(stopNow.get());
+    });
+    const auto started = std::chrono::steady_clock::now();
+    const RunResult result = RunAndWait(Command(L"a.xml"), stopNow.get());
+    stopper.join();
+    EXPECT_TRUE(result.started && result.ended);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(2));
+    EXPECT_TRUE(WaitFor([] { return Running(L"quillon.exe") == 0; }, std::chrono::seconds(1))) << "its child is gone too";
 }
 
 TEST(SettingsFile, SavedInTheCodePageOrUtf8AndNeverOverAFileThatCannotBeReplaced) {

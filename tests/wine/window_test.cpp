@@ -12,6 +12,7 @@
 
 #include "common/win_handles.h"
 #include "support/support.h"
+#include "test_paths.h"
 #include "ui/frmMain.h"
 
 using namespace test_support;
@@ -24,9 +25,9 @@ using Names = std::vector<std::wstring>;
 namespace {
 
 // Handles what is queued, as the program's own loop would.
-void Pump(HWND window) {
+void Pump(ui::frmMain* form) {
     for (MSG msg; PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);) {
-        if (msg.message == WM_QUIT || (window && IsWindow(window) && IsDialogMessageW(window, &msg))) continue;
+        if (msg.message == WM_QUIT || (form && form->Handle() && form->PreTranslateMessage(msg))) continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
@@ -44,17 +45,28 @@ protected:
         ui::Dialogs dialogs{[this](HWND owner, const std::wstring& filter) { return Answer({owner, filter, L""}); },
                             [this](HWND owner, const std::wstring& title, const std::wstring& initial) {
                                 return Answer({owner, title, initial});
+                            },
+                            [this](HWND owner, const std::wstring& question) {
+                                return Answer({owner, question, L""}) == L"yes";
                             }};
         form_ = ui::frmMain::Create(GetModuleHandleW(nullptr), ui::Environment{tool_, dialogs});
         ASSERT_NE(form_, nullptr);
         main = form_->Handle();
         ShowWindow(main, SW_SHOW);
         SetForegroundWindow(main);
-        Pump(main);
+        Pump(form_.get());
+    }
+    // Handles messages until `done` holds, as the program's own loop would; false after 10 s.
+    bool PumpUntil(const std::function<bool()>& done) {
+        return WaitFor([&] {
+            Pump(form_.get());
+            return done();
+        });
     }
     void TearDown() override {
         form_.reset();
         Pump(nullptr);
+        SetEnvironmentVariableW(L"QUILLON_STANDIN_SLEEP_MS", nullptr);
     }
     std::wstring Answer(Call call) {
         calls_.push_back(std::move(call));
@@ -66,6 +78,32 @@ protected:
     }
     LRESULT Send(ControlId id, UINT msg, WPARAM wp = 0, LPARAM lp = 0) { return SendMessageW(Ctl(id), msg, wp, lp); }
     void Click(ControlId id) { Send(id, BM_CLICK); }
+    // Input as the system queues it, for the window's own loop to take or drop.
+    void Input(ControlId id, UINT msg, WPARAM wp = 0) { PostMessageW(Ctl(id), msg, wp, MAKELPARAM(5, 5)); }
+    void Key(WPARAM key) {
+        for (UINT msg : {WM_KEYDOWN, WM_KEYUP}) PostMessageW(GetFocus(), msg, key, 0);
+        Pump(form_.get());
+    }
+    // What the shell sends when files are dropped at `at` in the client area.
+    void Drop(const std::wstring& path, POINT at) {
+        HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + (path.size() + 2) * sizeof(wchar_t));
+        auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+        *drop = {sizeof(DROPFILES), at, FALSE, TRUE};
+        memcpy(drop + 1, path.c_str(), path.size() * sizeof(wchar_t));
+        GlobalUnlock(memory);
+        SendMessageW(main, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
+    }
+    // Three files queued in the first panel, and the stand-in converter, taking `sleep` for each.
+    std::wstring QueueThreeForTheConverter(const wchar_t* sleep) {
+        const std::wstring data = ScratchFolder(L"data");
+        for (const wchar_t* name : {L"\\a.xml", L"\\b.xml", L"\\c.xml"}) WriteBytes(data + name, "x");
+        CopyFileW(KARVEL_STANDIN_PATH, (tool_ + L"\\quillon.exe").c_str(), FALSE);
+        SetEnvironmentVariableW(L"QUILLON_STANDIN_SLEEP_MS", sleep);
+        answers_ = {data + L"\0a.xml\0b.xml\0c.xml"s};
+        Click(cmbBinAdd);
+        SetText(txtBinOut, data);
+        return data;
+    }
 
     const std::wstring tool_ = ScratchFolder(L"tool");  // no converter, no settings
     std::unique_ptr<ui::frmMain> form_;
@@ -173,7 +211,7 @@ TEST_F(Window, TabWalksTheEnabledControlsInOrderAndEnterEscapeOrAnythingUnderADi
                 MSG msg{GetFocus(), message, key, 0, 0, {}};
                 if (!IsDialogMessageW(main, &msg)) DispatchMessageW(&msg);
             }
-            Pump(main);
+            Pump(form_.get());
         }
     EXPECT_EQ(calls_.size(), 2u) << "no dialog";
     EXPECT_TRUE(Lines(lstStatus).empty()) << "no batch";
@@ -236,19 +274,61 @@ TEST_F(Window, DroppedFoldersBringTheirMatchingFilesSortedFolderByFolder) {
                                 L"\\sub\\deep\\e.xml", L"\\sub\\notes.txt"})
         WriteBytes(root + file, "x");
     form_->DropPaths(ui::Panel::Bin, {root, L"C:\\loose\\file.bin"});
+    ASSERT_TRUE(PumpUntil([&] { return !Lines(lstBin).empty(); }));
     EXPECT_EQ(Lines(lstBin), (Names{root + L"\\a.xml", root + L"\\b.xml", root + L"\\sub\\deep\\e.xml",
                                     root + L"\\sub\\z.xml", root + L"\\Sub2\\D.XML", L"C:\\loose\\file.bin"}));
 
+    // While a collection runs the cursor waits, and Esc cancels it: nothing is added.
+    form_->DropPaths(ui::Panel::Txt, {root});
+    EXPECT_EQ(SendMessageW(main, WM_SETCURSOR, WPARAM(main), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)), TRUE);
+    EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_WAIT));
+    Key(VK_ESCAPE);
     // A real WM_DROPFILES over the second panel goes to its queue, with its pattern.
-    const std::wstring names = root + L'\0';
-    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + (names.size() + 1) * sizeof(wchar_t));
-    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
-    *drop = {sizeof(DROPFILES), {100, 300}, FALSE, TRUE};
-    memcpy(drop + 1, names.c_str(), names.size() * sizeof(wchar_t));
-    GlobalUnlock(memory);
-    SendMessageW(main, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
+    Drop(root, {100, 300});
+    ASSERT_TRUE(PumpUntil([&] { return !Lines(lstTxt).empty(); }));
     EXPECT_EQ(Lines(lstTxt), (Names{root + L"\\c.txt", root + L"\\sub\\notes.txt"}));
     EXPECT_EQ(On({cmbTxtCon}), "1");
+}
+
+TEST_F(Window, ARunningBatchTakesOnlyItsStopButtonAndEscWhichStopAndThenEndTheConverter) {
+    const std::wstring data = QueueThreeForTheConverter(L"30000");
+    Click(cmbBinCon);
+    EXPECT_EQ(Text(cmbBinCon), L"Stop");
+    ASSERT_TRUE(PumpUntil([&] { return Lines(lstStatus).back() == L"Processing a.xml..."; }));
+    // None of this acts, now or after the batch.
+    Input(cmbBinAdd, WM_LBUTTONDOWN, MK_LBUTTON);
+    Input(cmbBinAdd, WM_LBUTTONUP);
+    Input(txtExt, WM_CHAR, 'x');
+    Input(lstBin, WM_KEYDOWN, VK_DOWN);
+    Drop(data, {100, 100});
+    SendMessageW(main, WM_CLOSE, 0, 0);  // asked, and answered No
+    Key(VK_ESCAPE);
+    EXPECT_EQ(Text(cmbBinCon), L"Stop now");
+    Input(cmbBinCon, WM_LBUTTONDOWN, MK_LBUTTON);
+    Input(cmbBinCon, WM_LBUTTONUP);
+    ASSERT_TRUE(PumpUntil([&] { return Text(cmbBinCon) == L"Convert!"; }));
+    EXPECT_EQ(Lines(lstStatus), (Names{L"Conversion from Binary XML to Text XML started...",
+                                       L"Processing a.xml... STOPPED (the converter was ended)", L"Conversion stopped",
+                                       L"3 of 3 files were not converted"}));
+    EXPECT_EQ(Send(pb, PBM_GETPOS), 0);
+    ASSERT_EQ(calls_.size(), 2u) << "the dialog for the queue and the question, nothing else";
+    EXPECT_EQ(calls_[1].owner, main);
+    EXPECT_EQ(calls_[1].text, L"A conversion is running. Stop it and close the window?");
+    EXPECT_EQ(Text(txtExt), L"txt");
+    EXPECT_EQ(Send(lstBin, LB_GETCURSEL), LB_ERR);
+    EXPECT_EQ(Lines(lstBin).size(), 3u);
+    EXPECT_TRUE(IsWindow(main));
+}
+
+TEST_F(Window, ClosingDuringABatchAndAnsweringYesClosesWhenTheCurrentFileEnds) {
+    QueueThreeForTheConverter(L"500");
+    Click(cmbBinCon);
+    answers_ = {L"yes"};
+    SendMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(IsWindow(main)) << "not before the current file ends";
+    EXPECT_EQ(Text(cmbBinCon), L"Stop now");
+    ASSERT_TRUE(PumpUntil([&] { return !IsWindow(main); }));
+    EXPECT_EQ(ReadBytes(tool_ + L"\\karvelxml.ini").substr(0, 5), " 0 \r\n") << "the settings are saved";
 }
 
 TEST_F(Window, OutputFolderButtonsChooseOrKeepAndTheSwitchGreysTheFolderControls) {
@@ -285,6 +365,7 @@ TEST_F(Window, BatchesOverAnEmptyQueueWithoutAConverterKeepTheLastLogLineInView)
         Click(cmbBinCon);
         expected.push_back(L"Conversion from Binary XML to Text XML started...");
         expected.push_back(L"Converter not found: " + tool_ + L"\\quillon.exe");
+        ASSERT_TRUE(PumpUntil([&] { return Text(cmbBinCon) == L"Convert!"; }));
     }
     EXPECT_EQ(Lines(lstStatus), expected);
     EXPECT_EQ(Send(pb, PBM_GETRANGE, FALSE), 0) << "a range for no files";
