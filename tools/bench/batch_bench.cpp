@@ -119,8 +119,11 @@ int wmain(int argc, wchar_t** argv) {
                 ref.Line(line + L" DONE", true);
             }
         });
-        batch += bench::Time([&] { SendMessageW(form->Control(ui::ControlId::cmbBinCon), BM_CLICK, 0, 0); });
-        bench::Pump();
+        HWND convert = form->Control(ui::ControlId::cmbBinCon);
+        batch += bench::Time([&] {
+            SendMessageW(convert, BM_CLICK, 0, 0);
+            bench::PumpUntil([&] { return bench::Text(convert) == L"Convert!"; });
+        });
     }
     HWND status = form->Control(ui::ControlId::lstStatus);
     const auto lines = SendMessageW(status, LB_GETCOUNT, 0, 0);

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <chrono>
+#include <string>
 
 namespace bench {
 
@@ -22,6 +23,21 @@ inline void Pump() {
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
+}
+
+// Handles messages until `done` holds; the batch and the drop report through them.
+template <typename F>
+void PumpUntil(F&& done) {
+    while (!done()) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
+        Pump();
+    }
+}
+
+inline std::wstring Text(HWND window) {
+    wchar_t text[512] = {};
+    GetWindowTextW(window, text, 512);
+    return text;
 }
 
 }  // namespace bench
