@@ -2,8 +2,6 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 
-#include <tlhelp32.h>
-
 #include <cstdint>
 #include <string>
 #include <thread>
@@ -17,6 +15,7 @@
 #include "common/utf8.h"
 #include "support/support.h"
 #include "test_paths.h"
+#include "tools/bench/bench_common.h"
 
 using namespace conversion;
 using namespace test_support;
@@ -31,17 +30,6 @@ int OpenHandles() {
     DWORD flags;
     for (std::uintptr_t h = 4; h < 0x4000; h += 4) open += ::GetHandleInformation(HANDLE(h), &flags) != 0;
     return open;
-}
-
-// How many processes run that program.
-int Running(const wchar_t* program) {
-    const win::unique_file snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    PROCESSENTRY32W entry{};
-    entry.dwSize = sizeof entry;
-    int count = 0;
-    for (bool more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry))
-        count += _wcsicmp(entry.szExeFile, program) == 0;
-    return count;
 }
 
 // A fresh scratch folder per test; the stand-in logs its command lines to run.log in it.
@@ -145,7 +133,7 @@ TEST_F(ConversionWin, StopNowEndsTheConverterAndWhatItStartedAtOnce) {
     stopper.join();
     EXPECT_TRUE(result.started && result.ended);
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(2));
-    EXPECT_TRUE(WaitFor([] { return Running(L"quillon.exe") == 0; }, std::chrono::seconds(1))) << "its child is gone too";
+    EXPECT_TRUE(WaitFor([] { return bench::Running(L"quillon.exe") == 0; }, std::chrono::seconds(1))) << "its child is gone too";
 }
 
 TEST(SettingsFile, SavedInTheCodePageOrUtf8AndNeverOverAFileThatCannotBeReplaced) {

@@ -3,7 +3,6 @@
 // and a dropped tree of 20,000 files in 1,000 folders.
 // Usage: batch_control_bench.exe   (quillon.exe, the stand-in, must lie beside it)
 #include <windows.h>
-#include <tlhelp32.h>
 
 #include <atomic>
 #include <cstdio>
@@ -21,16 +20,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 using ui::ControlId;
-
-int Running(const wchar_t* program) {
-    const win::unique_file snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    PROCESSENTRY32W entry{};
-    entry.dwSize = sizeof entry;
-    int count = 0;
-    for (bool more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry))
-        count += _wcsicmp(entry.szExeFile, program) == 0;
-    return count;
-}
 
 std::wstring LastLine(const ui::frmMain& form) {
     const ui::ListBox log(form.Control(ControlId::lstStatus));
@@ -113,7 +102,7 @@ int wmain() {
     std::printf("Stop now: the click to the STOPPED line:              %.0f ms (goal <= 1000)\n",
                 Milliseconds(Clock::now() - stopNow));
     Sleep(200);
-    std::printf("Stop now: converter processes left:                   %d (goal 0)\n", Running(L"quillon.exe"));
+    std::printf("Stop now: converter processes left:                   %d (goal 0)\n", bench::Running(L"quillon.exe"));
     SetEnvironmentVariableW(L"QUILLON_STANDIN_SLEEP_MS", nullptr);
     SetEnvironmentVariableW(L"QUILLON_STANDIN_CHILD", nullptr);
 

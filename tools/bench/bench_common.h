@@ -1,9 +1,12 @@
 #pragma once
-// Small helpers shared by the benchmarks. Windows only.
+// Small helpers shared by the benchmarks (and a test). Windows only.
 #include <windows.h>
+#include <tlhelp32.h>
 
 #include <chrono>
 #include <string>
+
+#include "common/win_handles.h"
 
 namespace bench {
 
@@ -32,6 +35,17 @@ void PumpUntil(F&& done) {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
         Pump();
     }
+}
+
+// How many processes run that program.
+inline int Running(const wchar_t* program) {
+    const win::unique_file snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    int count = 0;
+    for (bool more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry))
+        count += _wcsicmp(entry.szExeFile, program) == 0;
+    return count;
 }
 
 inline std::wstring Text(HWND window) {
