@@ -8,6 +8,7 @@ namespace win {
 inline void CloseKernelHandle(HANDLE h) { ::CloseHandle(h); }
 inline void CloseFind(HANDLE h) { ::FindClose(h); }
 inline void DeleteGdiObject(HGDIOBJ h) { ::DeleteObject(h); }
+inline void DestroyIconHandle(HICON h) { ::DestroyIcon(h); }
 inline void FreeCoTaskMem(void* p) { ::CoTaskMemFree(p); }
 inline void DeleteMemoryDc(HDC dc) { ::DeleteDC(dc); }
 
@@ -15,6 +16,7 @@ using unique_handle = unique_any<HANDLE, CloseKernelHandle>;            // null 
 using unique_file = unique_any<HANDLE, CloseKernelHandle, -1>;
 using unique_find = unique_any<HANDLE, CloseFind, -1>;
 using unique_gdi = unique_any<HGDIOBJ, DeleteGdiObject>;
+using unique_icon = unique_any<HICON, DestroyIconHandle>;
 using unique_cotaskmem = unique_any<void*, FreeCoTaskMem>;
 using unique_dc = unique_any<HDC, DeleteMemoryDc>;  // a DC made by CreateCompatibleDC
 }  // namespace win

@@ -14,7 +14,7 @@ wine_session_start() {
   if [[ -z "${DISPLAY:-}" || "${KARVEL_OWN_DISPLAY:-}" == 1 ]]; then
     local n=90
     while [[ -e /tmp/.X11-unix/X$n || -e /tmp/.X$n-lock ]]; do n=$((n + 1)); done
-    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    Xvfb ":$n" -screen 0 1600x1200x24 -nolisten tcp >/dev/null 2>&1 &
     KARVEL_XVFB_PID=$!
     export DISPLAY=":$n"
     for _ in $(seq 50); do [[ -e /tmp/.X11-unix/X$n ]] && break; sleep 0.1; done

@@ -51,4 +51,9 @@ Point ClientPosition(const ControlDescription& desc) {
     return {origin.x + desc.left, origin.y + desc.top};
 }
 
+Rect ScaledRect(const ControlDescription& desc, int dpi) {
+    const Point at = ClientPosition(desc);
+    return {Scale(at.x, dpi), Scale(at.y, dpi), Scale(desc.width, dpi), Scale(desc.height, dpi)};
+}
+
 }  // namespace ui

@@ -43,4 +43,14 @@ const ControlDescription& Description(ControlId id);
 struct Point { int x, y; };
 Point ClientPosition(const ControlDescription& desc);
 
+// The layout is given at 96 DPI; at any other it is scaled, to the nearest pixel.
+constexpr int Scale(int pixels, int dpi) { return (pixels * dpi + 48) / 96; }
+struct Rect { int left, top, width, height; };
+// Where the control lies in the client area at `dpi`, and its size there.
+Rect ScaledRect(const ControlDescription& desc, int dpi);
+// A LOGFONT height made for `dpi` as points, by way of its height at 96 DPI (each
+// step to the nearest), and points as a LOGFONT height at `dpi`.
+constexpr int FontPoints(int height, int dpi) { return ((-height * 96 + dpi / 2) / dpi * 72 + 48) / 96; }
+constexpr int DialogFontHeight(int points, int dpi) { return -((points * dpi + 36) / 72); }
+
 }  // namespace ui

@@ -11,6 +11,7 @@
 #include "settings/settings_file.h"
 #include "ui/batch_view.h"
 #include "ui/dialogs.h"
+#include "ui/dpi.h"
 #include "ui/dropped_files.h"
 #include "ui/list_box.h"
 #include "ui/output_folder_rules.h"
@@ -104,15 +105,24 @@ bool RegisterWindowClass(HINSTANCE instance, WNDPROC procedure) {
     return registered != 0;
 }
 
+// Fixed border: no sizing frame and no maximize box.
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+constexpr DWORD kExStyle = WS_EX_ACCEPTFILES;
+
 // Where the system's frame differs from what it told AdjustWindowRectEx.
-void FitClientArea(HWND hwnd) {
+void FitClientArea(HWND hwnd, int width, int height) {
     RECT client;
     GetClientRect(hwnd, &client);
-    if (client.right == ClientWidth && client.bottom == ClientHeight) return;
+    if (client.right == width && client.bottom == height) return;
     RECT window;
     GetWindowRect(hwnd, &window);
-    SetWindowPos(hwnd, nullptr, 0, 0, window.right - window.left + ClientWidth - client.right,
-                 window.bottom - window.top + ClientHeight - client.bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(hwnd, nullptr, 0, 0, window.right - window.left + width - client.right,
+                 window.bottom - window.top + height - client.bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+HICON LoadIconForDpi(HINSTANCE instance, int width, int height, int dpi) {
+    return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, MetricForDpi(width, dpi),
+                                         MetricForDpi(height, dpi), 0));
 }
 
 }  // namespace
@@ -129,21 +139,11 @@ std::unique_ptr<frmMain> frmMain::Create(HINSTANCE instance, Environment environ
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_PROGRESS_CLASS};
     InitCommonControlsEx(&icc);
 
-    // Fixed border: no sizing frame and no maximize box.
-    const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-    const DWORD exStyle = WS_EX_ACCEPTFILES;
-    RECT outer{0, 0, ClientWidth, ClientHeight};
-    AdjustWindowRectEx(&outer, style, FALSE, exStyle);
-
     std::unique_ptr<frmMain> self(new frmMain(std::move(environment)));
-    if (!CreateWindowExW(exStyle, WindowClass, Caption, style, CW_USEDEFAULT, CW_USEDEFAULT, outer.right - outer.left,
-                         outer.bottom - outer.top, nullptr, nullptr, instance, self.get()))
+    if (!CreateWindowExW(kExStyle, WindowClass, Caption, kStyle, CW_USEDEFAULT, CW_USEDEFAULT, ClientWidth,
+                         ClientHeight, nullptr, nullptr, instance, self.get()))
         return nullptr;
-    FitClientArea(self->hwnd_);
-
-    // The class icons, also as the window's own so the shell and other programs can ask for them.
-    SendMessageW(self->hwnd_, WM_SETICON, ICON_BIG, GetClassLongPtrW(self->hwnd_, GCLP_HICON));
-    SendMessageW(self->hwnd_, WM_SETICON, ICON_SMALL, GetClassLongPtrW(self->hwnd_, GCLP_HICONSM));
+    self->ApplyDpi(WindowDpi(self->hwnd_), nullptr);
 
     self->Form_Load();
     return self;
@@ -204,6 +204,7 @@ LRESULT frmMain::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
             if (wp && !unloaded_) Form_Unload();
             return 0;
         case WM_DROPFILES: OnDropFiles(reinterpret_cast<HDROP>(wp)); return 0;
+        case WM_DPICHANGED: ApplyDpi(HIWORD(wp), reinterpret_cast<const RECT*>(lp)); return 0;
         case WM_DESTROY: PostQuitMessage(0); return 0;
     }
     return DefWindowProcW(hwnd_, msg, wp, lp);
@@ -217,17 +218,14 @@ bool frmMain::CreateControls() {
     std::stable_sort(order.begin(), order.end(),
                      [](const ControlDescription* a, const ControlDescription* b) { return a->tab < b->tab; });
 
-    const auto font = reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT));
     const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(hwnd_, GWLP_HINSTANCE));
     for (const ControlDescription* desc : order) {
         const KindStyle kind = StyleOf(desc->kind);
-        const Point at = ClientPosition(*desc);
         const DWORD style = WS_CHILD | WS_VISIBLE | WS_GROUP | kind.style | (desc->enabled ? 0 : WS_DISABLED);
-        HWND control = CreateWindowExW(kind.exStyle, kind.windowClass, desc->text, style, at.x, at.y, desc->width,
-                                       desc->height, hwnd_,
-                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(desc->id)), instance, nullptr);
-        if (!control) return false;
-        SendMessageW(control, WM_SETFONT, font, FALSE);
+        // Placed and given their font for the window's DPI once they all exist.
+        if (!CreateWindowExW(kind.exStyle, kind.windowClass, desc->text, style, 0, 0, 0, 0, hwnd_,
+                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(desc->id)), instance, nullptr))
+            return false;
     }
     // A frame only draws a border around its children: keep it beneath them all.
     for (const ControlDescription* desc : order)
@@ -236,6 +234,42 @@ bool frmMain::CreateControls() {
     SendMessageW(Control(pb), PBM_SETRANGE32, 0, 100);
     SendMessageW(Control(pb), PBM_SETPOS, 0, 0);
     return true;
+}
+
+void frmMain::ApplyDpi(int dpi, const RECT* suggested) {
+    // The dialog font at this DPI: the stock font's size in points, which it has at 96 DPI.
+    LOGFONTW font{};
+    GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font);
+    font.lfHeight = DialogFontHeight(FontPoints(font.lfHeight, SystemDpi()), dpi);
+    win::unique_gdi newFont(CreateFontIndirectW(&font));
+    for (const auto& desc : Controls()) {
+        if (desc.kind == Kind::OpenFileDialog) continue;
+        HWND control = Control(desc.id);
+        // The font first: a list box takes its row height from it.
+        if (newFont) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(newFont.get()), FALSE);
+        const Rect r = ScaledRect(desc, dpi);
+        SetWindowPos(control, nullptr, r.left, r.top, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    if (newFont) font_ = std::move(newFont);
+    for (ControlId list : {lstBin, lstTxt, lstStatus}) ListBox(Control(list)).FitWidthToLines();
+
+    RECT outer{0, 0, Scale(ClientWidth, dpi), Scale(ClientHeight, dpi)};
+    if (suggested)
+        outer = *suggested;
+    else
+        AdjustWindowRectForDpi(outer, kStyle, kExStyle, dpi);
+    SetWindowPos(hwnd_, nullptr, outer.left, outer.top, outer.right - outer.left, outer.bottom - outer.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE | (suggested ? 0 : SWP_NOMOVE));
+    FitClientArea(hwnd_, Scale(ClientWidth, dpi), Scale(ClientHeight, dpi));
+
+    // The icons in the sizes this DPI asks for, as the window's own, so the shell and other programs can ask for them.
+    const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(hwnd_, GWLP_HINSTANCE));
+    win::unique_icon bigIcon(LoadIconForDpi(instance, SM_CXICON, SM_CYICON, dpi));
+    win::unique_icon smallIcon(LoadIconForDpi(instance, SM_CXSMICON, SM_CYSMICON, dpi));
+    SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon.get()));
+    SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon.get()));
+    bigIcon_ = std::move(bigIcon);  // the ones they replace go only now
+    smallIcon_ = std::move(smallIcon);
 }
 
 void frmMain::OnCommand(int id, int code) {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "common/win_handles.h"
 #include "ui/batch_view.h"
 #include "ui/controls.h"
 #include "ui/dropped_files.h"
@@ -74,6 +75,8 @@ private:
     LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
 
     bool CreateControls();
+    // Places, sizes, font and icons for `dpi`; the window takes `suggested`, when given.
+    void ApplyDpi(int dpi, const RECT* suggested);
     void OnCommand(int id, int code);
     void OnClose();
     void OnDropFiles(HDROP drop);
@@ -103,6 +106,8 @@ private:
     std::unique_ptr<DropCollection> collection_;
     Panel dropPanel_ = Panel::Bin;  // where the collected files go
     int binOutBackground_ = COLOR_WINDOW;
+    win::unique_gdi font_;
+    win::unique_icon bigIcon_, smallIcon_;
     HWND focusBeforeDeactivate_ = nullptr;
 };
 

@@ -68,6 +68,11 @@ void ListBox::ShowLastNow() {
     UpdateWindow(list_);
 }
 
+void ListBox::FitWidthToLines() {
+    SendMessageW(list_, LB_SETHORIZONTALEXTENT, 0, 0);
+    WidenFor(All());
+}
+
 // The horizontal scroll bar appears once a line is wider than the list.
 // Lines are measured on a memory DC: a window DC costs a trip to the display.
 void ListBox::WidenFor(const std::vector<std::wstring>& lines) {

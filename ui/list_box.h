@@ -24,6 +24,8 @@ public:
     void Clear();
     // The last line in view, drawn now.
     void ShowLastNow();
+    // The horizontal scroll bar measured anew, after the font has changed.
+    void FitWidthToLines();
 
 private:
     void WidenFor(const std::vector<std::wstring>& lines);

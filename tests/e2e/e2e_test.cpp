@@ -283,7 +283,7 @@ TEST(EndToEnd, TheRealStopButtonStopsAfterTheCurrentFileAndClosingAsksFirst) {
         EXPECT_NE(FindWindowExW(question, nullptr, L"Static", L"A conversion is running. Stop it and close the window?"),
                   nullptr);
         PostMessageW(question, WM_COMMAND, answer, 0);
-        if (answer == IDNO) ASSERT_TRUE(WaitFor([&] { return tool.LastLineIs(L"Processing b.xml..."); }));
+        if (answer == IDNO) { ASSERT_TRUE(WaitFor([&] { return tool.LastLineIs(L"Processing b.xml..."); })); }
     }
     EXPECT_FALSE(WaitFor([&] { return tool.Exited(); }, std::chrono::milliseconds(500))) << "b.xml is still converted";
     ASSERT_TRUE(WaitFor([&] { return tool.Exited(); }));

@@ -112,39 +112,54 @@ protected:
     std::function<void()> duringDialog_;  // runs while a dialog is "open"
 };
 
-TEST_F(Window, ControlsHaveTheirKindTextPlaceSizeStateAndFontAndOnlyFrameCaptionsAreRed) {
-    RECT client;
-    GetClientRect(main, &client);
-    EXPECT_EQ((std::array{client.right, client.bottom}), (std::array<LONG, 2>{544, 556}));
+// At 96 DPI, after a move to a monitor at 144 DPI, and back.
+TEST_F(Window, ControlsHaveTheirKindTextPlaceSizeStateAndFontAtEachDpiAndOnlyFrameCaptionsAreRed) {
     EXPECT_FALSE(GetWindowLongW(main, GWL_STYLE) & (WS_THICKFRAME | WS_MAXIMIZEBOX)) << "a fixed border";
-    for (WPARAM size : {ICON_BIG, ICON_SMALL}) EXPECT_NE(SendMessageW(main, WM_GETICON, size, 0), 0) << "its icon";
-    const auto font = reinterpret_cast<LRESULT>(GetStockObject(DEFAULT_GUI_FONT));
     const wchar_t* classes[] = {L"Button", L"ListBox", L"Static", L"Edit", L"Button", L"Button", L"msctls_progress32"};
-    for (const auto& desc : ui::Controls()) {
-        if (desc.kind == Kind::OpenFileDialog) continue;  // no window of its own
-        SCOPED_TRACE(testing::Message() << desc.name);
-        HWND control = Ctl(desc.id);
-        ASSERT_NE(control, nullptr);
-        wchar_t name[64] = {};
-        GetClassNameW(control, name, 64);
-        EXPECT_EQ(_wcsicmp(name, classes[static_cast<int>(desc.kind)]), 0) << name;
-        EXPECT_EQ(Text(desc.id), desc.text);
-        RECT r;
-        GetWindowRect(control, &r);
-        MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&r), 2);
-        const ui::Point at = ui::ClientPosition(desc);
-        EXPECT_EQ((std::array{r.left, r.top, r.right - r.left, r.bottom - r.top}),
-                  (std::array<LONG, 4>{at.x, at.y, desc.width, desc.height}));
-        EXPECT_EQ(IsWindowEnabled(control) != FALSE, desc.enabled);
-        EXPECT_EQ(SendMessageW(control, WM_GETFONT, 0, 0), font) << "else it draws in the bold System font";
-        const HWND below = GetWindow(control, GW_HWNDNEXT);
-        EXPECT_TRUE(desc.kind != Kind::Frame || !below || Description(ControlId(GetDlgCtrlID(below))).kind == Kind::Frame)
-            << "a frame draws only a border, beneath every control";
-    }
-    for (auto [list, rows] : {std::pair{lstBin, 7}, {lstTxt, 7}, {lstStatus, 4}}) {
-        GetClientRect(Ctl(list), &client);
-        EXPECT_EQ(Send(list, LB_GETITEMHEIGHT), 13) << "the layout is made for 13-pixel rows";
-        EXPECT_EQ(client.bottom, rows * 13) << "whole rows only";
+    for (const int dpi : {96, 144, 96}) {
+        SCOPED_TRACE(testing::Message() << dpi << " DPI");
+        RECT window, client;
+        GetWindowRect(main, &window);
+        SendMessageW(main, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&window));
+        const auto scaled = [dpi](int pixels) { return dpi == 96 ? pixels : (pixels * 3 + 1) / 2; };
+        GetClientRect(main, &client);
+        EXPECT_EQ((std::array{client.right, client.bottom}), (std::array<LONG, 2>{dpi == 96 ? 544 : 816, dpi == 96 ? 556 : 834}));
+        ICONINFO icon{};
+        BITMAP image{};
+        ASSERT_TRUE(GetIconInfo(reinterpret_cast<HICON>(SendMessageW(main, WM_GETICON, ICON_BIG, 0)), &icon));
+        const win::unique_gdi mask(icon.hbmMask), color(icon.hbmColor);
+        GetObjectW(icon.hbmColor, sizeof image, &image);
+        EXPECT_EQ(image.bmWidth, dpi == 96 ? 32 : 48) << "the icon in the size the DPI asks for";
+        for (const auto& desc : ui::Controls()) {
+            if (desc.kind == Kind::OpenFileDialog) continue;  // no window of its own
+            SCOPED_TRACE(testing::Message() << desc.name);
+            HWND control = Ctl(desc.id);
+            ASSERT_NE(control, nullptr);
+            wchar_t name[64] = {};
+            GetClassNameW(control, name, 64);
+            EXPECT_EQ(_wcsicmp(name, classes[static_cast<int>(desc.kind)]), 0) << name;
+            EXPECT_EQ(Text(desc.id), desc.text);
+            RECT r;
+            GetWindowRect(control, &r);
+            MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&r), 2);
+            const ui::Point at = ui::ClientPosition(desc);
+            EXPECT_EQ((std::array{r.left, r.top, r.right - r.left, r.bottom - r.top}),
+                      (std::array<LONG, 4>{scaled(at.x), scaled(at.y), scaled(desc.width), scaled(desc.height)}));
+            EXPECT_EQ(IsWindowEnabled(control) != FALSE, desc.enabled);
+            LOGFONTW font{};
+            GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font, &font);
+            EXPECT_EQ(font.lfHeight, dpi == 96 ? -11 : -16) << "the dialog font, 8 points, not the bold System font";
+            const HWND below = GetWindow(control, GW_HWNDNEXT);
+            EXPECT_TRUE(desc.kind != Kind::Frame || !below ||
+                        Description(ControlId(GetDlgCtrlID(below))).kind == Kind::Frame)
+                << "a frame draws only a border, beneath every control";
+        }
+        for (auto [list, rows] : {std::pair{lstBin, 7}, {lstTxt, 7}, {lstStatus, 4}}) {
+            GetClientRect(Ctl(list), &client);
+            const LRESULT row = Send(list, LB_GETITEMHEIGHT);
+            EXPECT_EQ(row, dpi == 96 ? 13 : 19) << "the font's row height";
+            EXPECT_TRUE(rows * row <= client.bottom && client.bottom < (rows + 1) * row) << rows << " whole rows";
+        }
     }
 
     SetText(txtBinOut, L"D:\\Out");
@@ -280,9 +295,13 @@ TEST_F(Window, DroppedFoldersBringTheirMatchingFilesSortedFolderByFolder) {
 
     // While a collection runs the cursor waits, and Esc cancels it: nothing is added.
     form_->DropPaths(ui::Panel::Txt, {root});
-    EXPECT_EQ(SendMessageW(main, WM_SETCURSOR, WPARAM(main), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)), TRUE);
-    EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_WAIT));
+    const auto waiting = [&] {
+        SendMessageW(main, WM_SETCURSOR, WPARAM(main), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+        return GetCursor() == LoadCursorW(nullptr, IDC_WAIT);
+    };
+    EXPECT_TRUE(waiting());
     Key(VK_ESCAPE);
+    ASSERT_TRUE(PumpUntil([&] { return !waiting(); }));
     // A real WM_DROPFILES over the second panel goes to its queue, with its pattern.
     Drop(root, {100, 300});
     ASSERT_TRUE(PumpUntil([&] { return !Lines(lstTxt).empty(); }));
