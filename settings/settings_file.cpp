@@ -2,6 +2,8 @@
 
 #include "common/file_bytes.h"
 #include "common/system_code_page.h"
+#include "common/win_handles.h"
+#include "conversion/file_system.h"
 #include "conversion/paths.h"
 
 namespace settings {
@@ -12,7 +14,17 @@ constexpr size_t kMaxFileBytes = 1 << 20;
 
 }  // namespace
 
-std::wstring SettingsPath(const std::wstring& toolFolder) { return conversion::JoinPath(toolFolder, L"karvelxml.ini"); }
+Location FindLocation(const std::wstring& toolFolder) {
+    const win::unique_file probe(::CreateFileW(conversion::JoinPath(toolFolder, L"karvelxml-write-test.tmp").c_str(),
+                                               GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                               FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+    PWSTR roaming = nullptr;
+    const HRESULT found = ::SHGetKnownFolderPath(FOLDERID_RoamingAppData, 0, nullptr, &roaming);
+    const win::unique_cotaskmem owned(roaming);
+    const std::wstring userFolder = SUCCEEDED(found) ? conversion::JoinPath(roaming, L"Karvel") : std::wstring();
+    return ChooseLocation(toolFolder, static_cast<bool>(probe), userFolder,
+                          conversion::FileExists(conversion::JoinPath(userFolder, FileName)));
+}
 
 std::optional<Settings> LoadSettings(const std::wstring& path, const Settings& initial) {
     const std::optional<std::string> bytes = common::ReadFileBytes(path, kMaxFileBytes);
@@ -26,6 +38,7 @@ std::optional<Settings> LoadSettings(const std::wstring& path, const Settings& i
 
 bool SaveSettings(const std::wstring& path, const Settings& values) {
     try {
+        ::CreateDirectoryW(conversion::FolderOfPath(path).c_str(), nullptr);
         return common::ReplaceFileBytes(path, WriteSettings(values, common::AnsiCodePage()));
     } catch (...) {
         return false;

@@ -21,29 +21,25 @@ namespace {
 class TaskbarProgress {
 public:
     explicit TaskbarProgress(HWND window) : window_(window) {
-        if (FAILED(CoCreateInstance(CLSID_TaskbarList, nullptr, CLSCTX_INPROC_SERVER, IID_ITaskbarList3,
-                                    reinterpret_cast<void**>(&list_))))
-            list_ = nullptr;
-        if (list_ && FAILED(list_->HrInit())) Release();
+        ITaskbarList3* created = nullptr;
+        if (SUCCEEDED(CoCreateInstance(CLSID_TaskbarList, nullptr, CLSCTX_INPROC_SERVER, IID_ITaskbarList3,
+                                       reinterpret_cast<void**>(&created))))
+            list_.reset(created);
+        if (list_ && FAILED(list_.get()->HrInit())) list_.reset();
     }
     ~TaskbarProgress() {
-        if (list_) list_->SetProgressState(window_, TBPF_NOPROGRESS);
-        Release();
+        if (list_) list_.get()->SetProgressState(window_, TBPF_NOPROGRESS);
     }
     TaskbarProgress(const TaskbarProgress&) = delete;
     TaskbarProgress& operator=(const TaskbarProgress&) = delete;
 
     void Show(int value, int maximum) {
-        if (list_ && maximum > 0) list_->SetProgressValue(window_, value, maximum);
+        if (list_ && maximum > 0) list_.get()->SetProgressValue(window_, value, maximum);
     }
 
 private:
-    void Release() {
-        if (list_) list_->Release();
-        list_ = nullptr;
-    }
     HWND window_;
-    ITaskbarList3* list_ = nullptr;
+    win::unique_com<ITaskbarList3> list_;
 };
 
 // One thing the batch reported, in the order it reported it.

@@ -45,6 +45,12 @@ const ControlDescription& Description(ControlId id) {
                          [id](const ControlDescription& s) { return s.id == id; });
 }
 
+std::wstring_view ScreenReaderName(const ControlDescription& desc) {
+    if (desc.kind == ListBox) return Description(desc.container).text;
+    if (desc.text == std::wstring_view(L"...")) return L"Choose output folder";
+    return {};
+}
+
 Point ClientPosition(const ControlDescription& desc) {
     if (desc.container == Window) return {desc.left, desc.top};
     const Point origin = ClientPosition(Description(desc.container));

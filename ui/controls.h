@@ -3,6 +3,7 @@
 // creates its controls from this table, and tests read it.
 #include <array>
 #include <span>
+#include <string_view>
 
 namespace ui {
 
@@ -38,6 +39,10 @@ inline constexpr const wchar_t* Credits =
 
 std::span<const ControlDescription> Controls();
 const ControlDescription& Description(ControlId id);
+
+// What a screen reader announces for the control, where its own text does not
+// say it: a list by its frame's caption, "..." by what it does. Empty otherwise.
+std::wstring_view ScreenReaderName(const ControlDescription& desc);
 
 // Left and top in the window's client area (a frame only offsets its children).
 struct Point { int x, y; };

@@ -16,12 +16,22 @@ namespace {
 // dialog is shown again with the room it asked for.
 constexpr DWORD kInitialResultChars = 1 << 20;
 
+// "description|pattern" as the dialogs take it.
+std::wstring SystemFilter(const std::wstring& filter) {
+    std::wstring systemFilter = filter;
+    std::replace(systemFilter.begin(), systemFilter.end(), L'|', L'\0');
+    return systemFilter.append(2, L'\0');
+}
+
+int CALLBACK BrowseCallback(HWND dialog, UINT msg, LPARAM, LPARAM data) {
+    if (msg == BFFM_INITIALIZED && data) SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, data);
+    return 0;
+}
+
 }  // namespace
 
 std::wstring ShowOpenFilesDialog(HWND owner, const std::wstring& filter) {
-    std::wstring systemFilter = filter;
-    std::replace(systemFilter.begin(), systemFilter.end(), L'|', L'\0');
-    systemFilter.append(2, L'\0');
+    const std::wstring systemFilter = SystemFilter(filter);
 
     DWORD capacity = kInitialResultChars;
     for (;;) {
@@ -46,15 +56,22 @@ std::wstring ShowOpenFilesDialog(HWND owner, const std::wstring& filter) {
     }
 }
 
-namespace {
-
-int CALLBACK BrowseCallback(HWND dialog, UINT msg, LPARAM, LPARAM data) {
-    if (msg == BFFM_INITIALIZED && data)
-        SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, data);
-    return 0;
+std::wstring ShowSaveFileDialog(HWND owner, const std::wstring& filter, const std::wstring& name) {
+    const std::wstring systemFilter = SystemFilter(filter);
+    std::wstring buffer = name;
+    buffer.resize(32768, L'\0');
+    OPENFILENAMEW ofn{};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = owner;
+    ofn.lpstrFilter = systemFilter.c_str();
+    ofn.lpstrFile = buffer.data();
+    ofn.nMaxFile = static_cast<DWORD>(buffer.size());
+    ofn.lpstrDefExt = L"txt";
+    ofn.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+    if (!GetSaveFileNameW(&ofn)) return {};
+    buffer.resize(wcslen(buffer.c_str()));
+    return buffer;
 }
-
-}  // namespace
 
 std::wstring BrowseForFolder(HWND owner, const std::wstring& title, const std::wstring& initial) {
     const bool startThere = conversion::FolderExists(initial);

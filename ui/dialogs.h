@@ -1,5 +1,5 @@
 #pragma once
-// The system's open-file and folder dialogs, modal to their owner. Windows only.
+// The system's open-file, folder and save dialogs, modal to their owner. Windows only.
 #include <windows.h>
 
 #include <string>
@@ -13,5 +13,8 @@ std::wstring ShowOpenFilesDialog(HWND owner, const std::wstring& filter);
 // The chosen file-system folder, or "" when cancelled. Opens at `initial`
 // when that folder exists.
 std::wstring BrowseForFolder(HWND owner, const std::wstring& title, const std::wstring& initial);
+
+// The path to save to, or "" when cancelled; it asks before a file is replaced.
+std::wstring ShowSaveFileDialog(HWND owner, const std::wstring& filter, const std::wstring& name);
 
 }  // namespace ui

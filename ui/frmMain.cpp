@@ -1,6 +1,7 @@
 #include "ui/frmMain.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
 #include <shellapi.h>
 
 #include <algorithm>
@@ -11,7 +12,10 @@
 #include "settings/settings_file.h"
 #include "ui/batch_view.h"
 #include "ui/dialogs.h"
+#include "common/file_bytes.h"
 #include "ui/dpi.h"
+#include "ui/screen_reader.h"
+#include "ui/status_log.h"
 #include "ui/dropped_files.h"
 #include "ui/list_box.h"
 #include "ui/output_folder_rules.h"
@@ -131,7 +135,12 @@ Environment SystemEnvironment() {
     const auto confirm = [](HWND owner, const std::wstring& question) {
         return MessageBoxW(owner, question.c_str(), Caption, MB_YESNO | MB_ICONQUESTION) == IDYES;
     };
-    return {conversion::ToolFolder(), Dialogs{&ShowOpenFilesDialog, &BrowseForFolder, confirm}};
+    const auto report = [](HWND owner, const std::wstring& message) {
+        MessageBoxW(owner, message.c_str(), Caption, MB_OK | MB_ICONERROR);
+    };
+    const std::wstring toolFolder = conversion::ToolFolder();
+    return {toolFolder, settings::FindLocation(toolFolder),
+            Dialogs{&ShowOpenFilesDialog, &BrowseForFolder, confirm, &ShowSaveFileDialog, report}};
 }
 
 std::unique_ptr<frmMain> frmMain::Create(HINSTANCE instance, Environment environment) {
@@ -205,6 +214,7 @@ LRESULT frmMain::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         case WM_DROPFILES: OnDropFiles(reinterpret_cast<HDROP>(wp)); return 0;
         case WM_DPICHANGED: ApplyDpi(HIWORD(wp), reinterpret_cast<const RECT*>(lp)); return 0;
+        case WM_CONTEXTMENU: OnContextMenu(reinterpret_cast<HWND>(wp), {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}); return 0;
         case WM_DESTROY: PostQuitMessage(0); return 0;
     }
     return DefWindowProcW(hwnd_, msg, wp, lp);
@@ -223,9 +233,10 @@ bool frmMain::CreateControls() {
         const KindStyle kind = StyleOf(desc->kind);
         const DWORD style = WS_CHILD | WS_VISIBLE | WS_GROUP | kind.style | (desc->enabled ? 0 : WS_DISABLED);
         // Placed and given their font for the window's DPI once they all exist.
-        if (!CreateWindowExW(kind.exStyle, kind.windowClass, desc->text, style, 0, 0, 0, 0, hwnd_,
-                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(desc->id)), instance, nullptr))
-            return false;
+        HWND control = CreateWindowExW(kind.exStyle, kind.windowClass, desc->text, style, 0, 0, 0, 0, hwnd_,
+                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(desc->id)), instance, nullptr);
+        if (!control) return false;
+        if (const std::wstring_view name = ScreenReaderName(*desc); !name.empty()) NameForScreenReaders(control, name);
     }
     // A frame only draws a border around its children: keep it beneath them all.
     for (const ControlDescription* desc : order)
@@ -363,7 +374,7 @@ void frmMain::SetOutputToSourceFolder(bool on) {
 // ---- Handlers ----
 
 void frmMain::Form_Load() {
-    const auto loaded = settings::LoadSettings(settings::SettingsPath(env_.toolFolder));
+    const auto loaded = settings::LoadSettings(env_.settingsFile.read);
     if (!loaded) return;
     SetOutputToSourceFolder(loaded->outputToSourceFolder);
     SetText(txtBinOut, loaded->binOutputFolder);
@@ -374,7 +385,7 @@ void frmMain::Form_Load() {
 void frmMain::Form_Unload() {
     unloaded_ = true;
     const settings::Settings values{OutputToSourceFolder(), Text(txtBinOut), Text(txtTxtOut), Text(txtExt)};
-    settings::SaveSettings(settings::SettingsPath(env_.toolFolder), values);  // never blocks closing
+    settings::SaveSettings(env_.settingsFile.write, values);  // never blocks closing
 }
 
 // Read anew every time: the text panel's filter follows txtExt.
@@ -484,6 +495,55 @@ void frmMain::OnDropFiles(HDROP drop) {
     }
 }
 
+void frmMain::OnContextMenu(HWND control, POINT at) {
+    if (control != Control(lstStatus) || busy_ || Working()) return;
+    const ListBox log(control);
+    if (at.x == -1 && at.y == -1) {  // from the keyboard: at the list's top left
+        RECT r;
+        GetWindowRect(control, &r);
+        at = {r.left, r.top};
+    }
+    const unique_any<HMENU, DestroyMenu> menu(CreatePopupMenu());
+    if (!menu) return;
+    for (const LogMenuItem& item : LogMenu(log.Count(), log.Selected()))
+        AppendMenuW(menu.get(), MF_STRING | (item.enabled ? 0 : MF_GRAYED), static_cast<UINT_PTR>(item.command),
+                    item.text);
+    switch (static_cast<LogCommand>(TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, at.x,
+                                                   at.y, 0, hwnd_, nullptr))) {
+        case LogCommand::Copy: CopyLogLines(false); break;
+        case LogCommand::CopyAll: CopyLogLines(true); break;
+        case LogCommand::Save: SaveLog(); break;
+    }
+}
+
+void frmMain::CopyLogLines(bool all) {
+    const ListBox log(Control(lstStatus));
+    const int selected = log.Selected();
+    if (!all && selected < 0) return;
+    const std::wstring text = ClipboardText(all ? log.All() : std::vector<std::wstring>{log.At(selected)});
+    win::unique_hglobal memory(GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t)));
+    if (!memory || !OpenClipboard(hwnd_)) return;
+    if (void* target = GlobalLock(memory.get())) {
+        memcpy(target, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+        GlobalUnlock(memory.get());
+        // Once the clipboard has taken it, the memory is the clipboard's.
+        if (EmptyClipboard() && SetClipboardData(CF_UNICODETEXT, memory.get())) memory.release();
+    }
+    CloseClipboard();
+}
+
+void frmMain::SaveLog() {
+    std::wstring path;
+    {
+        BusyScope busy(busy_);
+        path = env_.dialogs.saveFile(hwnd_, LogFileFilter, LogFileName);
+    }
+    if (path.empty()) return;
+    if (common::ReplaceFileBytes(path, LogFileBytes(ListBox(Control(lstStatus)).All()))) return;
+    BusyScope busy(busy_);
+    env_.dialogs.report(hwnd_, L"The log could not be saved to " + path + L".");
+}
+
 bool frmMain::PreTranslateMessage(MSG& msg) {
     if (Working()) {
         const UINT m = msg.message;
@@ -497,6 +557,17 @@ bool frmMain::PreTranslateMessage(MSG& msg) {
                            (m >= WM_NCMOUSEMOVE && m <= WM_NCXBUTTONDBLCLK && msg.hwnd != hwnd_);
         const bool onStopButton = batch_.Running() && msg.hwnd == Control(ControlsOf(batchPanel_).con);
         if ((key && !systemKey && !escape) || (mouse && !onStopButton)) return true;
+    } else if (msg.message == WM_KEYDOWN && !busy_) {
+        // Delete in a queue is its "Remove selected"; Ctrl+C in the log copies the selected line.
+        for (const Panel panel : {Panel::Bin, Panel::Txt}) {
+            if (msg.wParam != VK_DELETE || msg.hwnd != Control(ControlsOf(panel).list)) continue;
+            if (IsWindowEnabled(Control(ControlsOf(panel).rem))) cmbRem_Click(panel);
+            return true;
+        }
+        if (msg.wParam == 'C' && GetKeyState(VK_CONTROL) < 0 && msg.hwnd == Control(lstStatus)) {
+            CopyLogLines(false);
+            return true;
+        }
     }
     return IsDialogMessageW(hwnd_, &msg);
 }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "common/win_handles.h"
+#include "settings/settings_location.h"
 #include "ui/batch_view.h"
 #include "ui/controls.h"
 #include "ui/dropped_files.h"
@@ -25,10 +26,15 @@ struct Dialogs {
         browseFolder;
     // A question with Yes and No, titled with the window's caption: true for Yes.
     std::function<bool(HWND owner, const std::wstring& question)> confirm;
+    // The path to save to ("description|pattern" filter, proposed name), or "" when cancelled.
+    std::function<std::wstring(HWND owner, const std::wstring& filter, const std::wstring& name)> saveFile;
+    // A failure the user must hear of, titled with the window's caption.
+    std::function<void(HWND owner, const std::wstring& message)> report;
 };
 
 struct Environment {
-    std::wstring toolFolder;  // where the converter and the settings file lie
+    std::wstring toolFolder;  // where the converter lies
+    settings::Location settingsFile;
     Dialogs dialogs;
 };
 
@@ -82,6 +88,9 @@ private:
     void OnDropFiles(HDROP drop);
     void OnDropCollected();
     void OnBatchProgress();
+    void OnContextMenu(HWND control, POINT at);
+    void CopyLogLines(bool all);
+    void SaveLog();
     LRESULT OnCtlColorStatic(HDC dc, HWND control);
     std::wstring FilterFor(Panel panel) const;
     void StartBatch(Panel panel, std::function<void(conversion::BatchHost&)> batch);

@@ -5,6 +5,7 @@
 #include <tuple>
 
 #include "settings/settings_format.h"
+#include "settings/settings_location.h"
 #include "support/latin1.h"
 
 namespace {
@@ -63,6 +64,18 @@ TEST(SettingsRead, DamagedHandEditedAndMalformedFiles) {
     };
     for (const auto& [bytes, expected] : utf8)
         EXPECT_EQ(Read(kBom + " 0 \r\n" + bytes + "\r\n").binOutputFolder, expected) << testing::PrintToString(bytes);
+}
+
+TEST(SettingsLocation, BesideTheProgramWhenItsFolderCanBeWrittenElseTheUsersOwn) {
+    using L = settings::Location;
+    const auto where = [](bool writable, bool userFileExists) {
+        const L l = settings::ChooseLocation(L"C:\\Tools", writable, L"C:\\Users\\u\\AppData\\Karvel", userFileExists);
+        return std::pair(l.read, l.write);
+    };
+    const std::wstring beside = L"C:\\Tools\\karvelxml.ini", user = L"C:\\Users\\u\\AppData\\Karvel\\karvelxml.ini";
+    EXPECT_EQ(where(true, true), std::pair(beside, beside));
+    EXPECT_EQ(where(false, false), std::pair(beside, user)) << "the first values still come from beside the program";
+    EXPECT_EQ(where(false, true), std::pair(user, user));
 }
 
 }  // namespace

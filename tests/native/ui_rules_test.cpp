@@ -1,11 +1,13 @@
-// The queue buttons' rules, without a window.
+// The queue buttons' rules, the layout at any DPI and the status log's menu, without a window.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <string>
 #include <vector>
 
+#include "ui/controls.h"
 #include "ui/queue_rules.h"
+#include "ui/status_log.h"
 
 using namespace ui;
 using namespace std::string_literals;
@@ -77,6 +79,42 @@ TEST(QueueRules, SplitsDialogResultsAndFilterPatterns) {
     EXPECT_EQ(TextFilter(L"a.b"), L"Text XML Files (*.a.b)|*.a.b");
     EXPECT_EQ(FilterPattern(TextFilter(L"")), L"*.");
     EXPECT_EQ(FilterPattern(BinaryFilter()), L"*.xml");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Layout, ScaledToTheNearestPixelWithTheDialogFontInPoints) {
+    EXPECT_EQ((std::vector{Scale(95, 144), Scale(25, 120), Scale(13, 120), Scale(544, 144), Scale(556, 144)}),
+              (std::vector{143, 31, 16, 816, 834}));
+    const Rect list = ScaledRect(Description(ControlId::lstBin), 144);
+    EXPECT_EQ((std::vector{list.left, list.top, list.width, list.height}), (std::vector{30, 42, 758, 143}));
+    // The stock font as two systems give it: -11 at 96 DPI, -16 (Windows) or -17 (Wine) at 144.
+    EXPECT_EQ((std::vector{FontPoints(-11, 96), FontPoints(-16, 144), FontPoints(-17, 144), FontPoints(-13, 120)}),
+              (std::vector{8, 8, 8, 8}));
+    EXPECT_EQ((std::vector{DialogFontHeight(8, 96), DialogFontHeight(8, 120), DialogFontHeight(8, 144),
+                           DialogFontHeight(8, 192)}),
+              (std::vector{-11, -13, -16, -21}));
+}
+
+TEST(Layout, ScreenReadersHearAQueueOrTheLogByItsFrameAndDotsByWhatTheyDo) {
+    std::wstring names;
+    for (const auto& c : Controls())
+        if (!ScreenReaderName(c).empty()) names += std::wstring(c.name) + L"=" + std::wstring(ScreenReaderName(c)) + L";";
+    EXPECT_EQ(names, L"lstBin=Convert from binary to text XML;cmbBinOut=Choose output folder;"
+                     L"lstTxt=Convert from text to binary XML;cmbTxtOut=Choose output folder;lstStatus=Status;");
+}
+
+TEST(StatusLog, MenuClipboardAndFile) {
+    std::wstring menu;
+    for (const auto& [lines, selected] : {std::pair{0, -1}, {2, -1}, {2, 1}})
+        for (const LogMenuItem& item : LogMenu(lines, selected)) menu += item.text + std::wstring(item.enabled ? L"+ " : L"- ");
+    EXPECT_EQ(menu, L"Copy- Copy all- Save log as...- Copy- Copy all+ Save log as...+ Copy+ Copy all+ Save log as...+ ");
+    const std::vector<std::wstring> lines{L"Processing caf\u00E9.xml... DONE", L"Conversion complete"};
+    EXPECT_EQ(ClipboardText(lines), L"Processing caf\u00E9.xml... DONE\r\nConversion complete");
+    EXPECT_EQ(LogFileBytes(lines), "\xEF\xBB\xBFProcessing caf\xC3\xA9.xml... DONE\r\nConversion complete\r\n");
+    EXPECT_EQ(LogFileBytes({}), "\xEF\xBB\xBF");
 }
 
 }  // namespace

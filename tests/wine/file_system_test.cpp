@@ -7,6 +7,7 @@
 #include <thread>
 #include <tuple>
 
+#include "common/dll_search.h"
 #include "common/win_handles.h"
 #include "conversion/command_line.h"
 #include "conversion/file_system.h"
@@ -165,6 +166,26 @@ TEST(SettingsFile, SavedInTheCodePageOrUtf8AndNeverOverAFileThatCannotBeReplaced
     EXPECT_EQ(NamesIn(folder), std::vector<std::wstring>{L"karvelxml.ini"});
     EXPECT_FALSE(settings::LoadSettings(folder + L"\\missing.ini"));
     EXPECT_FALSE(settings::LoadSettings(folder)) << "a folder";
+}
+
+TEST(SettingsFile, BesideTheProgramWhereItCanWriteElseInTheUsersApplicationData) {
+    const std::wstring folder = ScratchFolder(L"writable");
+    const settings::Location beside = settings::FindLocation(folder);
+    EXPECT_EQ(std::pair(beside.read, beside.write), std::pair(folder + L"\\karvelxml.ini", folder + L"\\karvelxml.ini"));
+    EXPECT_EQ(NamesIn(folder).size(), 0u) << "the trial file is gone";
+    const std::wstring missing = folder + L"\\missing";  // no file can be made in it
+    const settings::Location user = settings::FindLocation(missing);
+    EXPECT_EQ(user.read, missing + L"\\karvelxml.ini");
+    EXPECT_TRUE(user.write.ends_with(L"\\Karvel\\karvelxml.ini")) << testing::PrintToString(user.write);
+}
+
+TEST(DllSearch, ADllPlantedBesideTheProgramIsNotLoadedByItsName) {
+    const HMODULE found = LoadLibraryExW(L"planted.dll", nullptr, LOAD_LIBRARY_SEARCH_APPLICATION_DIR);
+    ASSERT_NE(found, nullptr) << "it lies beside the program";
+    FreeLibrary(found);
+    common::LoadDllsFromTheSystemFolderOnly();
+    EXPECT_EQ(LoadLibraryW(L"planted.dll"), nullptr);
+    EXPECT_NE(LoadLibraryW(L"version.dll"), nullptr) << "the system's own still load";
 }
 
 }  // namespace

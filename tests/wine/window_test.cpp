@@ -10,6 +10,7 @@
 #include <memory>
 #include <utility>
 
+#include "common/utf8.h"
 #include "common/win_handles.h"
 #include "support/support.h"
 #include "test_paths.h"
@@ -42,14 +43,7 @@ protected:
     };
 
     void SetUp() override {
-        ui::Dialogs dialogs{[this](HWND owner, const std::wstring& filter) { return Answer({owner, filter, L""}); },
-                            [this](HWND owner, const std::wstring& title, const std::wstring& initial) {
-                                return Answer({owner, title, initial});
-                            },
-                            [this](HWND owner, const std::wstring& question) {
-                                return Answer({owner, question, L""}) == L"yes";
-                            }};
-        form_ = ui::frmMain::Create(GetModuleHandleW(nullptr), ui::Environment{tool_, dialogs});
+        form_ = ui::frmMain::Create(GetModuleHandleW(nullptr), Environment(tool_ + L"\\karvelxml.ini"));
         ASSERT_NE(form_, nullptr);
         main = form_->Handle();
         ShowWindow(main, SW_SHOW);
@@ -67,6 +61,15 @@ protected:
         form_.reset();
         Pump(nullptr);
         SetEnvironmentVariableW(L"QUILLON_STANDIN_SLEEP_MS", nullptr);
+    }
+    // Settings read from and written to `ini`, and dialogs that answer from `answers_`.
+    ui::Environment Environment(const std::wstring& ini, const std::wstring& written = L"") {
+        const auto answer = [this](HWND owner, const std::wstring& text, const std::wstring& initial = L"") {
+            return Answer({owner, text, initial});
+        };
+        return {tool_, {ini, written.empty() ? ini : written},
+                ui::Dialogs{answer, answer, [=](HWND owner, const std::wstring& q) { return answer(owner, q) == L"yes"; },
+                            answer, [=](HWND owner, const std::wstring& message) { answer(owner, message); }}};
     }
     std::wstring Answer(Call call) {
         calls_.push_back(std::move(call));
@@ -192,7 +195,7 @@ TEST(WindowCreation, FailsWithoutAHalfBuiltWindowWhenAControlCannotBeCreated) {
         },
         nullptr, GetCurrentThreadId()));
     ASSERT_TRUE(refuseProgressBar);
-    EXPECT_EQ(ui::frmMain::Create(GetModuleHandleW(nullptr), ui::Environment{ScratchFolder(L"tool"), {}}), nullptr);
+    EXPECT_EQ(ui::frmMain::Create(GetModuleHandleW(nullptr), {}), nullptr);
     EXPECT_EQ(FindWindowW(ui::WindowClass, nullptr), nullptr);
 }
 
@@ -392,6 +395,76 @@ TEST_F(Window, BatchesOverAnEmptyQueueWithoutAConverterKeepTheLastLogLineInView)
     Send(lstStatus, LB_GETITEMRECT, expected.size() - 1, reinterpret_cast<LPARAM>(&last));
     GetClientRect(Ctl(lstStatus), &client);
     EXPECT_TRUE(last.top >= 0 && last.bottom <= client.bottom) << "the last line is in view";
+}
+
+std::wstring Clipboard() {
+    if (!OpenClipboard(nullptr)) return L"<closed>";
+    const HANDLE data = GetClipboardData(CF_UNICODETEXT);
+    const auto* text = data ? static_cast<const wchar_t*>(GlobalLock(data)) : nullptr;
+    std::wstring copy = text ? text : L"<empty>";
+    if (text) GlobalUnlock(data);
+    CloseClipboard();
+    return copy;
+}
+
+TEST_F(Window, TheLogsMenuCopiesALineOrAllOrSavesThemAndDeleteInAQueueRemoves) {
+    answers_ = {L"C:\\in\0a.xml\0b.xml"s};
+    Click(cmbBinAdd);
+    Click(cmbBinCon);  // no converter: two lines
+    ASSERT_TRUE(PumpUntil([&] { return Text(cmbBinCon) == L"Convert!"; }));
+    const Names log = Lines(lstStatus);
+    ASSERT_EQ(log.size(), 2u);
+    Send(lstStatus, LB_SETCURSEL, 1);
+    // The keyboard picks from the menu: each Down goes to the next command.
+    const auto choose = [&](int downs) {
+        for (int i = 0; i < downs; ++i) PostMessageW(main, WM_KEYDOWN, VK_DOWN, 0);
+        PostMessageW(main, WM_KEYDOWN, VK_RETURN, 0);
+        SendMessageW(main, WM_CONTEXTMENU, WPARAM(Ctl(lstStatus)), MAKELPARAM(-1, -1));
+    };
+    choose(1);
+    EXPECT_EQ(Clipboard(), log[1]);
+    choose(2);
+    EXPECT_EQ(Clipboard(), log[0] + L"\r\n" + log[1]);
+    const std::wstring saved = ScratchFolder(L"saved") + L"\\log.txt", refused = tool_ + L"\\no such folder\\log.txt";
+    answers_ = {saved, refused};
+    choose(3);
+    EXPECT_EQ(ReadBytes(saved), "\xEF\xBB\xBF" + common::ToUtf8(log[0]) + "\r\n" + common::ToUtf8(log[1]) + "\r\n");
+    choose(3);
+    EXPECT_EQ(calls_.back().text, L"The log could not be saved to " + refused + L".");
+    EXPECT_EQ(calls_.back().owner, main);
+    EXPECT_EQ(calls_.size(), 4u) << "the open-file dialog, two save dialogs and one message";
+    EXPECT_EQ(Lines(lstStatus), log) << "nothing else changes";
+
+    Send(lstStatus, LB_SETCURSEL, 0);
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = 0x80;
+    SetKeyboardState(keys);
+    Input(lstStatus, WM_KEYDOWN, 'C');
+    Pump(form_.get());
+    keys[VK_CONTROL] = 0;
+    SetKeyboardState(keys);
+    EXPECT_EQ(Clipboard(), log[0]) << "Ctrl+C";
+
+    Input(lstBin, WM_KEYDOWN, VK_DELETE);  // nothing selected: Remove selected is off
+    Pump(form_.get());
+    EXPECT_EQ(Lines(lstBin).size(), 2u);
+    Send(lstBin, LB_SETCURSEL, 1);
+    SendMessageW(main, WM_COMMAND, MAKEWPARAM(static_cast<int>(lstBin), LBN_SELCHANGE), LPARAM(Ctl(lstBin)));
+    Input(lstBin, WM_KEYDOWN, VK_DELETE);
+    Pump(form_.get());
+    EXPECT_EQ(Lines(lstBin), Names{L"C:\\in\\a.xml"});
+    EXPECT_EQ(On({cmbBinRem}), "0");
+}
+
+TEST_F(Window, SettingsAreReadFromOnePlaceAndWrittenToTheOther) {
+    const std::wstring read = tool_ + L"\\shipped.ini", written = ScratchFolder(L"user") + L"\\Karvel\\karvelxml.ini";
+    WriteBytes(read, " 1 \r\nD:\\a\r\nD:\\b\r\nxml\r\n");
+    const auto other = ui::frmMain::Create(GetModuleHandleW(nullptr), Environment(read, written));
+    ASSERT_NE(other, nullptr);
+    SendMessageW(other->Handle(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(ReadBytes(written), " 1 \r\nD:\\a\r\nD:\\b\r\nxml\r\n") << "its folder made when missing";
+    EXPECT_EQ(ReadBytes(read), " 1 \r\nD:\\a\r\nD:\\b\r\nxml\r\n");
 }
 
 }  // namespace

@@ -95,7 +95,7 @@ int wmain(int argc, wchar_t** argv) {
     ui::Dialogs dialogs;
     dialogs.openFiles = [&](HWND, const std::wstring&) { return roundSelection; };
     dialogs.browseFolder = [](HWND, const std::wstring&, const std::wstring&) { return std::wstring(); };
-    const auto form = ui::frmMain::Create(GetModuleHandleW(nullptr), {tool, dialogs});
+    const auto form = ui::frmMain::Create(GetModuleHandleW(nullptr), {tool, {}, dialogs});
     if (!form) return 1;
     ShowWindow(form->Handle(), SW_SHOW);
     UpdateWindow(form->Handle());

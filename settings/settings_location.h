@@ -1,0 +1,21 @@
+#pragma once
+// Where the settings file is read from and written to. Portable.
+#include <string>
+
+namespace settings {
+
+struct Location {
+    std::wstring read, write;
+};
+
+// Beside the program when its folder can be written (portable use, and the
+// place it has always had); otherwise in the user's application data, read
+// from there once it exists, and until then from beside the program, so a
+// copy shipped with the program still gives the first values.
+Location ChooseLocation(const std::wstring& toolFolder, bool toolFolderWritable, const std::wstring& userFolder,
+                        bool userFileExists);
+
+// The file's name in either place.
+inline constexpr const wchar_t* FileName = L"karvelxml.ini";
+
+}  // namespace settings

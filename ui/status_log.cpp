@@ -1,0 +1,28 @@
+#include "ui/status_log.h"
+
+#include "common/utf8.h"
+
+namespace ui {
+
+std::vector<LogMenuItem> LogMenu(int lines, int selected) {
+    return {{LogCommand::Copy, L"Copy", selected >= 0},
+            {LogCommand::CopyAll, L"Copy all", lines > 0},
+            {LogCommand::Save, L"Save log as...", lines > 0}};
+}
+
+std::wstring ClipboardText(const std::vector<std::wstring>& lines) {
+    std::wstring text;
+    for (const auto& line : lines) {
+        if (!text.empty()) text += L"\r\n";
+        text += line;
+    }
+    return text;
+}
+
+std::string LogFileBytes(const std::vector<std::wstring>& lines) {
+    std::string bytes = "\xEF\xBB\xBF";
+    for (const auto& line : lines) bytes += common::ToUtf8(line) + "\r\n";
+    return bytes;
+}
+
+}  // namespace ui
