@@ -12,7 +12,9 @@ class SystemCodePage final : public CodePage {
 public:
     // CP_ACP and CP_OEMCP are resolved once, so a UTF-8 system code page is seen as such.
     explicit SystemCodePage(UINT codePage)
-        : codePage_(codePage == CP_ACP ? ::GetACP() : codePage == CP_OEMCP ? ::GetOEMCP() : codePage) {}
+        : codePage_(codePage == CP_ACP     ? ::GetACP()
+                    : codePage == CP_OEMCP ? ::GetOEMCP()
+                                           : codePage) {}
 
     std::optional<std::string> Encode(std::wstring_view text) const override {
         if (text.empty()) return std::string();
@@ -25,12 +27,11 @@ public:
         BOOL* usedDefaultOut = utf8 ? nullptr : &usedDefault;
         const int length = static_cast<int>(text.size());
 
-        int size = ::WideCharToMultiByte(codePage_, flags, text.data(), length, nullptr, 0, nullptr,
-                                         usedDefaultOut);
+        int size = ::WideCharToMultiByte(codePage_, flags, text.data(), length, nullptr, 0, nullptr, usedDefaultOut);
         if (size <= 0 || usedDefault) return std::nullopt;
         std::string bytes(static_cast<size_t>(size), '\0');
-        size = ::WideCharToMultiByte(codePage_, flags, text.data(), length, bytes.data(), size, nullptr,
-                                     usedDefaultOut);
+        size =
+            ::WideCharToMultiByte(codePage_, flags, text.data(), length, bytes.data(), size, nullptr, usedDefaultOut);
         if (size <= 0 || usedDefault) return std::nullopt;
         bytes.resize(static_cast<size_t>(size));
         // Some code pages map several characters to one byte sequence without

@@ -90,9 +90,15 @@ std::wstring FromUtf8(std::string_view bytes, bool* valid) {
         size_t j = i + 1;
         bool ok = true;
         for (int k = 0; k < extra; ++k, ++j) {
-            if (j >= bytes.size()) { ok = false; break; }
+            if (j >= bytes.size()) {
+                ok = false;
+                break;
+            }
             const auto next = static_cast<unsigned char>(bytes[j]);
-            if ((next & 0xC0) != 0x80) { ok = false; break; }
+            if ((next & 0xC0) != 0x80) {
+                ok = false;
+                break;
+            }
             c = (c << 6) | (next & 0x3F);
             // The second byte already decides overlong, surrogate and
             // out-of-range forms; it is then left to start the next round.

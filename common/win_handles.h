@@ -14,7 +14,7 @@ inline void DeleteMemoryDc(HDC dc) { ::DeleteDC(dc); }
 inline void FreeGlobal(HGLOBAL memory) { ::GlobalFree(memory); }
 inline void ReleaseCom(IUnknown* object) { object->Release(); }
 
-using unique_handle = unique_any<HANDLE, CloseKernelHandle>;            // null means none
+using unique_handle = unique_any<HANDLE, CloseKernelHandle>;  // null means none
 using unique_file = unique_any<HANDLE, CloseKernelHandle, -1>;
 using unique_find = unique_any<HANDLE, CloseFind, -1>;
 using unique_gdi = unique_any<HGDIOBJ, DeleteGdiObject>;

@@ -98,7 +98,8 @@ void RunBatch(const std::vector<std::wstring>& queue, const wchar_t* startLine, 
     }
     host.AppendLine(stopped ? L"Conversion stopped" : L"Conversion complete");
     if (done < count)
-        host.AppendLine(std::to_wstring(count - done) + L" of " + std::to_wstring(count) + L" files were not converted");
+        host.AppendLine(std::to_wstring(count - done) + L" of " + std::to_wstring(count) +
+                        L" files were not converted");
     host.SetProgressValue(0);
 }
 

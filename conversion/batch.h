@@ -40,9 +40,9 @@ public:
 struct BinToTextJob {
     std::vector<std::wstring> queue;
     bool outputToSourceFolder = false;  // chkBinOut: output beside each source, not in outputFolder
-    std::wstring outputFolder;   // txtBinOut
-    std::wstring extension;      // txtExt
-    std::wstring toolFolder;     // folder of this program, where the converter lies
+    std::wstring outputFolder;          // txtBinOut
+    std::wstring extension;             // txtExt
+    std::wstring toolFolder;            // folder of this program, where the converter lies
 };
 
 struct TextToBinJob {

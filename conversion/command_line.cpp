@@ -24,8 +24,8 @@ std::wstring Quoted(std::wstring_view text) {
 
 std::wstring ConverterCommandLine(std::wstring_view toolFolder, std::wstring_view option,
                                   std::wstring_view destinationPath, std::wstring_view sourcePath) {
-    return Quoted(ConverterPath(toolFolder)) + L" " + std::wstring(option) + Quoted(destinationPath) +
-           L" " + Quoted(FoldBackslashes(sourcePath));
+    return Quoted(ConverterPath(toolFolder)) + L" " + std::wstring(option) + Quoted(destinationPath) + L" " +
+           Quoted(FoldBackslashes(sourcePath));
 }
 
 }  // namespace
@@ -58,16 +58,14 @@ std::wstring DestinationPath(std::wstring_view outputFolder, std::wstring_view d
     return FoldedJoin(outputFolder, destinationName);
 }
 
-std::wstring BinToTextCommandLine(std::wstring_view toolFolder, std::wstring_view outputFolder,
-                                  std::wstring_view name, std::wstring_view extension,
-                                  std::wstring_view sourcePath) {
+std::wstring BinToTextCommandLine(std::wstring_view toolFolder, std::wstring_view outputFolder, std::wstring_view name,
+                                  std::wstring_view extension, std::wstring_view sourcePath) {
     return ConverterCommandLine(toolFolder, L"--textxml=",
-                                DestinationPath(outputFolder, BinToTextDestinationName(name, extension)),
-                                sourcePath);
+                                DestinationPath(outputFolder, BinToTextDestinationName(name, extension)), sourcePath);
 }
 
-std::wstring TextToBinCommandLine(std::wstring_view toolFolder, std::wstring_view outputFolder,
-                                  std::wstring_view name, std::wstring_view sourcePath) {
+std::wstring TextToBinCommandLine(std::wstring_view toolFolder, std::wstring_view outputFolder, std::wstring_view name,
+                                  std::wstring_view sourcePath) {
     return ConverterCommandLine(toolFolder, L"--quillon=",
                                 DestinationPath(outputFolder, TextToBinDestinationName(name)), sourcePath);
 }

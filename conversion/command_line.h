@@ -17,12 +17,11 @@ std::wstring TextToBinDestinationName(std::wstring_view name);
 std::wstring DestinationPath(std::wstring_view outputFolder, std::wstring_view destinationName);
 
 // "<converter>" --textxml="<destination>" "<source>", each path folded.
-std::wstring BinToTextCommandLine(std::wstring_view toolFolder, std::wstring_view outputFolder,
-                                  std::wstring_view name, std::wstring_view extension,
-                                  std::wstring_view sourcePath);
+std::wstring BinToTextCommandLine(std::wstring_view toolFolder, std::wstring_view outputFolder, std::wstring_view name,
+                                  std::wstring_view extension, std::wstring_view sourcePath);
 // "<converter>" --quillon="<destination>" "<source>", each path folded.
-std::wstring TextToBinCommandLine(std::wstring_view toolFolder, std::wstring_view outputFolder,
-                                  std::wstring_view name, std::wstring_view sourcePath);
+std::wstring TextToBinCommandLine(std::wstring_view toolFolder, std::wstring_view outputFolder, std::wstring_view name,
+                                  std::wstring_view sourcePath);
 
 // False when the extension holds a character that cannot stand in a file
 // name (\ / : * ? " < > | or a control character). Empty is valid.

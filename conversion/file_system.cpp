@@ -42,8 +42,8 @@ struct FileIdentity {
 // others still answer.
 bool Identity(const std::wstring& path, FileIdentity& identity) {
     win::unique_file file(::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
-                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                        FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     if (!file) return false;
     BY_HANDLE_FILE_INFORMATION info{};
     if (!::GetFileInformationByHandle(file.get(), &info)) return false;
@@ -58,15 +58,15 @@ struct OutputPipe {
 
     bool Create() {
         static std::atomic<unsigned> serial{0};
-        const std::wstring name = L"\\\\.\\pipe\\karvelxml-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
-                                  std::to_wstring(++serial);
-        read.reset(::CreateNamedPipeW(name.c_str(), PIPE_ACCESS_INBOUND | FILE_FLAG_OVERLAPPED | FILE_FLAG_FIRST_PIPE_INSTANCE,
-                                      PIPE_TYPE_BYTE | PIPE_WAIT | PIPE_REJECT_REMOTE_CLIENTS, 1, 0, 64 * 1024, 0,
-                                      nullptr));
+        const std::wstring name =
+            L"\\\\.\\pipe\\karvelxml-" + std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(++serial);
+        read.reset(
+            ::CreateNamedPipeW(name.c_str(), PIPE_ACCESS_INBOUND | FILE_FLAG_OVERLAPPED | FILE_FLAG_FIRST_PIPE_INSTANCE,
+                               PIPE_TYPE_BYTE | PIPE_WAIT | PIPE_REJECT_REMOTE_CLIENTS, 1, 0, 64 * 1024, 0, nullptr));
         if (!read) return false;
         SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
-        write.reset(::CreateFileW(name.c_str(), GENERIC_WRITE, 0, &inheritable, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                                  nullptr));
+        write.reset(
+            ::CreateFileW(name.c_str(), GENERIC_WRITE, 0, &inheritable, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
         return static_cast<bool>(write);
     }
 };

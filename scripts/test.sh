@@ -16,6 +16,7 @@ build win32
 
 status=0
 bash scripts/test-size.sh || status=1
+bash scripts/check-format.sh || status=1
 bash scripts/check-image.sh build/win32/karvelxml.exe i686 || status=1
 bash scripts/check-package.sh || status=1
 bash scripts/fuzz.sh || status=1

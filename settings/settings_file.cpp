@@ -31,18 +31,14 @@ std::optional<Settings> LoadSettings(const std::wstring& path, const Settings& i
     if (!bytes) return std::nullopt;
     try {
         return ReadSettings(*bytes, common::AnsiCodePage(), initial);
-    } catch (...) {
-        return std::nullopt;
-    }
+    } catch (...) { return std::nullopt; }
 }
 
 bool SaveSettings(const std::wstring& path, const Settings& values) {
     try {
         ::CreateDirectoryW(conversion::FolderOfPath(path).c_str(), nullptr);
         return common::ReplaceFileBytes(path, WriteSettings(values, common::AnsiCodePage()));
-    } catch (...) {
-        return false;
-    }
+    } catch (...) { return false; }
 }
 
 }  // namespace settings

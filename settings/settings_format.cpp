@@ -42,8 +42,8 @@ std::wstring PrintForm(bool on) { return on ? L" 1 " : L" 0 "; }
 
 std::string WriteSettings(const Settings& values, const common::CodePage& ansi) {
     std::wstring text;
-    for (const std::wstring& line : {PrintForm(values.outputToSourceFolder), values.binOutputFolder,
-                                     values.txtOutputFolder, values.extension}) {
+    for (const std::wstring& line :
+         {PrintForm(values.outputToSourceFolder), values.binOutputFolder, values.txtOutputFolder, values.extension}) {
         text += line;
         text += L"\r\n";
     }

@@ -9,9 +9,9 @@ namespace settings {
 
 struct Settings {
     bool outputToSourceFolder = false;  // chkBinOut; the file holds it as " 0 " or " 1 "
-    std::wstring binOutputFolder;  // txtBinOut
-    std::wstring txtOutputFolder;  // txtTxtOut
-    std::wstring extension = L"txt";  // txtExt
+    std::wstring binOutputFolder;       // txtBinOut
+    std::wstring txtOutputFolder;       // txtTxtOut
+    std::wstring extension = L"txt";    // txtExt
 };
 
 // Four CR LF lines; ANSI when everything fits, else UTF-8 with a byte-order mark.

@@ -46,16 +46,15 @@ bool ParseNumber(const std::wstring& text, unsigned long& number) {
 
 void AppendCommandLine(const std::wstring& logPath) {
     const std::wstring_view line = ::GetCommandLineW();
-    const int size = ::WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), nullptr, 0,
-                                           nullptr, nullptr);
+    const int size =
+        ::WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), nullptr, 0, nullptr, nullptr);
     std::string utf8(static_cast<std::size_t>(size), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), utf8.data(), size, nullptr,
-                          nullptr);
+    ::WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), utf8.data(), size, nullptr, nullptr);
     utf8 += '\n';
     // Append access alone makes each write land at the end, even when
     // another process has the file open too.
-    win::unique_file log(::CreateFileW(logPath.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                       nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    win::unique_file log(::CreateFileW(logPath.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                       OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!log) return;
     DWORD written = 0;
     ::WriteFile(log.get(), utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
@@ -74,8 +73,8 @@ LONG WINAPI EndOnCrash(EXCEPTION_POINTERS*) { return EXCEPTION_EXECUTE_HANDLER; 
 
 void Write(DWORD stream, std::string_view bytes) {
     DWORD written = 0;
-    while (!bytes.empty() && ::WriteFile(::GetStdHandle(stream), bytes.data(), static_cast<DWORD>(bytes.size()),
-                                         &written, nullptr))
+    while (!bytes.empty() &&
+           ::WriteFile(::GetStdHandle(stream), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr))
         bytes.remove_prefix(written);
 }
 

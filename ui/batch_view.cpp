@@ -54,7 +54,10 @@ struct Report {
 // What the worker and the window share while one batch runs.
 struct BatchView::Worker final : conversion::BatchHost {
     Worker(HWND window, HWND statusLog, HWND progressBar)
-        : window(window), status(statusLog), progress(progressBar), taskbar(window),
+        : window(window),
+          status(statusLog),
+          progress(progressBar),
+          taskbar(window),
           stopNow(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
 
     // On the worker: the file system directly, the window through reports.

@@ -7,6 +7,7 @@
 
 namespace ui {
 
+// clang-format off
 enum class ControlId : int {
     Frame1 = 100, lstBin, Label1, txtExt, cmbBinCle, cmbBinRem, cmbBinAdd, chkBinOut,
     txtBinOut, cmbBinOut, cmbBinCon,
@@ -14,6 +15,7 @@ enum class ControlId : int {
     cmd,
     Frame3, lstStatus, pb, Label2,
 };
+// clang-format on
 
 enum class Kind { Frame, ListBox, Label, TextBox, Button, CheckBox, ProgressBar, OpenFileDialog };
 
@@ -24,7 +26,7 @@ struct ControlDescription {
     const wchar_t* name;
     const wchar_t* text;
     int left, top, width, height;  // pixels at 96 DPI, relative to the container
-    int tab;                        // -1: no place in the tab order
+    int tab;                       // -1: no place in the tab order
     bool enabled;
 };
 
@@ -45,12 +47,16 @@ const ControlDescription& Description(ControlId id);
 std::wstring_view ScreenReaderName(const ControlDescription& desc);
 
 // Left and top in the window's client area (a frame only offsets its children).
-struct Point { int x, y; };
+struct Point {
+    int x, y;
+};
 Point ClientPosition(const ControlDescription& desc);
 
 // The layout is given at 96 DPI; at any other it is scaled, to the nearest pixel.
 constexpr int Scale(int pixels, int dpi) { return (pixels * dpi + 48) / 96; }
-struct Rect { int left, top, width, height; };
+struct Rect {
+    int left, top, width, height;
+};
 // Where the control lies in the client area at `dpi`, and its size there.
 Rect ScaledRect(const ControlDescription& desc, int dpi);
 // A LOGFONT height made for `dpi` as points, by way of its height at 96 DPI (each

@@ -86,8 +86,7 @@ std::wstring BrowseForFolder(HWND owner, const std::wstring& title, const std::w
     if (!chosen) return {};
     // The shell allocates the path, so a long one is not cut at MAX_PATH.
     PWSTR path = nullptr;
-    if (FAILED(SHGetNameFromIDList(static_cast<PCIDLIST_ABSOLUTE>(chosen.get()), SIGDN_FILESYSPATH, &path)))
-        return {};
+    if (FAILED(SHGetNameFromIDList(static_cast<PCIDLIST_ABSOLUTE>(chosen.get()), SIGDN_FILESYSPATH, &path))) return {};
     const win::unique_cotaskmem owned(path);
     return path;
 }

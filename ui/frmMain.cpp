@@ -97,8 +97,8 @@ bool RegisterWindowClass(HINSTANCE instance, WNDPROC procedure) {
         wc.cbSize = sizeof wc;
         wc.lpfnWndProc = procedure;
         wc.hInstance = instance;
-        wc.hIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON,
-                                                 GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
+        wc.hIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, GetSystemMetrics(SM_CXICON),
+                                                 GetSystemMetrics(SM_CYICON), 0));
         wc.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON,
                                                    GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
         wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
@@ -125,8 +125,8 @@ void FitClientArea(HWND hwnd, int width, int height) {
 }
 
 HICON LoadIconForDpi(HINSTANCE instance, int width, int height, int dpi) {
-    return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, MetricForDpi(width, dpi),
-                                         MetricForDpi(height, dpi), 0));
+    return static_cast<HICON>(
+        LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, MetricForDpi(width, dpi), MetricForDpi(height, dpi), 0));
 }
 
 }  // namespace
@@ -508,8 +508,8 @@ void frmMain::OnContextMenu(HWND control, POINT at) {
     for (const LogMenuItem& item : LogMenu(log.Count(), log.Selected()))
         AppendMenuW(menu.get(), MF_STRING | (item.enabled ? 0 : MF_GRAYED), static_cast<UINT_PTR>(item.command),
                     item.text);
-    switch (static_cast<LogCommand>(TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, at.x,
-                                                   at.y, 0, hwnd_, nullptr))) {
+    switch (static_cast<LogCommand>(
+        TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, at.x, at.y, 0, hwnd_, nullptr))) {
         case LogCommand::Copy: CopyLogLines(false); break;
         case LogCommand::CopyAll: CopyLogLines(true); break;
         case LogCommand::Save: SaveLog(); break;

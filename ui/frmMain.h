@@ -22,8 +22,7 @@ struct Dialogs {
     // The open-file dialog's raw result ("" when cancelled): NUL-separated parts.
     std::function<std::wstring(HWND owner, const std::wstring& filter)> openFiles;
     // The chosen folder, or "" when cancelled.
-    std::function<std::wstring(HWND owner, const std::wstring& title, const std::wstring& initial)>
-        browseFolder;
+    std::function<std::wstring(HWND owner, const std::wstring& title, const std::wstring& initial)> browseFolder;
     // A question with Yes and No, titled with the window's caption: true for Yes.
     std::function<bool(HWND owner, const std::wstring& question)> confirm;
     // The path to save to ("description|pattern" filter, proposed name), or "" when cancelled.

@@ -143,6 +143,7 @@ struct ScopedEnvironment {
 // Each direction: files chosen in the real open-file dialog, one and then two at once, the batch's log,
 // and the exact command lines the converter was given.
 TEST(EndToEnd, TheRealOpenFileDialogQueuesFilesAndBothBatchesRunTheConverter) {
+    // clang-format off
     const struct {
         const wchar_t* tag;
         ui::ControlId add, queue, outBox, convert;
@@ -156,6 +157,7 @@ TEST(EndToEnd, TheRealOpenFileDialogQueuesFilesAndBothBatchesRunTheConverter) {
          {L"donn\u00E9es.xml", L"a.xml", L"b.xml"}, L"--quillon=", L"Conversion from Text XML to Binary XML started...",
          L"\\"},  // a trailing backslash is folded away
     };
+    // clang-format on
     for (const auto& d : directions) {
         SCOPED_TRACE(testing::Message() << d.tag);
         const std::wstring data = ScratchFolder(d.tag + std::wstring(L"-data")), out = data + L"\\out";
@@ -235,7 +237,8 @@ TEST(EndToEnd, TheWindowAnswersButTakesNoInputDuringALongConversion) {
     GetClientRect(tool.main, &client);
     MapWindowPoints(tool.main, nullptr, reinterpret_cast<POINT*>(&client), 2);
     SetForegroundWindow(tool.main);
-    RealMouse({client.left + 100, (before.top + client.top) / 2}, {client.left + 140, (before.top + client.top) / 2 + 30});
+    RealMouse({client.left + 100, (before.top + client.top) / 2},
+              {client.left + 140, (before.top + client.top) / 2 + 30});
     ASSERT_TRUE(WaitFor([&] { return GetWindowRect(tool.main, &after) && after.left == before.left + 40; }))
         << "the title bar moves the window";
     const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(8);
@@ -268,9 +271,9 @@ TEST(EndToEnd, TheRealStopButtonStopsAfterTheCurrentFileAndClosingAsksFirst) {
     RealClick(tool.Ctl(cmbBinCon));
     ASSERT_TRUE(WaitFor([&] { return tool.Text(cmbBinCon) == L"Stop now"; }));
     ASSERT_TRUE(WaitFor([&] { return tool.Text(cmbBinCon) == L"Convert!"; }));
-    EXPECT_EQ(tool.Lines(lstStatus), (Texts{L"Conversion from Binary XML to Text XML started...",
-                                            L"Processing a.xml... DONE", L"Conversion stopped",
-                                            L"2 of 3 files were not converted"}));
+    EXPECT_EQ(tool.Lines(lstStatus),
+              (Texts{L"Conversion from Binary XML to Text XML started...", L"Processing a.xml... DONE",
+                     L"Conversion stopped", L"2 of 3 files were not converted"}));
     EXPECT_EQ(tool.Dialog(), nullptr) << "the click on Add files... was not taken";
 
     tool.Click(cmbBinCon);
@@ -280,10 +283,13 @@ TEST(EndToEnd, TheRealStopButtonStopsAfterTheCurrentFileAndClosingAsksFirst) {
         wchar_t caption[64] = {};
         GetWindowTextW(question, caption, 64);
         EXPECT_STREQ(caption, L"Karvel Quillon Front-end");
-        EXPECT_NE(FindWindowExW(question, nullptr, L"Static", L"A conversion is running. Stop it and close the window?"),
-                  nullptr);
+        EXPECT_NE(
+            FindWindowExW(question, nullptr, L"Static", L"A conversion is running. Stop it and close the window?"),
+            nullptr);
         PostMessageW(question, WM_COMMAND, answer, 0);
-        if (answer == IDNO) { ASSERT_TRUE(WaitFor([&] { return tool.LastLineIs(L"Processing b.xml..."); })); }
+        if (answer == IDNO) {
+            ASSERT_TRUE(WaitFor([&] { return tool.LastLineIs(L"Processing b.xml..."); }));
+        }
     }
     EXPECT_FALSE(WaitFor([&] { return tool.Exited(); }, std::chrono::milliseconds(500))) << "b.xml is still converted";
     ASSERT_TRUE(WaitFor([&] { return tool.Exited(); }));

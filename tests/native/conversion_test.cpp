@@ -24,6 +24,7 @@ using Lines = std::vector<std::wstring>;
 namespace {
 
 TEST(ConversionNames, PathsSplitAtTheLastBackslashAndFold) {
+    // clang-format off
     const struct {
         const wchar_t* path;
         Pair folderAndName;
@@ -31,16 +32,20 @@ TEST(ConversionNames, PathsSplitAtTheLastBackslashAndFold) {
         {L"C:\\Data\\a.xml", {L"C:\\Data", L"a.xml"}}, {L"C:\\a.xml", {L"C:", L"a.xml"}}, {L"a.xml", {L"", L""}},
         {L"D:\\In\\", {L"D:\\In", L""}}, {L"\\\\server\\share\\a.xml", {L"\\\\server\\share", L"a.xml"}},
     };
+    // clang-format on
     for (const auto& c : cases) EXPECT_EQ(Pair(FolderOfPath(c.path), FileNameOfPath(c.path)), c.folderAndName);
     // Runs of backslashes fold to one, but a leading pair stays.
+    // clang-format off
     const Pair folds[] = {
         {L"C:\\\\\\a\\\\b\\\\", L"C:\\a\\b\\"}, {L"\\", L"\\"}, {L"\\\\\\", L"\\\\"},
         {L"\\\\\\server\\\\share\\\\\\a.xml", L"\\\\server\\share\\a.xml"}, {L"\\\\?\\C:\\\\x\\\\", L"\\\\?\\C:\\x\\"},
     };
+    // clang-format on
     for (const auto& [path, folded] : folds) EXPECT_EQ(FoldBackslashes(path), folded);
 }
 
 TEST(ConversionNames, DestinationNamesBinToTextThenTextToBinAndJoins) {
+    // clang-format off
     const struct {
         const wchar_t *name, *extension;
         Pair names;
@@ -51,17 +56,21 @@ TEST(ConversionNames, DestinationNamesBinToTextThenTextToBinAndJoins) {
         {L"ab", L"", {L"ab", L"ab.xml"}}, {L"a.xml", L"", {L"a.", L"a.xml"}},
         {L"a.xml", L"b.xml", {L"a.b.xml", L"a.xml"}},  // the inserted extension is not searched again
     };
+    // clang-format on
     for (const auto& c : cases)
         EXPECT_EQ(Pair(BinToTextDestinationName(c.name, c.extension), TextToBinDestinationName(c.name)), c.names);
     // A folder and a name join with one backslash; "\" is a drive's root, not the start of a network path.
+    // clang-format off
     const Pair joins[] = {{L"C:\\Tools\\\\", L"C:\\Tools\\quillon.exe"}, {L"C:\\", L"C:\\quillon.exe"},
                           {L"C:", L"C:\\quillon.exe"}, {L"\\", L"\\quillon.exe"}};
+    // clang-format on
     for (const auto& [folder, joined] : joins)
         EXPECT_EQ(Pair(ConverterPath(folder), DestinationPath(folder, L"quillon.exe")), Pair(joined, joined));
     EXPECT_EQ(JoinPath(L"C:\\", L"a.xml"), L"C:\\a.xml");
 }
 
 TEST(ConversionNames, QuotedFoldedCommandLinesAndValidExtensions) {
+    // clang-format off
     const struct {
         bool textToBin;
         const wchar_t *tool, *output, *source, *commandLine;
@@ -73,6 +82,7 @@ TEST(ConversionNames, QuotedFoldedCommandLinesAndValidExtensions) {
         {false, L"C:\\Program Files\\K", L"E:\\My Out", L"\\\\?\\D:\\\\In\\\\b c.xml",
          LR"("C:\Program Files\K\quillon.exe" --textxml="E:\My Out\b c.txt" "\\?\D:\In\b c.xml")"},
     };
+    // clang-format on
     for (const auto& c : cases)
         EXPECT_EQ(c.textToBin ? TextToBinCommandLine(c.tool, c.output, FileNameOfPath(c.source), c.source)
                               : BinToTextCommandLine(c.tool, c.output, FileNameOfPath(c.source), L"txt", c.source),
@@ -91,10 +101,10 @@ TEST(ConverterOutput, TheLastNonEmptyLineShapedForTheLog) {
         {"", L""},
         {"one line\n", L"one line"},
         {"first\nlast line\r\n\n \t \n\x01\x02\n", L"last line"},  // lines of blanks and controls do not count
-        {"10%\r100%", L"100%"},                                       // CR ends a line; so does the end
-        {"\t padded\x01text\x7f  \n", L"padded text"},                // control characters are blanks
-        {"caf\xC3\xA9", L"caf\u00E9"},                                // UTF-8 when it is valid,
-        {"caf\xE9", L"caf\u00E9"},                                    // else the OEM code page
+        {"10%\r100%", L"100%"},                                    // CR ends a line; so does the end
+        {"\t padded\x01text\x7f  \n", L"padded text"},             // control characters are blanks
+        {"caf\xC3\xA9", L"caf\u00E9"},                             // UTF-8 when it is valid,
+        {"caf\xE9", L"caf\u00E9"},                                 // else the OEM code page
         {std::string(300, 'x'), std::wstring(300, L'x')},
         {std::string(400, 'x'), std::wstring(300, L'x') + L"..."},
         {"a" + std::string(2000, ' ') + "b", L"a" + std::wstring(299, L' ') + L"..."},
@@ -142,8 +152,10 @@ struct Host : BatchHost {
         : s(scenario), files(s.queue.begin(), s.queue.end()), folders(s.folders.begin(), s.folders.end()) {
         files.insert(kConverter);
         for (const auto& gone : s.missing) files.erase(gone);
-        if (s.textToBin) RunTextToBinBatch({s.queue, L"D:\\Bin\\", L"C:\\T"}, *this);
-        else RunBinToTextBatch({s.queue, s.besideSource, L"D:\\Out", s.extension, L"C:\\T"}, *this);
+        if (s.textToBin)
+            RunTextToBinBatch({s.queue, L"D:\\Bin\\", L"C:\\T"}, *this);
+        else
+            RunBinToTextBatch({s.queue, s.besideSource, L"D:\\Out", s.extension, L"C:\\T"}, *this);
     }
     // Every call goes on `calls` in order; probes and runs also on `probes`.
     bool Note(Lines* kind, const std::wstring& call, bool answer = true) {
@@ -189,6 +201,7 @@ TEST(ConversionBatch, CallsLogProbesAndProgress) {
     const std::wstring a = L"D:\\In\\a.xml", b = L"D:\\In\\b.xml", c = L"D:\\In\\c.xml", gone = L"D:\\In\\gone.xml";
     const std::wstring noFolder = L"Output folder does not exists", doneA = L"Processing a.xml... DONE",
                        doneB = L"Processing b.xml... DONE";
+    // clang-format off
     const Scenario scenarios[] = {
         {.what = "the five-line example, and how many were not converted", .queue = {a, gone, b}, .missing = {gone},
          .log = {kBin, doneA, NotFound(L"gone.xml"), doneB, kDone, L"1 of 3 files were not converted"},
@@ -261,6 +274,7 @@ TEST(ConversionBatch, CallsLogProbesAndProgress) {
         {.what = "Stop during the last file: all of them done", .queue = {a}, .stopAfterRuns = 1,
          .log = {kBin, doneA, kDone}, .progress = L"0..1 1 0"},
     };
+    // clang-format on
     for (const auto& s : scenarios) {
         const Host host(s);
         EXPECT_EQ(host.log, s.log) << s.what;

@@ -22,12 +22,14 @@ const Settings kInitial{1, L"ib", L"it", L"ie"};
 Settings Read(const std::string& bytes) { return settings::ReadSettings(bytes, kLatin1, kInitial); }
 
 TEST(SettingsWrite, FourCrLfLinesInAnsiOrElseUtf8WithAMarkAndTheyReadBack) {
+    // clang-format off
     const std::pair<Settings, std::string> cases[] = {
         {{1, L"C:\\Caf\u00E9", L"", L"txt"}, " 1 \r\nC:\\Caf\xE9\r\n\r\ntxt\r\n"},  // fits: ANSI, no mark
         // One value outside the code page turns the whole file into UTF-8, the é too.
         {{0, L"C:\\Caf\u00E9", L"D:\\\u65E5", L"\U0001F600"},
          kBom + " 0 \r\nC:\\Caf\xC3\xA9\r\nD:\\\xE6\x97\xA5\r\n\xF0\x9F\x98\x80\r\n"},
     };
+    // clang-format on
     for (const auto& [values, bytes] : cases) {
         EXPECT_EQ(settings::WriteSettings(values, kLatin1), bytes);
         EXPECT_EQ(Tie(Read(bytes)), Tie(values));
@@ -38,6 +40,7 @@ TEST(SettingsWrite, FourCrLfLinesInAnsiOrElseUtf8WithAMarkAndTheyReadBack) {
 }
 
 TEST(SettingsRead, DamagedHandEditedAndMalformedFiles) {
+    // clang-format off
     const std::pair<std::string, Settings> cases[] = {
         {"   0\r\n  a b  \r\n\tx\t \r\n   \r\n", {0, L"a b", L"\tx\t", L""}},  // trims blanks only
         {kBom, kInitial}, {" 0 \r\nA", {0, L"A", L"it", L"ie"}}, {" 1 \r\nA\r\nB\r\nC\r\nD\r\n", {1, L"A", L"B", L"C"}},
@@ -47,14 +50,18 @@ TEST(SettingsRead, DamagedHandEditedAndMalformedFiles) {
         {" 0 \r\nCaf\xE9\r\n\xC3\xA9\r\n\xEF\xBB\r\n", {0, L"Caf\u00E9", L"\u00C3\u00A9", L"\u00EF\u00BB"}},
         {kBom + " 1 \r\n\xE6\x97\r\nB\r\nC", {1, Bad(1), L"B", L"C"}},  // a broken character keeps its line end
     };
+    // clang-format on
     for (const auto& [bytes, expected] : cases)
         EXPECT_EQ(Tie(Read(bytes)), Tie(expected)) << testing::PrintToString(bytes);
     // Only "1" checks the box.
+    // clang-format off
     const std::pair<std::string, int> firstLines[] = {{" 1 ", 1}, {"1", 1}, {" 2 ", 0}, {"-1 ", 0}, {"yes", 0},
                                                       {" 99999999999 ", 0}, {"01", 0}, {"\t1", 0}, {"1 1", 0}};
+    // clang-format on
     for (const auto& [line, expected] : firstLines)
         EXPECT_EQ(Read(line + "\r\nA\r\n").outputToSourceFolder, expected == 1) << '"' << line << '"';
     // Malformed UTF-8 after the mark: each broken sequence, up to the byte that breaks it, is one U+FFFD.
+    // clang-format off
     const std::pair<std::string, std::wstring> utf8[] = {
         {"\xFF", Bad(1)}, {"a\xC3", L"a" + Bad(1)}, {"\xC3(", Bad(1) + L"("}, {"\xF0\x9F\x98" "x", Bad(1) + L"x"},
         // Overlong twice, a surrogate, past U+10FFFF; then the valid edges.
@@ -62,6 +69,7 @@ TEST(SettingsRead, DamagedHandEditedAndMalformedFiles) {
         {"\xC2\x80\xE0\xA0\x80\xED\x9F\xBF\xEE\x80\x80\xEF\xBF\xBF\xF4\x8F\xBF\xBF",
          L"\u0080\u0800\uD7FF\uE000\uFFFF\U0010FFFF"},
     };
+    // clang-format on
     for (const auto& [bytes, expected] : utf8)
         EXPECT_EQ(Read(kBom + " 0 \r\n" + bytes + "\r\n").binOutputFolder, expected) << testing::PrintToString(bytes);
 }

@@ -101,16 +101,20 @@ TEST(Layout, ScaledToTheNearestPixelWithTheDialogFontInPoints) {
 TEST(Layout, ScreenReadersHearAQueueOrTheLogByItsFrameAndDotsByWhatTheyDo) {
     std::wstring names;
     for (const auto& c : Controls())
-        if (!ScreenReaderName(c).empty()) names += std::wstring(c.name) + L"=" + std::wstring(ScreenReaderName(c)) + L";";
-    EXPECT_EQ(names, L"lstBin=Convert from binary to text XML;cmbBinOut=Choose output folder;"
-                     L"lstTxt=Convert from text to binary XML;cmbTxtOut=Choose output folder;lstStatus=Status;");
+        if (!ScreenReaderName(c).empty())
+            names += std::wstring(c.name) + L"=" + std::wstring(ScreenReaderName(c)) + L";";
+    EXPECT_EQ(names,
+              L"lstBin=Convert from binary to text XML;cmbBinOut=Choose output folder;"
+              L"lstTxt=Convert from text to binary XML;cmbTxtOut=Choose output folder;lstStatus=Status;");
 }
 
 TEST(StatusLog, MenuClipboardAndFile) {
     std::wstring menu;
     for (const auto& [lines, selected] : {std::pair{0, -1}, {2, -1}, {2, 1}})
-        for (const LogMenuItem& item : LogMenu(lines, selected)) menu += item.text + std::wstring(item.enabled ? L"+ " : L"- ");
-    EXPECT_EQ(menu, L"Copy- Copy all- Save log as...- Copy- Copy all+ Save log as...+ Copy+ Copy all+ Save log as...+ ");
+        for (const LogMenuItem& item : LogMenu(lines, selected))
+            menu += item.text + std::wstring(item.enabled ? L"+ " : L"- ");
+    EXPECT_EQ(menu,
+              L"Copy- Copy all- Save log as...- Copy- Copy all+ Save log as...+ Copy+ Copy all+ Save log as...+ ");
     const std::vector<std::wstring> lines{L"Processing caf\u00E9.xml... DONE", L"Conversion complete"};
     EXPECT_EQ(ClipboardText(lines), L"Processing caf\u00E9.xml... DONE\r\nConversion complete");
     EXPECT_EQ(LogFileBytes(lines), "\xEF\xBB\xBFProcessing caf\xC3\xA9.xml... DONE\r\nConversion complete\r\n");

@@ -54,12 +54,14 @@ TEST_F(ConversionWin, ProbesAndSameFileOnRealFilesCreateNothing) {
     WriteBytes(In(L"a.xml"), "<a/>");
     WriteBytes(In(kUnicode + L".xml"), "<u/>");
     ASSERT_TRUE(::CreateHardLinkW(In(L"link.xml").c_str(), In(L"a.xml").c_str(), nullptr));
+    // clang-format off
     const struct { std::wstring path; bool folder, file; } probes[] = {
         {folder_, true, false},         {folder_ + L"\\", true, false},           {In(L"a.xml"), false, true},
         {In(L"A.XML"), false, true},    {In(kUnicode + L".xml"), false, true},   {In(L"missing"), false, false},
         {In(L"a.xml\\x"), false, false}, {In(L"missing\\deeper"), false, false}, {In(L"*.xml"), false, false},
         {L"", false, false},
     };
+    // clang-format on
     for (const auto& c : probes) {
         SCOPED_TRACE(testing::PrintToString(c.path));
         EXPECT_EQ(FolderExists(c.path), c.folder);
@@ -67,11 +69,13 @@ TEST_F(ConversionWin, ProbesAndSameFileOnRealFilesCreateNothing) {
     }
     std::wstring upper = In(L"a.xml");
     ::CharUpperBuffW(upper.data(), static_cast<DWORD>(upper.size()));
+    // clang-format off
     const struct { std::wstring destination; bool same; } sameFiles[] = {
         {In(L"a.xml"), true}, {upper, true}, {In(L"missing\\..\\a.xml"), true}, {folder_ + L"/a.xml", true},
         {In(L"link.xml"), true}, {In(kUnicode + L".xml"), false}, {In(L"missing.xml"), false}, {folder_, false},
         {L"", false},
     };
+    // clang-format on
     for (const auto& c : sameFiles)
         EXPECT_EQ(SameFile(In(L"a.xml"), c.destination), c.same) << testing::PrintToString(c.destination);
     EXPECT_EQ(NamesIn(folder_).size(), 3u);
@@ -136,7 +140,8 @@ TEST_F(ConversionWin, StopNowEndsTheConverterAndWhatItStartedAtOnce) {
     stopper.join();
     EXPECT_TRUE(result.started && result.ended);
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(2));
-    EXPECT_TRUE(WaitFor([] { return bench::Running(L"quillon.exe") == 0; }, std::chrono::seconds(1))) << "its child is gone too";
+    EXPECT_TRUE(WaitFor([] { return bench::Running(L"quillon.exe") == 0; }, std::chrono::seconds(1)))
+        << "its child is gone too";
 }
 
 TEST(SettingsFile, SavedInTheCodePageOrUtf8AndNeverOverAFileThatCannotBeReplaced) {
@@ -171,7 +176,8 @@ TEST(SettingsFile, SavedInTheCodePageOrUtf8AndNeverOverAFileThatCannotBeReplaced
 TEST(SettingsFile, BesideTheProgramWhereItCanWriteElseInTheUsersApplicationData) {
     const std::wstring folder = ScratchFolder(L"writable");
     const settings::Location beside = settings::FindLocation(folder);
-    EXPECT_EQ(std::pair(beside.read, beside.write), std::pair(folder + L"\\karvelxml.ini", folder + L"\\karvelxml.ini"));
+    EXPECT_EQ(std::pair(beside.read, beside.write),
+              std::pair(folder + L"\\karvelxml.ini", folder + L"\\karvelxml.ini"));
     EXPECT_EQ(NamesIn(folder).size(), 0u) << "the trial file is gone";
     const std::wstring missing = folder + L"\\missing";  // no file can be made in it
     const settings::Location user = settings::FindLocation(missing);

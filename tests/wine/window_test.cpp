@@ -67,9 +67,11 @@ protected:
         const auto answer = [this](HWND owner, const std::wstring& text, const std::wstring& initial = L"") {
             return Answer({owner, text, initial});
         };
-        return {tool_, {ini, written.empty() ? ini : written},
-                ui::Dialogs{answer, answer, [=](HWND owner, const std::wstring& q) { return answer(owner, q) == L"yes"; },
-                            answer, [=](HWND owner, const std::wstring& message) { answer(owner, message); }}};
+        return {
+            tool_,
+            {ini, written.empty() ? ini : written},
+            ui::Dialogs{answer, answer, [=](HWND owner, const std::wstring& q) { return answer(owner, q) == L"yes"; },
+                        answer, [=](HWND owner, const std::wstring& message) { answer(owner, message); }}};
     }
     std::wstring Answer(Call call) {
         calls_.push_back(std::move(call));
@@ -126,7 +128,8 @@ TEST_F(Window, ControlsHaveTheirKindTextPlaceSizeStateAndFontAtEachDpiAndOnlyFra
         SendMessageW(main, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&window));
         const auto scaled = [dpi](int pixels) { return dpi == 96 ? pixels : (pixels * 3 + 1) / 2; };
         GetClientRect(main, &client);
-        EXPECT_EQ((std::array{client.right, client.bottom}), (std::array<LONG, 2>{dpi == 96 ? 544 : 816, dpi == 96 ? 556 : 834}));
+        EXPECT_EQ((std::array{client.right, client.bottom}),
+                  (std::array<LONG, 2>{dpi == 96 ? 544 : 816, dpi == 96 ? 556 : 834}));
         ICONINFO icon{};
         BITMAP image{};
         ASSERT_TRUE(GetIconInfo(reinterpret_cast<HICON>(SendMessageW(main, WM_GETICON, ICON_BIG, 0)), &icon));
@@ -210,9 +213,9 @@ TEST_F(Window, TabWalksTheEnabledControlsInOrderAndEnterEscapeOrAnythingUnderADi
         } while (GetFocus() != Ctl(lstBin) && names.size() < 30);
         return names;
     };
-    EXPECT_EQ(walk(), (Names{L"lstBin", L"cmbBinAdd", L"txtBinOut", L"cmbBinOut", L"cmbTxtOut", L"txtTxtOut",
-                             L"cmbTxtAdd", L"lstTxt", L"lstStatus", L"chkBinOut", L"txtExt", L"cmbBinCle",
-                             L"cmbTxtCle"}));
+    EXPECT_EQ(walk(),
+              (Names{L"lstBin", L"cmbBinAdd", L"txtBinOut", L"cmbBinOut", L"cmbTxtOut", L"txtTxtOut", L"cmbTxtAdd",
+                     L"lstTxt", L"lstStatus", L"chkBinOut", L"txtExt", L"cmbBinCle", L"cmbTxtCle"}));
     answers_ = {L"C:\\in\\a.xml", L"C:\\in\\b.xml"};
     Click(cmbBinAdd);
     Click(cmbTxtAdd);
@@ -368,9 +371,9 @@ TEST_F(Window, OutputFolderButtonsChooseOrKeepAndTheSwitchGreysTheFolderControls
     Click(chkBinOut);
     EXPECT_EQ(On({txtBinOut, cmbBinOut, txtTxtOut, cmbTxtOut}), "0011");
     HDC dc = GetDC(Ctl(txtBinOut));
-    EXPECT_EQ(SendMessageW(main, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-                           reinterpret_cast<LPARAM>(Ctl(txtBinOut))),
-              reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_INACTIVEBORDER)));
+    EXPECT_EQ(
+        SendMessageW(main, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(Ctl(txtBinOut))),
+        reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_INACTIVEBORDER)));
     EXPECT_EQ(GetBkColor(dc), GetSysColor(COLOR_INACTIVEBORDER));
     ReleaseDC(Ctl(txtBinOut), dc);
     Click(chkBinOut);

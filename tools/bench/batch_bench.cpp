@@ -134,8 +134,8 @@ int wmain(int argc, wchar_t** argv) {
     std::printf("entries:                  %d (in rounds of %d)\n", done, kRound);
     std::printf("bare process loop:        %.2f s (%.1f ms per entry)\n", bare, 1000 * bare / done);
     std::printf("reference loop:           %.2f s (%.1f ms per entry)\n", reference, 1000 * reference / done);
-    std::printf("tool's batch:             %.2f s (%.1f ms per entry), %lld log lines\n", batch,
-                1000 * batch / done, static_cast<long long>(lines));
+    std::printf("tool's batch:             %.2f s (%.1f ms per entry), %lld log lines\n", batch, 1000 * batch / done,
+                static_cast<long long>(lines));
     std::printf("batch / reference:        %.3f (goal <= 1.05)\n", batch / reference);
     std::printf("batch / bare processes:   %.3f\n", batch / bare);
     return lines == rounds * (kRound + 2) ? 0 : 1;

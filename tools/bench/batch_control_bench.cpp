@@ -84,7 +84,8 @@ int wmain() {
     SendMessageW(convert, BM_CLICK, 0, 0);
     Clock::time_point converted{};
     bench::PumpUntil([&] {
-        if (converted == Clock::time_point{} && GetFileAttributesW((data + L"\\a.txt").c_str()) != INVALID_FILE_ATTRIBUTES)
+        if (converted == Clock::time_point{} &&
+            GetFileAttributesW((data + L"\\a.txt").c_str()) != INVALID_FILE_ATTRIBUTES)
             converted = Clock::now();
         return LastLine(*form) == L"2 of 3 files were not converted";
     });
@@ -120,8 +121,7 @@ int wmain() {
         bench::PumpUntil([&] { return bench::Text(convert) == L"Convert!"; });
     });
     const ui::ListBox log(form->Control(ControlId::lstStatus));
-    std::printf("10 MB of output: the batch took %.2f s; its line: %ls\n", printing,
-                log.At(log.Count() - 3).c_str());
+    std::printf("10 MB of output: the batch took %.2f s; its line: %ls\n", printing, log.At(log.Count() - 3).c_str());
 
     // A dropped tree of 20,000 files in 1,000 folders.
     const std::wstring tree = data + L"\\tree";
@@ -144,8 +144,9 @@ int wmain() {
         slowest = watcher.Slowest();
         missed = watcher.Missed();
     });
-    std::printf("Drop of 20,000 files in 1,000 folders: queued in %.2f s; slowest answer %.0f ms, %d missed (goal "
-                "<= 200 ms, none)\n",
-                dropping, slowest, missed);
+    std::printf(
+        "Drop of 20,000 files in 1,000 folders: queued in %.2f s; slowest answer %.0f ms, %d missed (goal "
+        "<= 200 ms, none)\n",
+        dropping, slowest, missed);
     return 0;
 }

@@ -34,9 +34,8 @@ int wmain() {
         SendMessageW(list, LB_SETCURSEL, kEntries - 1, 0);
         UpdateWindow(list);
     });
-    const double repaint = bench::Time([&] {
-        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    });
+    const double repaint = bench::Time(
+        [&] { RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW); });
     const double removeOne = bench::Time([&] {
         SendMessageW(list, LB_SETCURSEL, kEntries / 2, 0);
         SendMessageW(window, WM_COMMAND, MAKEWPARAM(static_cast<int>(ui::ControlId::lstBin), LBN_SELCHANGE),
