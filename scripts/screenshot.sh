@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Takes a screenshot of the real window under Wine + Xvfb for the README.
+# Takes a screenshot of the real window under Wine + Xvfb for the README, and
+# prints the window's measurements at that DPI (tools/bench/window_metrics.cpp).
 # Wine draws the title bar itself inside a virtual desktop.
 # Usage: scripts/screenshot.sh [out.png] [dpi]   (defaults docs/window.png, 96)
 # KARVEL_EXE=path takes that program instead of the one just built.
@@ -10,7 +11,7 @@ out=${1:-docs/window.png}
 dpi=${2:-96}
 
 cmake --preset win64 >/dev/null
-cmake --build --preset win64 --target karvelxml >/dev/null
+cmake --build --preset win64 --target karvelxml window_metrics >/dev/null
 
 # Another display scale is another prefix, so the tests' own stays at 96 DPI.
 [[ $dpi != 96 ]] && export WINEPREFIX=$KARVEL_ROOT/build/wineprefix-$dpi
@@ -30,3 +31,6 @@ mkdir -p "$(dirname "$out")"
 import -window root "$shot/full.png"
 convert "$shot/full.png" -crop "$(scale 552)x$(scale 590)+0+0" +repage "$out"
 echo "screenshot: $out"
+"$WINESERVER" -k 2>/dev/null || true  # the desktop goes; the metrics get a window of their own
+"$WINESERVER" -w 2>/dev/null || true
+"$WINE" build/win64/tools/window_metrics.exe
