@@ -1,12 +1,10 @@
 // The built program in its own process, with the stand-in converter beside it: what only the real
 // program shows (the system's dialogs, a converter run, a restart, the window during a slow run).
 // One program runs at a time, so its window and dialogs are the only ones of their classes.
-#include <gtest/gtest.h>
 
 #include "common/utf8.h"
-#include "common/win_handles.h"
 #include "support/support.h"
-#include "test_paths.h"
+#include "tools/bench/bench_common.h"
 
 using namespace test_support;
 using enum ui::ControlId;
@@ -21,16 +19,9 @@ public:
         : folder(fresh ? ScratchFolder(L"e2e-" + name) : std::wstring(KARVEL_TEST_SCRATCH) + L"\\e2e-" + name) {
         CopyFileW(KARVEL_EXE_PATH, (folder + L"\\karvelxml.exe").c_str(), FALSE);
         CopyFileW(KARVEL_STANDIN_PATH, (folder + L"\\quillon.exe").c_str(), FALSE);
-        std::wstring commandLine = L"\"" + folder + L"\\karvelxml.exe\"";
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION info{};
-        if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
-            return;
-        const win::unique_handle thread(info.hThread);
-        process_.reset(info.hProcess);
-        // Shown only once it has loaded its settings.
-        WaitFor([&] { return (main = FindWindowW(ui::WindowClass, nullptr)) && IsWindowVisible(main); });
+        bench::StartedProgram started = bench::Start(folder + L"\\karvelxml.exe", ui::WindowClass);
+        process_ = std::move(started.process);
+        main = started.window;
     }
     ~Tool() {
         if (process_ && !Exited()) TerminateProcess(process_.get(), 1);
@@ -48,11 +39,6 @@ public:
         HWND dialog = nullptr;
         WaitFor([&] { return (dialog = Dialog()) != nullptr; });
         return dialog;
-    }
-    // Cancels the dialog and waits until the window takes input again.
-    bool Cancel(HWND dialog) const {
-        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-        return WaitFor([&] { return !Dialog() && IsWindowEnabled(main); });
     }
     // Chooses `names` in `folder` in the real open-file dialog; true once the queue has them.
     bool AddFiles(ui::ControlId add, ui::ControlId list, const std::wstring& folder, const Texts& names) const {
@@ -109,7 +95,6 @@ void RealMouse(POINT from, POINT to) {
 void RealClick(HWND control) {
     RECT r;
     GetWindowRect(control, &r);
-    SetForegroundWindow(GetAncestor(control, GA_ROOT));
     RealMouse({(r.left + r.right) / 2, (r.top + r.bottom) / 2}, {(r.left + r.right) / 2, (r.top + r.bottom) / 2});
 }
 
@@ -122,93 +107,65 @@ struct ScopedEnvironment {
     const wchar_t* name;
 };
 
-// Each direction: files chosen in the real open-file dialog, one and then two at once, the batch's log,
-// and the exact command lines the converter was given.
-TEST(EndToEnd, TheRealOpenFileDialogQueuesFilesAndBothBatchesRunTheConverter) {
-    // clang-format off
-    const struct {
-        const wchar_t* tag;
-        ui::ControlId add, queue, outBox, convert;
-        Texts names, converted;
-        std::wstring option, startLine, outSuffix;
-    } directions[] = {
-        {L"bin", cmbBinAdd, lstBin, txtBinOut, cmbBinCon, {L"Gr\u00FC\u00DFe-\u65E5\u672C.xml", L"a.xml", L"b.xml"},
-         {L"Gr\u00FC\u00DFe-\u65E5\u672C.txt", L"a.txt", L"b.txt"}, L"--textxml=",
-         L"Conversion from Binary XML to Text XML started...", L""},
-        {L"txt", cmbTxtAdd, lstTxt, txtTxtOut, cmbTxtCon, {L"donn\u00E9es.txt", L"a.txt", L"b.txt"},
-         {L"donn\u00E9es.xml", L"a.xml", L"b.xml"}, L"--quillon=", L"Conversion from Text XML to Binary XML started...",
-         L"\\"},  // a trailing backslash is folded away
-    };
-    // clang-format on
-    for (const auto& d : directions) {
-        SCOPED_TRACE(testing::Message() << d.tag);
-        const std::wstring data = ScratchFolder(d.tag + std::wstring(L"-data")), out = data + L"\\out";
-        CreateDirectoryW(out.c_str(), nullptr);
-        for (const auto& name : d.names) WriteBytes(data + L"\\" + name, common::ToUtf8(name));
-        const ScopedEnvironment record(L"QUILLON_STANDIN_LOG", data + L"\\converter.log");
-        Tool tool(d.tag);
-        ASSERT_TRUE(tool.AddFiles(d.add, d.queue, data, {d.names[0]}));
-        ASSERT_TRUE(tool.AddFiles(d.add, d.queue, data, {d.names[1], d.names[2]}));
-        tool.SetText(d.outBox, out + d.outSuffix);
-        tool.Click(d.convert);
-        ASSERT_TRUE(WaitFor([&] { return tool.LastLineIs(L"Conversion complete"); }));
-        Texts log = {d.startLine};
-        std::wstring commandLines;
-        for (size_t i = 0; i < 3; ++i) {
-            log.push_back(L"Processing " + d.names[i] + L"... DONE");
-            commandLines += L"\"" + tool.folder + L"\\quillon.exe\" " + d.option + L"\"" + out + L"\\" +
-                            d.converted[i] + L"\" \"" + data + L"\\" + d.names[i] + L"\"\n";
-            EXPECT_EQ(ReadBytes(out + L"\\" + d.converted[i]), common::ToUtf8(d.names[i]));
-        }
-        log.push_back(L"Conversion complete");
-        EXPECT_EQ(tool.Lines(lstStatus), log);
-        EXPECT_EQ(ReadBytes(data + L"\\converter.log"), common::ToUtf8(commandLines));
-        EXPECT_EQ(SendMessageW(tool.Ctl(pb), PBM_GETPOS, 0, 0), 0);
-        EXPECT_TRUE(tool.Close());
-    }
-}
-
-TEST(EndToEnd, FourSettingsSurviveARestartAndTheRealFolderDialogKeepsTheFolderOnCancel) {
+// Files chosen in the real open-file dialog, one and then two at once, converted with the exact command
+// lines; the real folder dialog; and the four settings after a restart.
+TEST(EndToEnd, TheRealDialogsABinaryToTextBatchAndTheSettingsAcrossARestart) {
+    const std::wstring data = ScratchFolder(L"bin-data"), out = data + L"\\out";
+    CreateDirectoryW(out.c_str(), nullptr);
+    const Texts names = {L"Gr\u00FC\u00DFe-\u65E5\u672C", L"a", L"b"};
+    for (const auto& name : names) WriteBytes(data + L"\\" + name + L".xml", common::ToUtf8(name));
+    const ScopedEnvironment record(L"QUILLON_STANDIN_LOG", data + L"\\converter.log");
     {
-        Tool tool(L"settings");
-        tool.SetText(txtBinOut, L"D:\\Work\\Decoded");
+        Tool tool(L"bin");
+        ASSERT_TRUE(tool.AddFiles(cmbBinAdd, lstBin, data, {names[0] + L".xml"}));
+        ASSERT_TRUE(tool.AddFiles(cmbBinAdd, lstBin, data, {names[1] + L".xml", names[2] + L".xml"}));
+        tool.SetText(txtBinOut, out);
+        tool.Click(cmbBinCon);
+        ASSERT_TRUE(WaitFor([&] { return tool.LastLineIs(L"Conversion complete"); }));
+        std::wstring commandLines;
+        for (const auto& name : names) {
+            commandLines += L"\"" + tool.folder + L"\\quillon.exe\" --textxml=\"" + out + L"\\" + name + L".txt\" \"" +
+                            data + L"\\" + name + L".xml\"\n";
+            EXPECT_EQ(ReadBytes(out + L"\\" + name + L".txt"), common::ToUtf8(name));
+        }
+        EXPECT_EQ(ReadBytes(data + L"\\converter.log"), common::ToUtf8(commandLines));
+
         tool.SetText(txtTxtOut, L"D:\\Work\\Encoded");
         tool.SetText(txtExt, L"xml");
         tool.Click(cmbTxtOut);
         HWND dialog = tool.WaitForDialog();
         EXPECT_NE(FindWindowExW(dialog, nullptr, L"Static", L"Select output folder"), nullptr);
         EXPECT_FALSE(IsWindowEnabled(tool.main)) << "the folder dialog is modal to the window";
-        PostMessageW(tool.main, WM_CLOSE, 0, 0);  // must not close the window under the dialog
-        ASSERT_TRUE(tool.Cancel(dialog));
-        EXPECT_FALSE(tool.Exited());
-        EXPECT_EQ(tool.Text(txtTxtOut), L"D:\\Work\\Encoded");
+        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        ASSERT_TRUE(WaitFor([&] { return !tool.Dialog() && IsWindowEnabled(tool.main); }));
+        EXPECT_EQ(tool.Text(txtTxtOut), L"D:\\Work\\Encoded") << "a cancel keeps the folder";
         SendMessageW(tool.Ctl(chkBinOut), BM_CLICK, 0, 0);
         ASSERT_TRUE(tool.Close());
         EXPECT_EQ(ReadBytes(tool.folder + L"\\karvelxml.ini"),
-                  " 1 \r\nD:\\Work\\Decoded\r\nD:\\Work\\Encoded\r\nxml\r\n");
+                  " 1 \r\n" + common::ToUtf8(out) + "\r\nD:\\Work\\Encoded\r\nxml\r\n");
     }
-    Tool tool(L"settings", false);
+    Tool tool(L"bin", false);
     EXPECT_EQ(SendMessageW(tool.Ctl(chkBinOut), BM_GETCHECK, 0, 0), BST_CHECKED);
     EXPECT_EQ((Texts{tool.Text(txtBinOut), tool.Text(txtTxtOut), tool.Text(txtExt)}),
-              (Texts{L"D:\\Work\\Decoded", L"D:\\Work\\Encoded", L"xml"}));
+              (Texts{out, L"D:\\Work\\Encoded", L"xml"}));
     EXPECT_EQ(tool.On({txtBinOut, cmbBinOut, txtTxtOut}), "001");
     EXPECT_TRUE(tool.Close());
 }
 
-// A slow converter: the window answers and moves, takes no click but Stop's, which lets the current
-// file finish; closing then asks, and Yes closes it as ever once the current file is done.
+// A slow text-to-binary batch: the window answers and moves, takes no click but Stop's, which lets the
+// current file finish; closing then asks, and Yes closes it as ever once the current file is done.
 TEST(EndToEnd, TheWindowStaysTheUsersDuringALongConversionAndStopsFromTheRealButtonOrAsksBeforeClosing) {
-    const std::wstring data = ScratchFolder(L"slow-data");
-    for (const wchar_t* name : {L"\\a.xml", L"\\b.xml", L"\\c.xml"}) WriteBytes(data + name, "x");
+    const std::wstring data = ScratchFolder(L"txt-data"), out = ScratchFolder(L"txt-out");
+    for (const wchar_t* name : {L"\\donn\u00E9es.txt", L"\\b.txt", L"\\c.txt"}) WriteBytes(data + name, "x");
     const ScopedEnvironment slow(L"QUILLON_STANDIN_SLEEP_MS", L"6000");
-    Tool tool(L"slow");
-    ASSERT_TRUE(tool.AddFiles(cmbBinAdd, lstBin, data, {L"a.xml", L"b.xml", L"c.xml"}));
-    SendMessageW(tool.Ctl(chkBinOut), BM_CLICK, 0, 0);  // output beside the sources
-    tool.Click(cmbBinCon);
-    ASSERT_TRUE(WaitFor([&] { return tool.LastLineIs(L"Processing a.xml..."); }));
-    EXPECT_EQ(tool.Text(cmbBinCon), L"Stop");
-    tool.Click(cmbBinCle);  // neither a click nor a real one acts, now or later
-    RealClick(tool.Ctl(cmbBinAdd));
+    Tool tool(L"txt");
+    ASSERT_TRUE(tool.AddFiles(cmbTxtAdd, lstTxt, data, {L"donn\u00E9es.txt", L"b.txt", L"c.txt"}));
+    tool.SetText(txtTxtOut, out + L"\\");  // the trailing backslash is folded away
+    tool.Click(cmbTxtCon);
+    ASSERT_TRUE(WaitFor([&] { return tool.LastLineIs(L"Processing donn\u00E9es.txt..."); }));
+    EXPECT_EQ(tool.Text(cmbTxtCon), L"Stop");
+    tool.Click(cmbTxtCle);  // neither a click nor a real one acts, now or later
+    RealClick(tool.Ctl(cmbTxtAdd));
     RECT before, client, after;
     GetWindowRect(tool.main, &before);
     GetClientRect(tool.main, &client);
@@ -223,16 +180,16 @@ TEST(EndToEnd, TheWindowStaysTheUsersDuringALongConversionAndStopsFromTheRealBut
         DWORD_PTR result = 0;
         ASSERT_NE(SendMessageTimeoutW(tool.main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, 1000, &result), 0);
     }
-    RealClick(tool.Ctl(cmbBinCon));
-    ASSERT_TRUE(WaitFor([&] { return tool.Text(cmbBinCon) == L"Stop now"; }));
-    ASSERT_TRUE(WaitFor([&] { return tool.Text(cmbBinCon) == L"Convert!"; }));
+    RealClick(tool.Ctl(cmbTxtCon));
+    ASSERT_TRUE(WaitFor([&] { return tool.Text(cmbTxtCon) == L"Stop now"; }));
+    ASSERT_TRUE(WaitFor([&] { return tool.Text(cmbTxtCon) == L"Convert!"; }));
     EXPECT_EQ(tool.Lines(lstStatus),
-              (Texts{L"Conversion from Binary XML to Text XML started...", L"Processing a.xml... DONE",
+              (Texts{L"Conversion from Text XML to Binary XML started...", L"Processing donn\u00E9es.txt... DONE",
                      L"Conversion stopped", L"2 of 3 files were not converted"}));
+    EXPECT_NE(ReadBytes(out + L"\\donn\u00E9es.xml"), "<missing>") << "the trailing backslash folded away";
     EXPECT_EQ(tool.Dialog(), nullptr) << "the click on Add files... was not taken";
-    EXPECT_EQ(tool.Lines(lstBin).size(), 3u);
 
-    tool.Click(cmbBinCon);
+    tool.Click(cmbTxtCon);
     for (const int answer : {IDNO, IDYES}) {
         PostMessageW(tool.main, WM_CLOSE, 0, 0);
         HWND question = tool.WaitForDialog();
@@ -245,10 +202,10 @@ TEST(EndToEnd, TheWindowStaysTheUsersDuringALongConversionAndStopsFromTheRealBut
         PostMessageW(question, WM_COMMAND, answer, 0);
         ASSERT_TRUE(WaitFor([&] { return !tool.Dialog(); }));
     }
-    EXPECT_FALSE(WaitFor([&] { return tool.Exited(); }, std::chrono::seconds(2))) << "a.xml is still converted";
+    EXPECT_FALSE(WaitFor([&] { return tool.Exited(); }, std::chrono::seconds(2)))
+        << "the first file is still converted";
     ASSERT_TRUE(WaitFor([&] { return tool.Exited(); }));
-    EXPECT_NE(ReadBytes(data + L"\\a.txt"), "<missing>");
-    EXPECT_EQ(ReadBytes(data + L"\\b.txt"), "<missing>");
+    EXPECT_EQ(ReadBytes(out + L"\\b.xml"), "<missing>") << "and no other";
     EXPECT_NE(ReadBytes(tool.folder + L"\\karvelxml.ini"), "<missing>") << "closed as ever: the settings are saved";
 }
 

@@ -4,9 +4,6 @@
 
 #include <cwctype>
 #include <set>
-#include <string>
-#include <utility>
-#include <vector>
 
 #include "conversion/batch.h"
 #include "conversion/command_line.h"
@@ -23,55 +20,50 @@ using Lines = std::vector<std::wstring>;
 
 namespace {
 
-TEST(ConversionNames, PathsSplitAtTheLastBackslashAndFold) {
+TEST(ConversionNames, PathsDestinationNamesAndExtensions) {
     // clang-format off
-    const struct {
-        const wchar_t* path;
-        Pair folderAndName;
-    } cases[] = {
+    const struct { const wchar_t* path; Pair folderAndName; } paths[] = {
         {L"C:\\Data\\a.xml", {L"C:\\Data", L"a.xml"}}, {L"C:\\a.xml", {L"C:", L"a.xml"}}, {L"a.xml", {L"", L""}},
         {L"D:\\In\\", {L"D:\\In", L""}}, {L"\\\\server\\share\\a.xml", {L"\\\\server\\share", L"a.xml"}},
     };
     // clang-format on
-    for (const auto& c : cases) EXPECT_EQ(Pair(FolderOfPath(c.path), FileNameOfPath(c.path)), c.folderAndName);
+    for (const auto& c : paths) EXPECT_EQ(Pair(FolderOfPath(c.path), FileNameOfPath(c.path)), c.folderAndName);
     // Runs of backslashes fold to one, but a leading pair stays.
-    // clang-format off
     const Pair folds[] = {
-        {L"C:\\\\\\a\\\\b\\\\", L"C:\\a\\b\\"}, {L"\\", L"\\"}, {L"\\\\\\", L"\\\\"},
-        {L"\\\\\\server\\\\share\\\\\\a.xml", L"\\\\server\\share\\a.xml"}, {L"\\\\?\\C:\\\\x\\\\", L"\\\\?\\C:\\x\\"},
+        {L"C:\\\\\\a\\\\b\\\\", L"C:\\a\\b\\"},
+        {L"\\", L"\\"},
+        {L"\\\\\\", L"\\\\"},
+        {L"\\\\\\server\\\\share\\\\\\a.xml", L"\\\\server\\share\\a.xml"},
+        {L"\\\\?\\C:\\\\x\\\\", L"\\\\?\\C:\\x\\"},
     };
-    // clang-format on
     for (const auto& [path, folded] : folds) EXPECT_EQ(FoldBackslashes(path), folded);
-}
-
-TEST(ConversionNames, DestinationNamesBinToTextThenTextToBinAndJoins) {
-    // clang-format off
+    // Bin to text, then text to bin.
     const struct {
         const wchar_t *name, *extension;
         Pair names;
-    } cases[] = {
-        {L"a.xml", L"txt", {L"a.txt", L"a.xml"}}, {L"a.xml.xml", L"txt", {L"a.txt.txt", L"a.xml.xml"}},
-        {L"data.xmlx", L"txt", {L"data.txtx", L"data.xxml"}}, {L"abc", L"txt", {L"abc", L"xml"}},
+    } names[] = {
+        {L"a.xml", L"txt", {L"a.txt", L"a.xml"}},
+        {L"a.xml.xml", L"txt", {L"a.txt.txt", L"a.xml.xml"}},
+        {L"data.xmlx", L"txt", {L"data.txtx", L"data.xxml"}},
+        {L"abc", L"txt", {L"abc", L"xml"}},
         {L"A.XML", L"txt", {L"A.XML", L"A.xml"}},  // ".xml" is matched case-sensitively
-        {L"ab", L"", {L"ab", L"ab.xml"}}, {L"a.xml", L"", {L"a.", L"a.xml"}},
+        {L"ab", L"", {L"ab", L"ab.xml"}},
+        {L"a.xml", L"", {L"a.", L"a.xml"}},
         {L"a.xml", L"b.xml", {L"a.b.xml", L"a.xml"}},  // the inserted extension is not searched again
     };
-    // clang-format on
-    for (const auto& c : cases)
+    for (const auto& c : names)
         EXPECT_EQ(Pair(BinToTextDestinationName(c.name, c.extension), TextToBinDestinationName(c.name)), c.names);
     // A folder and a name join with one backslash; "\" is a drive's root, not the start of a network path.
-    // clang-format off
-    const Pair joins[] = {{L"C:\\Tools\\\\", L"C:\\Tools\\quillon.exe"}, {L"C:\\", L"C:\\quillon.exe"},
-                          {L"C:", L"C:\\quillon.exe"}, {L"\\", L"\\quillon.exe"}};
+    const Pair joins[] = {{L"C:\\Tools\\\\", L"C:\\Tools\\quillon.exe"},
+                          {L"C:\\", L"C:\\quillon.exe"},
+                          {L"C:", L"C:\\quillon.exe"},
+                          {L"\\", L"\\quillon.exe"}};
     // clang-format on
     for (const auto& [folder, joined] : joins)
         EXPECT_EQ(Pair(ConverterPath(folder), DestinationPath(folder, L"quillon.exe")), Pair(joined, joined));
     EXPECT_EQ(JoinPath(L"C:\\", L"a.xml"), L"C:\\a.xml");
-}
-
-// Command lines are checked whole with every batch below.
-TEST(ConversionNames, ValidExtensions) {
-    // 0xFFFFFFFF is a negative wchar_t where it has 32 bits, and still no control character.
+    // Command lines are checked whole with every batch below. 0xFFFFFFFF is a negative wchar_t where it has 32 bits,
+    // and still no control character.
     for (const std::wstring& valid : {L""s, L"t x.t\u0442\u007F"s, std::wstring(1, static_cast<wchar_t>(0xFFFFFFFFu))})
         EXPECT_TRUE(IsValidExtension(valid)) << testing::PrintToString(valid);
     for (const wchar_t bad : L"\\/:*?\"<>|\t\x01\x1F"s + L'\0')

@@ -1,7 +1,6 @@
 // The settings file's bytes, written and read, with a Latin-1 code page standing in for the system's.
 #include <gtest/gtest.h>
 
-#include <string>
 #include <tuple>
 
 #include "settings/settings_format.h"
@@ -50,18 +49,10 @@ TEST(SettingsRead, DamagedHandEditedAndMalformedFiles) {
         {" 0 \r\nCaf\xE9\r\n\xC3\xA9\r\n\xEF\xBB\r\n", {0, L"Caf\u00E9", L"\u00C3\u00A9", L"\u00EF\u00BB"}},
         {kBom + " 1 \r\n\xE6\x97\r\nB\r\nC", {1, Bad(1), L"B", L"C"}},  // a broken character keeps its line end
     };
-    // clang-format on
-    for (const auto& [bytes, expected] : cases)
-        EXPECT_EQ(Tie(Read(bytes)), Tie(expected)) << testing::PrintToString(bytes);
     // Only "1" checks the box.
-    // clang-format off
     const std::pair<std::string, int> firstLines[] = {{" 1 ", 1}, {"1", 1}, {" 2 ", 0}, {"-1 ", 0}, {"yes", 0},
                                                       {" 99999999999 ", 0}, {"01", 0}, {"\t1", 0}, {"1 1", 0}};
-    // clang-format on
-    for (const auto& [line, expected] : firstLines)
-        EXPECT_EQ(Read(line + "\r\nA\r\n").outputToSourceFolder, expected == 1) << '"' << line << '"';
     // Malformed UTF-8 after the mark: each broken sequence, up to the byte that breaks it, is one U+FFFD.
-    // clang-format off
     const std::pair<std::string, std::wstring> utf8[] = {
         {"\xFF", Bad(1)}, {"a\xC3", L"a" + Bad(1)}, {"\xC3(", Bad(1) + L"("}, {"\xF0\x9F\x98" "x", Bad(1) + L"x"},
         // Overlong twice, a surrogate, past U+10FFFF; then the valid edges.
@@ -70,20 +61,24 @@ TEST(SettingsRead, DamagedHandEditedAndMalformedFiles) {
          L"\u0080\u0800\uD7FF\uE000\uFFFF\U0010FFFF"},
     };
     // clang-format on
+    for (const auto& [bytes, expected] : cases)
+        EXPECT_EQ(Tie(Read(bytes)), Tie(expected)) << testing::PrintToString(bytes);
+    for (const auto& [line, expected] : firstLines)
+        EXPECT_EQ(Read(line + "\r\nA\r\n").outputToSourceFolder, expected == 1) << '"' << line << '"';
     for (const auto& [bytes, expected] : utf8)
         EXPECT_EQ(Read(kBom + " 0 \r\n" + bytes + "\r\n").binOutputFolder, expected) << testing::PrintToString(bytes);
 }
 
 TEST(SettingsLocation, BesideTheProgramWhenItsFolderCanBeWrittenElseTheUsersOwn) {
-    using L = settings::Location;
     const auto where = [](bool writable, bool userFileExists) {
-        const L l = settings::ChooseLocation(L"C:\\Tools", writable, L"C:\\Users\\u\\AppData\\Karvel", userFileExists);
-        return std::pair(l.read, l.write);
+        const auto l = settings::ChooseLocation(L"C:\\Tools", writable, L"C:\\U\\Karvel", userFileExists);
+        return std::vector{l.read, l.write};
     };
-    const std::wstring beside = L"C:\\Tools\\karvelxml.ini", user = L"C:\\Users\\u\\AppData\\Karvel\\karvelxml.ini";
-    EXPECT_EQ(where(true, true), std::pair(beside, beside));
-    EXPECT_EQ(where(false, false), std::pair(beside, user)) << "the first values still come from beside the program";
-    EXPECT_EQ(where(false, true), std::pair(user, user));
+    const std::wstring beside = L"C:\\Tools\\karvelxml.ini", user = L"C:\\U\\Karvel\\karvelxml.ini";
+    EXPECT_EQ(where(true, true), (std::vector{beside, beside}));
+    EXPECT_EQ(where(false, false), (std::vector{beside, user}))
+        << "the first values still come from beside the program";
+    EXPECT_EQ(where(false, true), (std::vector{user, user}));
 }
 
 }  // namespace

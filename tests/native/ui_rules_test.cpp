@@ -1,9 +1,5 @@
-// The queue buttons' rules, the layout at any DPI and the status log's menu, without a window.
+// The dialog's result and filters, the layout at any DPI and the status log's menu, without a window.
 #include <gtest/gtest.h>
-
-#include <algorithm>
-#include <string>
-#include <vector>
 
 #include "ui/controls.h"
 #include "ui/queue_rules.h"
@@ -13,56 +9,6 @@ using namespace ui;
 using namespace std::string_literals;
 
 namespace {
-
-// Behaves like a single-selection list box: removing or clearing drops the selection.
-struct FakeQueue : QueueView {
-    std::vector<std::wstring> entries;
-    int selected = -1;
-    bool removeEnabled = false, convertEnabled = false;
-    int Count() const override { return static_cast<int>(entries.size()); }
-    int Selected() const override { return selected; }
-    void Append(const std::vector<std::wstring>& e) override { entries.insert(entries.end(), e.begin(), e.end()); }
-    void RemoveAt(int index) override {
-        entries.erase(entries.begin() + index);
-        selected = -1;
-    }
-    void Clear() override {
-        entries.clear();
-        selected = -1;
-    }
-    void SetRemoveEnabled(bool on) override { removeEnabled = on; }
-    void SetConvertEnabled(bool on) override { convertEnabled = on; }
-};
-
-TEST(QueueRules, ButtonsAfterEachSequence) {
-    // From an empty queue: '+' adds the next of a, b, c...; '0' cancels the dialog; 's' selects
-    // the second entry, or the first when alone; '-' removes the selection; 'c' clears the list.
-    const struct {
-        const char* steps;
-        const wchar_t* left;
-        bool remove, convert;
-    } cases[] = {
-        {"0", L"", false, false},     {"+", L"a", false, true},      {"++-", L"ab", false, true},
-        {"+++s", L"abc", true, true}, {"+++s-", L"ac", false, true}, {"+s-", L"", false, false},
-        {"++sc", L"", true, true},    {"++sc0", L"", true, true},    {"++sc-", L"", true, false},
-        {"++sc-+", L"c", true, true},
-    };
-    for (const auto& c : cases) {
-        FakeQueue q;
-        std::wstring next = L"a", left;
-        for (const char* step = c.steps; *step; ++step) {
-            if (*step == '+') AddFiles(q, {next}), ++next[0];
-            if (*step == '0') AddFiles(q, {});
-            if (*step == 's') q.selected = std::min(q.Count() - 1, 1), EntrySelected(q);
-            if (*step == '-') RemoveSelected(q);
-            if (*step == 'c') ClearList(q);
-        }
-        for (const auto& e : q.entries) left += e;
-        EXPECT_EQ(left, c.left) << c.steps;
-        EXPECT_EQ(q.removeEnabled, c.remove) << "Remove selected after " << c.steps;
-        EXPECT_EQ(q.convertEnabled, c.convert) << "Convert! after " << c.steps;
-    }
-}
 
 TEST(QueueRules, SplitsDialogResultsAndFilterPatterns) {
     const struct {

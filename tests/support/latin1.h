@@ -1,6 +1,5 @@
 #pragma once
-// A code page shaped like Windows-1252 for portable tests: bytes are U+0000..U+00FF,
-// except that 0x80..0x9F stand for no character at all.
+// Latin-1 standing in for the system's code page in portable tests: bytes are U+0000..U+00FF.
 #include "common/code_page.h"
 
 namespace test_support {
@@ -9,19 +8,14 @@ struct Latin1 final : common::CodePage {
     std::optional<std::string> Encode(std::wstring_view text) const override {
         std::string out;
         for (const wchar_t c : text) {
-            const auto u = static_cast<unsigned long>(c);
-            if (u > 0xFF || (u >= 0x80 && u <= 0x9F)) return std::nullopt;
-            out.push_back(static_cast<char>(u));
+            if (static_cast<unsigned long>(c) > 0xFF) return std::nullopt;
+            out.push_back(static_cast<char>(c));
         }
         return out;
     }
     std::wstring Decode(std::string_view bytes) const override {
-        std::wstring out;
-        for (const char b : bytes) {
-            const auto u = static_cast<unsigned char>(b);
-            out.push_back(u >= 0x80 && u <= 0x9F ? L'\uFFFD' : static_cast<wchar_t>(u));
-        }
-        return out;
+        const auto* b = reinterpret_cast<const unsigned char*>(bytes.data());
+        return std::wstring(b, b + bytes.size());
     }
 };
 

@@ -1,21 +1,14 @@
 // Probes, process runs and the settings file on the real file system, with the stand-in converter.
-#include <windows.h>
-#include <gtest/gtest.h>
 
 #include <cstdint>
-#include <string>
-#include <thread>
 #include <tuple>
 
-#include "common/dll_search.h"
-#include "common/win_handles.h"
 #include "conversion/command_line.h"
 #include "conversion/file_system.h"
 #include "conversion/paths.h"
 #include "settings/settings_file.h"
 #include "common/utf8.h"
 #include "support/support.h"
-#include "test_paths.h"
 #include "tools/bench/bench_common.h"
 
 using namespace conversion;
@@ -67,11 +60,9 @@ TEST_F(ConversionWin, ProbesAndSameFileOnRealFilesCreateNothing) {
         EXPECT_EQ(FolderExists(c.path), c.folder);
         EXPECT_EQ(FileExists(c.path), c.file);
     }
-    std::wstring upper = In(L"a.xml");
-    ::CharUpperBuffW(upper.data(), static_cast<DWORD>(upper.size()));
     // clang-format off
     const struct { std::wstring destination; bool same; } sameFiles[] = {
-        {In(L"a.xml"), true}, {upper, true}, {In(L"missing\\..\\a.xml"), true}, {folder_ + L"/a.xml", true},
+        {In(L"a.xml"), true}, {In(L"A.XML"), true}, {In(L"missing\\..\\a.xml"), true}, {folder_ + L"/a.xml", true},
         {In(L"link.xml"), true}, {In(kUnicode + L".xml"), false}, {In(L"missing.xml"), false}, {folder_, false},
         {L"", false},
     };
@@ -169,29 +160,7 @@ TEST(SettingsFile, SavedInTheCodePageOrUtf8AndNeverOverAFileThatCannotBeReplaced
     lock.reset();
     EXPECT_EQ(ReadBytes(ini), old);
     EXPECT_EQ(NamesIn(folder), std::vector<std::wstring>{L"karvelxml.ini"});
-    EXPECT_FALSE(settings::LoadSettings(folder + L"\\missing.ini"));
     EXPECT_FALSE(settings::LoadSettings(folder)) << "a folder";
-}
-
-TEST(SettingsFile, BesideTheProgramWhereItCanWriteElseInTheUsersApplicationData) {
-    const std::wstring folder = ScratchFolder(L"writable");
-    const settings::Location beside = settings::FindLocation(folder);
-    EXPECT_EQ(std::pair(beside.read, beside.write),
-              std::pair(folder + L"\\karvelxml.ini", folder + L"\\karvelxml.ini"));
-    EXPECT_EQ(NamesIn(folder).size(), 0u) << "the trial file is gone";
-    const std::wstring missing = folder + L"\\missing";  // no file can be made in it
-    const settings::Location user = settings::FindLocation(missing);
-    EXPECT_EQ(user.read, missing + L"\\karvelxml.ini");
-    EXPECT_TRUE(user.write.ends_with(L"\\Karvel\\karvelxml.ini")) << testing::PrintToString(user.write);
-}
-
-TEST(DllSearch, ADllPlantedBesideTheProgramIsNotLoadedByItsName) {
-    const HMODULE found = LoadLibraryExW(L"planted.dll", nullptr, LOAD_LIBRARY_SEARCH_APPLICATION_DIR);
-    ASSERT_NE(found, nullptr) << "it lies beside the program";
-    FreeLibrary(found);
-    common::LoadDllsFromTheSystemFolderOnly();
-    EXPECT_EQ(LoadLibraryW(L"planted.dll"), nullptr);
-    EXPECT_NE(LoadLibraryW(L"version.dll"), nullptr) << "the system's own still load";
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 #pragma once
-// Small helpers shared by the benchmarks (and a test). Windows only.
+// Small helpers shared by the benchmarks (and by tests). Windows only.
 #include <windows.h>
 #include <tlhelp32.h>
 
@@ -35,6 +35,31 @@ void PumpUntil(F&& done) {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
         Pump();
     }
+}
+
+// A program started as the user starts it, and its main window once that is shown.
+struct StartedProgram {
+    win::unique_handle process;
+    HWND window = nullptr;  // null when none was shown within 10 s
+};
+
+inline StartedProgram Start(const std::wstring& program, const wchar_t* windowClass) {
+    StartedProgram started;
+    std::wstring commandLine = L"\"" + program + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+        return started;
+    const win::unique_handle thread(info.hThread);
+    started.process.reset(info.hProcess);
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!started.window && std::chrono::steady_clock::now() < until) {
+        const HWND window = FindWindowW(windowClass, nullptr);
+        if (window && IsWindowVisible(window)) started.window = window;  // shown once its settings are loaded
+        Sleep(1);
+    }
+    return started;
 }
 
 // How many processes run that program.
