@@ -45,7 +45,9 @@ FAULTS = [
     ("a folder passes as a file", "conversion/file_system.cpp",
      "return Attributes(path, attributes) && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;", "return Attributes(path, attributes);"),
     ("the converter's thread handle is not closed", "conversion/file_system.cpp",
-     "const win::unique_handle process(info.hProcess), thread(info.hThread);", "const win::unique_handle process(info.hProcess); (void)info.hThread;"),
+     "const win::unique_handle process(info.hProcess), thread(info.hThread);",
+     "const win::unique_handle process(info.hProcess), thread(info.hThread); HANDLE copy = nullptr; "
+     "::DuplicateHandle(::GetCurrentProcess(), info.hThread, ::GetCurrentProcess(), &copy, 0, FALSE, DUPLICATE_SAME_ACCESS);"),
     ("a failed exit code reported as success", "conversion/file_system.cpp",
      "result.exitCode = ::GetExitCodeProcess(process.get(), &exitCode) ? exitCode : 0xFFFFFFFF;", "result.exitCode = 0; (void)exitCode;"),
     ("no blank after the switch digit", "settings/settings_format.cpp",

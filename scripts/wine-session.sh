@@ -25,6 +25,8 @@ wine_session_start() {
     # Without a window manager, managed windows make every hide or destroy wait 2 s
     # for a confirmation that never comes.
     "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1 || true
+    # A program that crashes ends at once, instead of waiting on a crash dialog nobody sees.
+    "$WINE" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 || true
     "$WINESERVER" -w
   fi
   # Wine's own Tahoma gives the dialog font the 13-pixel rows the layout is made for

@@ -52,8 +52,8 @@ struct Report {
 }  // namespace
 
 // What the worker and the window share while one batch runs.
-struct BatchView::Worker final : conversion::BatchHost {
-    Worker(HWND window, HWND statusLog, HWND progressBar)
+struct BatchView::Batch final : conversion::BatchHost {
+    Batch(HWND window, HWND statusLog, HWND progressBar)
         : window(window),
           status(statusLog),
           progress(progressBar),
@@ -126,7 +126,7 @@ struct BatchView::Worker final : conversion::BatchHost {
     std::mutex mutex;
     std::vector<Report> reports;
     bool finished = false;
-    std::thread worker;
+    std::thread thread;
 };
 
 BatchView::BatchView() = default;
@@ -135,14 +135,14 @@ BatchView::~BatchView() {
     if (!run_) return;
     run_->stops = 2;
     SetEvent(run_->stopNow.get());
-    run_->worker.join();
+    run_->thread.join();
 }
 
 void BatchView::Start(HWND window, HWND statusLog, HWND progressBar,
                       std::function<void(conversion::BatchHost&)> batch) {
-    run_ = std::make_unique<Worker>(window, statusLog, progressBar);
-    Worker& run = *run_;
-    run.worker = std::thread([&run, batch = std::move(batch)] {
+    run_ = std::make_unique<Batch>(window, statusLog, progressBar);
+    Batch& run = *run_;
+    run.thread = std::thread([&run, batch = std::move(batch)] {
         try {
             batch(run);
         } catch (...) {
@@ -166,7 +166,7 @@ int BatchView::Stops() const { return run_ ? run_->stops.load() : 0; }
 
 bool BatchView::ShowProgress() {
     if (!run_ || !run_->Show()) return false;
-    run_->worker.join();
+    run_->thread.join();
     // Someone working in another window learns that the batch is over.
     if (GetForegroundWindow() != run_->window) {
         FLASHWINFO flash{sizeof flash, run_->window, FLASHW_TRAY | FLASHW_TIMERNOFG, 0, 0};

@@ -35,8 +35,8 @@ public:
     bool ShowProgress();
 
 private:
-    struct Worker;
-    std::unique_ptr<Worker> run_;
+    struct Batch;  // what the worker thread and the window share while one batch runs
+    std::unique_ptr<Batch> run_;
 };
 
 }  // namespace ui

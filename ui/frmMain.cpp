@@ -7,19 +7,19 @@
 #include <algorithm>
 #include <optional>
 
+#include "common/file_bytes.h"
 #include "conversion/batch.h"
 #include "conversion/file_system.h"
 #include "settings/settings_file.h"
 #include "ui/batch_view.h"
 #include "ui/dialogs.h"
-#include "common/file_bytes.h"
 #include "ui/dpi.h"
-#include "ui/screen_reader.h"
-#include "ui/status_log.h"
 #include "ui/dropped_files.h"
 #include "ui/list_box.h"
 #include "ui/output_folder_rules.h"
 #include "ui/queue_rules.h"
+#include "ui/screen_reader.h"
+#include "ui/status_log.h"
 
 namespace ui {
 namespace {

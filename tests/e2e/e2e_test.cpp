@@ -65,10 +65,6 @@ public:
         return WaitForSingleObject(process_.get(), 10000) == WAIT_OBJECT_0;
     }
     bool Exited() const { return WaitForSingleObject(process_.get(), 0) == WAIT_OBJECT_0; }
-    bool LastLineIs(const std::wstring& line) const {
-        const Texts lines = Lines(lstStatus);
-        return !lines.empty() && lines.back() == line;
-    }
 
     const std::wstring folder;
 

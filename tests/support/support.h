@@ -72,6 +72,10 @@ struct WindowDriver {
         SendMessageW(Ctl(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
     }
     std::vector<std::wstring> Lines(ui::ControlId list) const { return ui::ListBox(Ctl(list)).All(); }
+    bool LastLineIs(const std::wstring& line) const {
+        const std::vector<std::wstring> lines = Lines(ui::ControlId::lstStatus);
+        return !lines.empty() && lines.back() == line;
+    }
     // "1" for each enabled control, "0" for each disabled one.
     std::string On(std::initializer_list<ui::ControlId> ids) const {
         std::string states;

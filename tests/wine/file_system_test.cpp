@@ -3,11 +3,11 @@
 #include <cstdint>
 #include <tuple>
 
+#include "common/utf8.h"
 #include "conversion/command_line.h"
 #include "conversion/file_system.h"
 #include "conversion/paths.h"
 #include "settings/settings_file.h"
-#include "common/utf8.h"
 #include "support/support.h"
 #include "tools/bench/bench_common.h"
 

@@ -279,7 +279,7 @@ TEST_F(Window, ARunningBatchTakesOnlyItsStopButtonAndEscWhichStopAndThenEndTheCo
     SetText(txtBinOut, data);
     Click(cmbBinCon);
     EXPECT_EQ(Text(cmbBinCon), L"Stop");
-    ASSERT_TRUE(PumpUntil([&] { return Lines(lstStatus).back() == L"Processing a.xml..."; }));
+    ASSERT_TRUE(PumpUntil([&] { return LastLineIs(L"Processing a.xml..."); }));
     // None of this acts, now or after the batch.
     Input(cmbBinAdd, WM_LBUTTONDOWN, MK_LBUTTON);
     Input(cmbBinAdd, WM_LBUTTONUP);
