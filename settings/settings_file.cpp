@@ -23,7 +23,7 @@ Location FindLocation(const std::wstring& toolFolder) {
     const win::unique_cotaskmem owned(roaming);
     const std::wstring userFolder = SUCCEEDED(found) ? conversion::JoinPath(roaming, L"Karvel") : std::wstring();
     return ChooseLocation(toolFolder, static_cast<bool>(probe), userFolder,
-                          conversion::FileExists(conversion::JoinPath(userFolder, FileName)));
+                          !userFolder.empty() && conversion::FileExists(conversion::JoinPath(userFolder, FileName)));
 }
 
 std::optional<Settings> LoadSettings(const std::wstring& path, const Settings& initial) {

@@ -7,7 +7,9 @@ namespace settings {
 Location ChooseLocation(const std::wstring& toolFolder, bool toolFolderWritable, const std::wstring& userFolder,
                         bool userFileExists) {
     const std::wstring beside = conversion::JoinPath(toolFolder, FileName);
-    if (toolFolderWritable) return {beside, beside};
+    // Without a folder of the user's own, a failed save beside the program is
+    // better than a file in the root of the current drive.
+    if (toolFolderWritable || userFolder.empty()) return {beside, beside};
     const std::wstring user = conversion::JoinPath(userFolder, FileName);
     return {userFileExists ? user : beside, user};
 }

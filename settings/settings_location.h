@@ -11,7 +11,8 @@ struct Location {
 // Beside the program when its folder can be written (portable use, and the
 // place it has always had); otherwise in the user's application data, read
 // from there once it exists, and until then from beside the program, so a
-// copy shipped with the program still gives the first values.
+// copy shipped with the program still gives the first values. `userFolder`
+// is empty when the system names none.
 Location ChooseLocation(const std::wstring& toolFolder, bool toolFolderWritable, const std::wstring& userFolder,
                         bool userFileExists);
 

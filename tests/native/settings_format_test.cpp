@@ -79,6 +79,7 @@ TEST(SettingsLocation, BesideTheProgramWhenItsFolderCanBeWrittenElseTheUsersOwn)
     EXPECT_EQ(where(false, false), (std::vector{beside, user}))
         << "the first values still come from beside the program";
     EXPECT_EQ(where(false, true), (std::vector{user, user}));
+    EXPECT_EQ(settings::ChooseLocation(L"C:\\Tools", false, L"", false).write, beside) << "no user folder known";
 }
 
 }  // namespace
