@@ -45,12 +45,7 @@ bool ParseNumber(const std::wstring& text, unsigned long& number) {
 }
 
 void AppendCommandLine(const std::wstring& logPath) {
-    const std::wstring_view line = ::GetCommandLineW();
-    const int size =
-        ::WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<std::size_t>(size), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), utf8.data(), size, nullptr, nullptr);
-    utf8 += '\n';
+    const std::string utf8 = common::ToUtf8(::GetCommandLineW()) + '\n';
     // Append access alone makes each write land at the end, even when
     // another process has the file open too.
     win::unique_file log(::CreateFileW(logPath.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
