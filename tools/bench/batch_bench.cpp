@@ -19,6 +19,7 @@
 #include "common/win_handles.h"
 #include "conversion/command_line.h"
 #include "ui/frmMain.h"
+#include "ui/list_box.h"
 
 namespace {
 
@@ -67,7 +68,7 @@ struct ReferenceWindow {
 int wmain(int argc, wchar_t** argv) {
     const int entries = argc > 1 ? _wtoi(argv[1]) : 500;
     const std::wstring tool = conversion::ToolFolder();
-    if (GetFileAttributesW((tool + L"\\quillon.exe").c_str()) == INVALID_FILE_ATTRIBUTES) {
+    if (!conversion::FileExists(conversion::ConverterPath(tool))) {
         std::fprintf(stderr, "quillon.exe must lie beside the benchmark\n");
         return 2;
     }
@@ -136,14 +137,13 @@ int wmain(int argc, wchar_t** argv) {
     const double medianRatio =
         roundRatios.size() % 2 ? roundRatios[roundRatios.size() / 2]
                                : (roundRatios[roundRatios.size() / 2 - 1] + roundRatios[roundRatios.size() / 2]) / 2;
-    HWND status = form->Control(ui::ControlId::lstStatus);
-    const auto lines = SendMessageW(status, LB_GETCOUNT, 0, 0);
+    const std::vector<std::wstring> log = ui::ListBox(form->Control(ui::ControlId::lstStatus)).All();
+    const auto lines = static_cast<long long>(log.size());
     // Every file should be DONE; any other line is a fault the figures must not hide.
-    for (int i = 0; i < lines; ++i) {
-        std::wstring line(SendMessageW(status, LB_GETTEXTLEN, i, 0), L'\0');
-        SendMessageW(status, LB_GETTEXT, i, reinterpret_cast<LPARAM>(line.data()));
+    for (size_t i = 0; i < log.size(); ++i) {
+        const std::wstring& line = log[i];
         if (!line.ends_with(L" DONE") && !line.ends_with(L"started...") && line != L"Conversion complete")
-            std::printf("unexpected line %d: %ls\n", i, line.c_str());
+            std::printf("unexpected line %zu: %ls\n", i, line.c_str());
     }
     DestroyWindow(form->Handle());
     bench::Pump();
@@ -153,7 +153,7 @@ int wmain(int argc, wchar_t** argv) {
     std::printf("bare process loop:        %.2f s (%.1f ms per entry)\n", bare, 1000 * bare / done);
     std::printf("reference loop:           %.2f s (%.1f ms per entry)\n", reference, 1000 * reference / done);
     std::printf("tool's batch:             %.2f s (%.1f ms per entry), %lld log lines\n", batch, 1000 * batch / done,
-                static_cast<long long>(lines));
+                lines);
     std::printf("batch / reference:        %.3f over all rounds, %.3f in the median round (goal <= 1.05)\n",
                 batch / reference, medianRatio);
     std::printf("batch / bare processes:   %.3f\n", batch / bare);
