@@ -12,6 +12,7 @@ inline void DestroyIconHandle(HICON h) { ::DestroyIcon(h); }
 inline void FreeCoTaskMem(void* p) { ::CoTaskMemFree(p); }
 inline void DeleteMemoryDc(HDC dc) { ::DeleteDC(dc); }
 inline void FreeGlobal(HGLOBAL memory) { ::GlobalFree(memory); }
+inline void FreeLocal(void* memory) { ::LocalFree(memory); }
 inline void ReleaseCom(IUnknown* object) { object->Release(); }
 
 using unique_handle = unique_any<HANDLE, CloseKernelHandle>;  // null means none
@@ -22,6 +23,7 @@ using unique_icon = unique_any<HICON, DestroyIconHandle>;
 using unique_cotaskmem = unique_any<void*, FreeCoTaskMem>;
 using unique_dc = unique_any<HDC, DeleteMemoryDc>;  // a DC made by CreateCompatibleDC
 using unique_hglobal = unique_any<HGLOBAL, FreeGlobal>;
+using unique_localmem = unique_any<void*, FreeLocal>;
 template <typename Interface>
 using unique_com = unique_any<Interface*, ReleaseCom>;
 }  // namespace win

@@ -4,7 +4,7 @@
 #include <set>
 
 #include "conversion/command_line.h"
-#include "conversion/paths.h"
+#include "common/paths.h"
 
 namespace conversion {
 namespace {
@@ -41,21 +41,30 @@ public:
 
     // Converts one entry whose probes passed, unless that would destroy its
     // source or overwrite what an earlier entry of this batch has written.
-    Outcome Convert(const std::wstring& sourcePath, const std::wstring& name, const EntryPlan& plan) {
-        if (host_.SameFile(FoldBackslashes(sourcePath), plan.destinationPath)) {
-            host_.AppendLine(L"Source and destination are the same file for '" + name + L"'");
+    Outcome Convert(const LineFile& entry, const std::wstring& name, const EntryPlan& plan) {
+        if (host_.SameFile(common::FoldBackslashes(entry.source), plan.destinationPath)) {
+            host_.AppendFileLine(L"Source and destination are the same file for '" + name + L"'", entry);
             return Outcome::NotDone;
         }
         if (!written_.insert(host_.PathKey(plan.destinationPath)).second) {
-            host_.AppendLine(L"Destination already written in this batch for '" + name + L"'");
+            host_.AppendFileLine(L"Destination already written in this batch for '" + name + L"'", entry);
             return Outcome::NotDone;
         }
+        LineFile line = entry;
+        line.destination = plan.destinationPath;
+        const bool existed = host_.FileExists(plan.destinationPath);
         const std::wstring processing = L"Processing " + name + L"...";
-        host_.AppendLine(processing);
+        host_.AppendFileLine(processing, line);
         const RunResult result = host_.Run(plan.commandLine);
-        host_.ReplaceLastLine(processing + L" " + OutcomeText(result));
+        // What an ended converter leaves can only be partial: a file it made
+        // goes; one that was there before stays, and the line says so.
+        std::wstring incomplete;
+        if (result.ended && (existed || !host_.RemoveFile(plan.destinationPath)))
+            incomplete = common::FileNameOfPath(plan.destinationPath);
+        line.converted = result.started && result.failure.empty() && !result.ended && result.exitCode == 0;
+        host_.ReplaceLastLine(processing + L" " + OutcomeText(result, incomplete), line);
         if (result.ended) return Outcome::Ended;
-        return result.started && result.exitCode == 0 ? Outcome::Done : Outcome::NotDone;
+        return line.converted ? Outcome::Done : Outcome::NotDone;
     }
 
 private:
@@ -82,14 +91,14 @@ void RunBatch(const std::vector<std::wstring>& queue, const wchar_t* startLine, 
             break;
         }
         host.SetProgressValue(i + 1);
-        const std::wstring& source = queue[static_cast<std::size_t>(i)];
-        const std::wstring name = FileNameOfPath(source);
-        const std::optional<EntryPlan> entry = plan(source, name);
-        if (!entry) {
-            host.AppendLine(L"Source file or destination folder not found for file '" + name + L"'");
+        const LineFile entry{i, queue[static_cast<std::size_t>(i)], {}, false};
+        const std::wstring name = common::FileNameOfPath(entry.source);
+        const std::optional<EntryPlan> entryPlan = plan(entry.source, name);
+        if (!entryPlan) {
+            host.AppendFileLine(L"Source file or destination folder not found for file '" + name + L"'", entry);
             continue;
         }
-        const Outcome outcome = converter.Convert(source, name, *entry);
+        const Outcome outcome = converter.Convert(entry, name, *entryPlan);
         if (outcome == Outcome::Ended) {
             stopped = true;
             break;
@@ -105,9 +114,13 @@ void RunBatch(const std::vector<std::wstring>& queue, const wchar_t* startLine, 
 
 }  // namespace
 
-std::wstring OutcomeText(const RunResult& result) {
-    if (!result.started) return L"FAILED (the converter could not be started)";
-    if (result.ended) return L"STOPPED (the converter was ended)";
+std::wstring OutcomeText(const RunResult& result, const std::wstring& incomplete) {
+    const std::wstring why = result.failure.empty() ? L"" : L": " + result.failure;
+    if (!result.started) return L"FAILED (the converter could not be started" + why + L")";
+    if (!result.failure.empty()) return L"FAILED (the converter could not be waited for" + why + L")";
+    if (result.ended)
+        return incomplete.empty() ? L"STOPPED (the converter was ended)"
+                                  : L"STOPPED (the converter was ended; " + incomplete + L" may be incomplete)";
     if (result.exitCode == 0) return L"DONE";
     // Large codes are NTSTATUS values such as 0xC0000005, read in hex.
     std::wstring code;
@@ -131,7 +144,7 @@ void RunBinToTextBatch(const BinToTextJob& job, BatchHost& host) {
         return besideSource || OutputFolderFound(job.outputFolder, host);
     };
     const auto plan = [&](const std::wstring& source, const std::wstring& name) -> std::optional<EntryPlan> {
-        const std::wstring outputFolder = besideSource ? FolderOfPath(source) : job.outputFolder;
+        const std::wstring outputFolder = besideSource ? common::FolderOfPath(source) : job.outputFolder;
         // Both probes run even when the first fails.
         const bool sourceFound = host.FileExists(source);
         const bool folderFound = host.FolderExists(outputFolder);

@@ -12,6 +12,15 @@ struct RunResult {
     std::uint32_t exitCode = 0;  // valid when started
     bool ended = false;          // ended by "Stop now" before it finished
     std::wstring output;         // its last non-empty output line, shaped for the log
+    std::wstring failure;        // the system's words when it could not be started, or not waited for
+};
+
+// The queue entry a log line tells of, so the window can find its files.
+struct LineFile {
+    int entry = -1;            // its place in the queue
+    std::wstring source;       // the entry itself
+    std::wstring destination;  // what the converter was told to write; empty before that
+    bool converted = false;    // the line ends in DONE
 };
 
 class BatchHost {
@@ -25,13 +34,17 @@ public:
     virtual bool SameFile(const std::wstring& source, const std::wstring& destination) = 0;
     // The full path in one case, so that two spellings of one destination are equal.
     virtual std::wstring PathKey(const std::wstring& path) = 0;
+    // Deletes a file; true when it is gone (also when it was never there).
+    virtual bool RemoveFile(const std::wstring& path) = 0;
     // Runs one converter command line and waits for it to end (or to be ended by "Stop now").
     virtual RunResult Run(const std::wstring& commandLine) = 0;
     // The user asked to stop: no further entry is started.
     virtual bool StopRequested() = 0;
     // Status log: every write also scrolls the last line into view and repaints.
+    // A line about one entry carries it; only such a line is ever replaced.
     virtual void AppendLine(const std::wstring& line) = 0;
-    virtual void ReplaceLastLine(const std::wstring& line) = 0;
+    virtual void AppendFileLine(const std::wstring& line, const LineFile& file) = 0;
+    virtual void ReplaceLastLine(const std::wstring& line, const LineFile& file) = 0;
     // Progress bar: the range is always 0..maximum; a value write repaints.
     virtual void SetProgressRange(int maximum) = 0;
     virtual void SetProgressValue(int value) = 0;
@@ -55,6 +68,7 @@ void RunBinToTextBatch(const BinToTextJob& job, BatchHost& host);
 void RunTextToBinBatch(const TextToBinJob& job, BatchHost& host);
 
 // "DONE", "FAILED (...)" or "STOPPED (...)": the tail of a processed entry's line.
-std::wstring OutcomeText(const RunResult& result);
+// `incomplete` names a destination that an ended converter may have left half written.
+std::wstring OutcomeText(const RunResult& result, const std::wstring& incomplete = {});
 
 }  // namespace conversion

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "conversion/paths.h"
+#include "common/paths.h"
 
 namespace conversion {
 namespace {
@@ -10,7 +10,7 @@ namespace {
 // JoinPath adds no second backslash: for the folder "\" the doubled result
 // would read as the start of a network path.
 std::wstring FoldedJoin(std::wstring_view folder, std::wstring_view name) {
-    return FoldBackslashes(JoinPath(folder, name));
+    return common::FoldBackslashes(common::JoinPath(folder, name));
 }
 
 std::wstring Quoted(std::wstring_view text) {
@@ -25,7 +25,7 @@ std::wstring Quoted(std::wstring_view text) {
 std::wstring ConverterCommandLine(std::wstring_view toolFolder, std::wstring_view option,
                                   std::wstring_view destinationPath, std::wstring_view sourcePath) {
     return Quoted(ConverterPath(toolFolder)) + L" " + std::wstring(option) + Quoted(destinationPath) + L" " +
-           Quoted(FoldBackslashes(sourcePath));
+           Quoted(common::FoldBackslashes(sourcePath));
 }
 
 }  // namespace

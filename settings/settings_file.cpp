@@ -3,8 +3,8 @@
 #include "common/file_bytes.h"
 #include "common/system_code_page.h"
 #include "common/win_handles.h"
-#include "conversion/file_system.h"
-#include "conversion/paths.h"
+#include "common/file_probes.h"
+#include "common/paths.h"
 
 namespace settings {
 namespace {
@@ -15,15 +15,19 @@ constexpr size_t kMaxFileBytes = 1 << 20;
 }  // namespace
 
 Location FindLocation(const std::wstring& toolFolder) {
-    const win::unique_file probe(::CreateFileW(conversion::JoinPath(toolFolder, L"karvelxml-write-test.tmp").c_str(),
-                                               GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+    // A name of its own, so that two copies started at once do not take each
+    // other's probe for a folder that cannot be written.
+    const std::wstring probeName = L"karvelxml-write-test-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+                                   std::to_wstring(::GetCurrentThreadId()) + L".tmp";
+    const win::unique_file probe(::CreateFileW(common::JoinPath(toolFolder, probeName).c_str(), GENERIC_WRITE, 0,
+                                               nullptr, CREATE_NEW,
                                                FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
     PWSTR roaming = nullptr;
     const HRESULT found = ::SHGetKnownFolderPath(FOLDERID_RoamingAppData, 0, nullptr, &roaming);
     const win::unique_cotaskmem owned(roaming);
-    const std::wstring userFolder = SUCCEEDED(found) ? conversion::JoinPath(roaming, L"Karvel") : std::wstring();
+    const std::wstring userFolder = SUCCEEDED(found) ? common::JoinPath(roaming, L"Karvel") : std::wstring();
     return ChooseLocation(toolFolder, static_cast<bool>(probe), userFolder,
-                          !userFolder.empty() && conversion::FileExists(conversion::JoinPath(userFolder, FileName)));
+                          !userFolder.empty() && common::FileExists(common::JoinPath(userFolder, FileName)));
 }
 
 std::optional<Settings> LoadSettings(const std::wstring& path, const Settings& initial) {
@@ -36,7 +40,7 @@ std::optional<Settings> LoadSettings(const std::wstring& path, const Settings& i
 
 bool SaveSettings(const std::wstring& path, const Settings& values) {
     try {
-        ::CreateDirectoryW(conversion::FolderOfPath(path).c_str(), nullptr);
+        ::CreateDirectoryW(common::FolderOfPath(path).c_str(), nullptr);
         return common::ReplaceFileBytes(path, WriteSettings(values, common::AnsiCodePage()));
     } catch (...) { return false; }
 }

@@ -1,16 +1,16 @@
 #include "settings/settings_location.h"
 
-#include "conversion/paths.h"
+#include "common/paths.h"
 
 namespace settings {
 
 Location ChooseLocation(const std::wstring& toolFolder, bool toolFolderWritable, const std::wstring& userFolder,
                         bool userFileExists) {
-    const std::wstring beside = conversion::JoinPath(toolFolder, FileName);
+    const std::wstring beside = common::JoinPath(toolFolder, FileName);
     // Without a folder of the user's own, a failed save beside the program is
     // better than a file in the root of the current drive.
     if (toolFolderWritable || userFolder.empty()) return {beside, beside};
-    const std::wstring user = conversion::JoinPath(userFolder, FileName);
+    const std::wstring user = common::JoinPath(userFolder, FileName);
     return {userFileExists ? user : beside, user};
 }
 

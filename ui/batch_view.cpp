@@ -11,7 +11,9 @@
 
 #include "common/win_handles.h"
 #include "conversion/batch.h"
+#include "common/file_probes.h"
 #include "conversion/file_system.h"
+#include "conversion/run_and_wait.h"
 #include "ui/list_box.h"
 
 namespace ui {
@@ -47,34 +49,44 @@ struct Report {
     enum Kind { Append, Replace, Range, Value } kind;
     std::wstring line;
     int number = 0;
+    conversion::LineFile file;
 };
 
 }  // namespace
 
 // What the worker and the window share while one batch runs.
 struct BatchView::Batch final : conversion::BatchHost {
-    Batch(HWND window, HWND statusLog, HWND progressBar)
-        : window(window),
-          status(statusLog),
-          progress(progressBar),
-          taskbar(window),
+    explicit Batch(const BatchWindow& shown)
+        : window(shown.window),
+          status(shown.statusLog),
+          progress(shown.progressBar),
+          folder(shown.workingFolder),
+          taskbar(shown.window),
           stopNow(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
 
     // On the worker: the file system directly, the window through reports.
-    bool FileExists(const std::wstring& path) override { return conversion::FileExists(path); }
-    bool FolderExists(const std::wstring& path) override { return conversion::FolderExists(path); }
+    bool FileExists(const std::wstring& path) override { return common::FileExists(path); }
+    bool FolderExists(const std::wstring& path) override { return common::FolderExists(path); }
+    bool RemoveFile(const std::wstring& path) override {
+        return DeleteFileW(path.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND;
+    }
     bool SameFile(const std::wstring& source, const std::wstring& destination) override {
         return conversion::SameFile(source, destination);
     }
     std::wstring PathKey(const std::wstring& path) override { return conversion::PathKey(path); }
     conversion::RunResult Run(const std::wstring& commandLine) override {
-        return conversion::RunAndWait(commandLine, stopNow.get());
+        return conversion::RunAndWait(commandLine, stopNow.get(), folder);
     }
     bool StopRequested() override { return stops > 0; }
-    void AppendLine(const std::wstring& line) override { Post({Report::Append, line}); }
-    void ReplaceLastLine(const std::wstring& line) override { Post({Report::Replace, line}); }
-    void SetProgressRange(int maximum) override { Post({Report::Range, {}, maximum}); }
-    void SetProgressValue(int value) override { Post({Report::Value, {}, value}); }
+    void AppendLine(const std::wstring& line) override { Post({Report::Append, line, 0, {}}); }
+    void AppendFileLine(const std::wstring& line, const conversion::LineFile& file) override {
+        Post({Report::Append, line, 0, file});
+    }
+    void ReplaceLastLine(const std::wstring& line, const conversion::LineFile& file) override {
+        Post({Report::Replace, line, 0, file});
+    }
+    void SetProgressRange(int maximum) override { Post({Report::Range, {}, maximum, {}}); }
+    void SetProgressValue(int value) override { Post({Report::Value, {}, value, {}}); }
 
     void Post(Report report) {
         const std::lock_guard lock(mutex);
@@ -119,6 +131,7 @@ struct BatchView::Batch final : conversion::BatchHost {
     HWND window;
     ListBox status;
     HWND progress;
+    std::wstring folder;
     TaskbarProgress taskbar;
     int maximum = 0;
     std::atomic<int> stops{0};
@@ -138,19 +151,18 @@ BatchView::~BatchView() {
     run_->thread.join();
 }
 
-void BatchView::Start(HWND window, HWND statusLog, HWND progressBar,
-                      std::function<void(conversion::BatchHost&)> batch) {
-    run_ = std::make_unique<Batch>(window, statusLog, progressBar);
-    Batch& run = *run_;
-    run.thread = std::thread([&run, batch = std::move(batch)] {
+void BatchView::Start(const BatchWindow& shown, std::function<void(conversion::BatchHost&)> batch) {
+    auto run = std::make_unique<Batch>(shown);
+    run->thread = std::thread([&run = *run, batch = std::move(batch)] {
         try {
             batch(run);
         } catch (...) {
             // Only memory can run out here; the batch ends, and says so.
-            run.Post({Report::Append, L"Conversion failed: out of memory"});
+            run.Post({Report::Append, L"Conversion failed: out of memory", 0, {}});
         }
         run.Finish();
     });
+    run_ = std::move(run);
 }
 
 bool BatchView::Running() const { return run_ != nullptr; }

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 
 namespace conversion {
 class BatchHost;
@@ -16,6 +17,12 @@ namespace ui {
 // Posted to the window whenever the batch has something new to show.
 inline constexpr UINT WM_BATCH_PROGRESS = WM_APP + 1;
 
+// The window a batch is shown in.
+struct BatchWindow {
+    HWND window, statusLog, progressBar;
+    std::wstring workingFolder;  // where the converter runs; empty for this process's current folder
+};
+
 class BatchView {
 public:
     BatchView();
@@ -24,8 +31,9 @@ public:
     BatchView(const BatchView&) = delete;
     BatchView& operator=(const BatchView&) = delete;
 
-    // Runs `batch` on a worker thread, shown in `statusLog` and `progressBar` of `window`.
-    void Start(HWND window, HWND statusLog, HWND progressBar, std::function<void(conversion::BatchHost&)> batch);
+    // Runs `batch` on a worker thread, shown in `shown`. Throws std::system_error
+    // when no thread can be started; nothing runs then.
+    void Start(const BatchWindow& shown, std::function<void(conversion::BatchHost&)> batch);
     bool Running() const;
     // The first stop lets the current file finish and starts no further one;
     // the second ends the converter at once. Returns how many there have been.

@@ -32,6 +32,17 @@ struct ControlDescription {
 
 inline constexpr ControlId Window = static_cast<ControlId>(0);
 
+// The two queue panels are twins: the controls each has in each role.
+enum class Panel { Bin, Txt };
+struct PanelControls {
+    ControlId list, rem, con, outText;
+};
+constexpr PanelControls ControlsOf(Panel panel) {
+    return panel == Panel::Bin
+               ? PanelControls{ControlId::lstBin, ControlId::cmbBinRem, ControlId::cmbBinCon, ControlId::txtBinOut}
+               : PanelControls{ControlId::lstTxt, ControlId::cmbTxtRem, ControlId::cmbTxtCon, ControlId::txtTxtOut};
+}
+
 inline constexpr const wchar_t* WindowClass = L"KarvelQuillonFrontEnd";
 inline constexpr int ClientWidth = 544;
 inline constexpr int ClientHeight = 556;

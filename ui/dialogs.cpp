@@ -7,7 +7,7 @@
 #include <algorithm>
 
 #include "common/win_handles.h"
-#include "conversion/file_system.h"
+#include "common/file_probes.h"
 
 namespace ui {
 namespace {
@@ -74,7 +74,7 @@ std::wstring ShowSaveFileDialog(HWND owner, const std::wstring& filter, const st
 }
 
 std::wstring BrowseForFolder(HWND owner, const std::wstring& title, const std::wstring& initial) {
-    const bool startThere = conversion::FolderExists(initial);
+    const bool startThere = common::FolderExists(initial);
     BROWSEINFOW info{};
     info.hwndOwner = owner;
     info.lpszTitle = title.c_str();

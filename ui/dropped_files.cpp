@@ -5,8 +5,8 @@
 #include <algorithm>
 
 #include "common/win_handles.h"
-#include "conversion/file_system.h"
-#include "conversion/paths.h"
+#include "common/file_probes.h"
+#include "common/paths.h"
 
 namespace ui {
 namespace {
@@ -15,14 +15,14 @@ namespace {
 void CollectMatching(const std::wstring& folder, const std::wstring& pattern, std::vector<std::wstring>& out,
                      const std::atomic<bool>& cancelled) {
     WIN32_FIND_DATAW data;
-    win::unique_find find(FindFirstFileExW(conversion::JoinPath(folder, L"*").c_str(), FindExInfoBasic, &data,
+    win::unique_find find(FindFirstFileExW(common::JoinPath(folder, L"*").c_str(), FindExInfoBasic, &data,
                                            FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
     if (!find) return;
     do {
         if (cancelled) return;
         const std::wstring name = data.cFileName;
         if (name == L"." || name == L"..") continue;
-        const std::wstring path = conversion::JoinPath(folder, name);
+        const std::wstring path = common::JoinPath(folder, name);
         if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
             // Links could lead back up the tree.
             if (!(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) CollectMatching(path, pattern, out, cancelled);
@@ -65,7 +65,7 @@ DropCollection::DropCollection(HWND window, std::vector<std::wstring> paths, std
     : worker_([this, window, paths = std::move(paths), pattern = std::move(pattern)] {
           try {
               for (const auto& path : paths) {
-                  if (!conversion::FolderExists(path)) {
+                  if (!common::FolderExists(path)) {
                       entries_.push_back(path);
                       continue;
                   }

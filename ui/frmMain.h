@@ -1,6 +1,8 @@
 #pragma once
 // The main window. Windows only: a thin layer that shows what the portable
-// rules decide and hands batches to the conversion code.
+// rules decide and hands batches to the conversion code. Its members live in
+// files named for what they do: the layout (window_layout.cpp), the input it
+// takes while it works (input_filter.cpp), the status log's menu (log_menu.cpp).
 #include <windows.h>
 #include <shellapi.h>
 
@@ -14,6 +16,7 @@
 #include "ui/batch_view.h"
 #include "ui/controls.h"
 #include "ui/dropped_files.h"
+#include "ui/input_rules.h"
 
 namespace ui {
 
@@ -35,12 +38,11 @@ struct Environment {
     std::wstring toolFolder;  // where the converter lies
     settings::Location settingsFile;
     Dialogs dialogs;
+    std::wstring startFolder;  // where the converter runs: the folder the program was started in
 };
 
-// The real dialogs and this program's folder.
+// The real dialogs, this program's folder and the folder it was started in.
 Environment SystemEnvironment();
-
-enum class Panel { Bin, Txt };
 
 class frmMain {
 public:
@@ -56,7 +58,7 @@ public:
     HWND Control(ControlId id) const { return GetDlgItem(hwnd_, static_cast<int>(id)); }
 
     // For the message loop, before a message is dispatched: true when it has
-    // been dealt with, as a dialog key or as input the window takes no longer.
+    // been dealt with, as a key of the window's own or as input it takes no longer.
     bool PreTranslateMessage(MSG& msg);
 
     // Handlers, named after their control and event.
@@ -79,23 +81,44 @@ private:
     static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
 
+    // window_layout.cpp
     bool CreateControls();
     // Places, sizes, font and icons for `dpi`; the window takes `suggested`, when given.
     void ApplyDpi(int dpi, const RECT* suggested);
+    LRESULT OnCtlColorStatic(HDC dc, HWND control);
+
+    // input_filter.cpp
+    bool TakenWhileWorking(MSG& msg);
+    bool OnKey(const MSG& msg);
+
+    // log_menu.cpp
+    void OnLogMenu(POINT at);
+    void CopyLogLines(bool all);
+    void SaveLog();
+
     void OnCommand(int id, int code);
     void OnClose();
     void OnDropFiles(HDROP drop);
     void OnDropCollected();
     void OnBatchProgress();
     void OnContextMenu(HWND control, POINT at);
-    void CopyLogLines(bool all);
-    void SaveLog();
-    LRESULT OnCtlColorStatic(HDC dc, HWND control);
     std::wstring FilterFor(Panel panel) const;
     void StartBatch(Panel panel, std::function<void(conversion::BatchHost&)> batch);
     void StopBatch();
-    // A batch or a collection is running: the window takes only what stops it.
+    // A batch or a collection is running: the window takes only what stops it, and the log.
     bool Working() const { return batch_.Running() || collection_; }
+    // Runs `dialog` with the window's input and closing held off meanwhile.
+    template <typename Dialog>
+    auto Modal(Dialog&& dialog) {
+        const bool outer = busy_;
+        busy_ = true;
+        struct Restore {
+            bool& flag;
+            bool value;
+            ~Restore() { flag = value; }
+        } restore{busy_, outer};
+        return dialog();
+    }
 
     // The check box "Output to the source folder"; a change runs its Click handler.
     bool OutputToSourceFolder() const;
@@ -106,7 +129,7 @@ private:
 
     HWND hwnd_ = nullptr;
     Environment env_;
-    bool busy_ = false;  // a dialog is open: no input, no closing
+    bool busy_ = false;  // a dialog or a menu is open: no other input, no closing
     bool unloaded_ = false;
     BatchView batch_;
     Panel batchPanel_ = Panel::Bin;  // whose "Convert!" reads "Stop" while the batch runs

@@ -8,10 +8,11 @@
 #include "conversion/batch.h"
 #include "conversion/command_line.h"
 #include "conversion/converter_output.h"
-#include "conversion/paths.h"
+#include "common/paths.h"
 #include "support/latin1.h"
 
 using namespace conversion;
+using namespace common;
 using namespace std::string_literals;
 using Pair = std::pair<std::wstring, std::wstring>;
 using Lines = std::vector<std::wstring>;
@@ -94,6 +95,10 @@ TEST(ConverterOutput, TheLastNonEmptyLineShapedForTheLog) {
         EXPECT_EQ(ShapeOutputLine(whole.LastLine(), whole.LastLineCut(), oem), tail) << testing::PrintToString(bytes);
         EXPECT_EQ(ShapeOutputLine(byteByByte.LastLine(), byteByByte.LastLineCut(), oem), tail);
     }
+    // The system's messages, on one line.
+    EXPECT_EQ(OneLine(L"  The system cannot find the file specified.\r\n"),
+              L"The system cannot find the file specified.");
+    EXPECT_EQ(OneLine(L"First line.\r\n\tSecond  line.\r\n"), L"First line. Second line.");
 }
 
 const std::wstring kConverter = L"C:\\T\\quillon.exe", kDone = L"Conversion complete",
@@ -107,13 +112,14 @@ struct Scenario {
     const char* what;
     bool textToBin = false, besideSource = false;
     const wchar_t* extension = L"txt";
-    Lines queue, missing, folders = {L"D:\\Out", L"D:\\Bin\\"};
-    std::vector<RunResult> results;  // one per run, then exit 0
-    bool foldersVanish = false;      // every folder goes when a run ends
-    int stopAfterRuns = -1;          // Stop is pressed once this many runs have begun
+    Lines queue, missing, folders = {L"D:\\Out", L"D:\\Bin\\"}, existing;  // existing: destinations already there
+    std::vector<RunResult> results;                                        // one per run, then exit 0
+    bool foldersVanish = false;                                            // every folder goes when a run ends
+    int stopAfterRuns = -1;  // Stop is pressed once this many runs have begun
     Lines log;
-    std::wstring progress;  // "0..maximum" and then each value
-    Lines probes, calls;    // checked when given
+    std::wstring progress;   // "0..maximum" and then each value
+    Lines probes, calls;     // checked when given
+    std::wstring converted;  // the entries whose lines end in DONE, as the window learns them
 };
 
 // A file system and a window in memory that play one scenario.
@@ -122,11 +128,12 @@ struct Host : BatchHost {
     std::set<std::wstring> files, folders;
     std::size_t runs = 0;
     Lines calls, probes, log;  // log: the status log as the user sees it
-    std::wstring progress;
+    std::wstring progress, converted;
 
     explicit Host(const Scenario& scenario)
         : s(scenario), files(s.queue.begin(), s.queue.end()), folders(s.folders.begin(), s.folders.end()) {
         files.insert(kConverter);
+        files.insert(s.existing.begin(), s.existing.end());
         for (const auto& gone : s.missing) files.erase(gone);
         if (s.textToBin)
             RunTextToBinBatch({s.queue, L"D:\\Bin\\", L"C:\\T"}, *this);
@@ -150,6 +157,7 @@ struct Host : BatchHost {
         for (wchar_t& c : key) c = static_cast<wchar_t>(std::towupper(c));
         return key;
     }
+    bool RemoveFile(const std::wstring& p) override { return Note(&probes, L"remove " + p, files.erase(p) || true); }
     RunResult Run(const std::wstring& commandLine) override {
         Note(&probes, L"run " + commandLine);
         if (s.foldersVanish) folders.clear();
@@ -160,7 +168,13 @@ struct Host : BatchHost {
         log.push_back(line);
         Note(nullptr, L"add " + line);
     }
-    void ReplaceLastLine(const std::wstring& line) override {
+    void AppendFileLine(const std::wstring& line, const LineFile& file) override {
+        EXPECT_EQ(file.source, s.queue.at(file.entry)) << line;
+        AppendLine(line);
+    }
+    void ReplaceLastLine(const std::wstring& line, const LineFile& file) override {
+        EXPECT_EQ(file.source, s.queue.at(file.entry)) << line;
+        if (file.converted) converted += std::to_wstring(file.entry);
         if (Note(nullptr, L"replace " + line, !log.empty())) log.back() = line;
     }
     void SetProgressRange(int maximum) override {
@@ -183,12 +197,14 @@ TEST(ConversionBatch, CallsLogProbesAndProgress) {
          .log = {kBin, doneA, NotFound(L"gone.xml"), doneB, kDone, L"1 of 3 files were not converted"},
          .progress = L"0..3 1 2 3 0",
          .calls = {L"range 3", L"add " + kBin, L"file " + kConverter, L"folder D:\\Out", L"value 1", L"file " + a,
-                   L"folder D:\\Out", L"same " + a + L"|D:\\Out\\a.txt", L"add Processing a.xml...",
+                   L"folder D:\\Out", L"same " + a + L"|D:\\Out\\a.txt", L"file D:\\Out\\a.txt", L"add Processing a.xml...",
                    LR"(run "C:\T\quillon.exe" --textxml="D:\Out\a.txt" "D:\In\a.xml")", L"replace " + doneA,
                    L"value 2", L"file " + gone, L"folder D:\\Out", L"add " + NotFound(L"gone.xml"), L"value 3",
-                   L"file " + b, L"folder D:\\Out", L"same " + b + L"|D:\\Out\\b.txt", L"add Processing b.xml...",
+                   L"file " + b, L"folder D:\\Out", L"same " + b + L"|D:\\Out\\b.txt", L"file D:\\Out\\b.txt",
+                   L"add Processing b.xml...",
                    LR"(run "C:\T\quillon.exe" --textxml="D:\Out\b.txt" "D:\In\b.xml")", L"replace " + doneB,
-                   L"add " + kDone, L"add 1 of 3 files were not converted", L"value 0"}},
+                   L"add " + kDone, L"add 1 of 3 files were not converted", L"value 0"},
+         .converted = L"02"},
         {.what = "empty queue", .log = {kBin, kDone}, .progress = L"0..0 0"},
         {.what = "no output folder", .queue = {a}, .folders = {}, .log = {kBin, noFolder}, .progress = L"0..1"},
         {.what = "text to bin, no folder", .textToBin = true, .queue = {a}, .folders = {}, .log = {kText, noFolder},
@@ -206,32 +222,36 @@ TEST(ConversionBatch, CallsLogProbesAndProgress) {
          .missing = {gone}, .log = {kText, NotFound(L"gone.xml"), doneA, kDone, L"1 of 2 files were not converted"},
          .progress = L"0..2 1 2 0",
          .probes = {L"file " + kConverter, L"folder D:\\Bin\\", L"file " + gone, L"file " + a,
-                    L"same " + a + L"|D:\\Bin\\a.xml",
+                    L"same " + a + L"|D:\\Bin\\a.xml", L"file D:\\Bin\\a.xml",
                     LR"(run "C:\T\quillon.exe" --quillon="D:\Bin\a.xml" "D:\In\a.xml")"}},
         {.what = "beside sources: each one's folder probed, the output box unused", .besideSource = true,
          .queue = {L"D:\\X\\here.xml", L"C:\\b.xml"}, .folders = {L"C:"},
          .log = {kBin, NotFound(L"here.xml"), doneB, kDone, L"1 of 2 files were not converted"},
          .progress = L"0..2 1 2 0",
          .probes = {L"file " + kConverter, L"file D:\\X\\here.xml", L"folder D:\\X", L"file C:\\b.xml",
-                    L"folder C:", L"same C:\\b.xml|C:\\b.txt",
+                    L"folder C:", L"same C:\\b.xml|C:\\b.txt", L"file C:\\b.txt",
                     LR"(run "C:\T\quillon.exe" --textxml="C:\b.txt" "C:\b.xml")"}},
         {.what = "same file, checked on the folded source", .besideSource = true, .queue = {L"D:\\In\\\\A.XML", b},
          .folders = {L"D:\\In", L"D:\\In\\"},
          .log = {kBin, L"Source and destination are the same file for 'A.XML'", doneB, kDone,
                  L"1 of 2 files were not converted"},
          .progress = L"0..2 1 2 0"},
-        {.what = "converter outcomes: decimal up to 65535, then hex, and its last output line",
-         .besideSource = true, .queue = {a, b, c, L"D:\\1\\a.xml", L"D:\\2\\b.xml", L"D:\\3\\c.xml"},
-         .folders = {L"D:\\In", L"D:\\1", L"D:\\2", L"D:\\3"},
-         .results = {{true, 3}, {true, 65535, false, L"bad input"}, {true, 65536}, {true, 0xC0000005u},
-                     {false, 0}, {true, 0, false, L"fine"}},
-         .log = {kBin, L"Processing a.xml... FAILED (exit code 3)",
-                 L"Processing b.xml... FAILED (exit code 65535): bad input",
+        {.what = "converter outcomes: decimal up to 65535, then hex, its last output line, the system's words",
+         .besideSource = true,
+         .queue = {a, b, c, L"D:\\1\\a.xml", L"D:\\2\\b.xml", L"D:\\3\\c.xml", L"D:\\4\\a.xml", L"D:\\5\\b.xml"},
+         .folders = {L"D:\\In", L"D:\\1", L"D:\\2", L"D:\\3", L"D:\\4", L"D:\\5"},
+         .results = {{true, 1, false, L"bad input"}, {true, 65535}, {true, 65536}, {true, 0xC0000005u},
+                     {false, 0, false, L"", L"Access is denied."}, {true, 0, false, L"fine", L"The handle is invalid."},
+                     {true, 0, false, L"fine"}, {false, 0}},
+         .log = {kBin, L"Processing a.xml... FAILED (exit code 1): bad input",
+                 L"Processing b.xml... FAILED (exit code 65535)",
                  L"Processing c.xml... FAILED (exit code 0x00010000)",
                  L"Processing a.xml... FAILED (exit code 0xC0000005)",
-                 L"Processing b.xml... FAILED (the converter could not be started)", L"Processing c.xml... DONE",
-                 kDone, L"5 of 6 files were not converted"},
-         .progress = L"0..6 1 2 3 4 5 6 0"},
+                 L"Processing b.xml... FAILED (the converter could not be started: Access is denied.)",
+                 L"Processing c.xml... FAILED (the converter could not be waited for: The handle is invalid.)",
+                 L"Processing a.xml... DONE", L"Processing b.xml... FAILED (the converter could not be started)",
+                 kDone, L"7 of 8 files were not converted"},
+         .progress = L"0..8 1 2 3 4 5 6 7 8 0", .converted = L"6"},
         {.what = "a destination written earlier in the batch, in any case, is not written again",
          .queue = {a, L"D:\\Other\\A.xml", b}, .results = {{false, 0}},
          .log = {kBin, L"Processing a.xml... FAILED (the converter could not be started)",
@@ -242,11 +262,21 @@ TEST(ConversionBatch, CallsLogProbesAndProgress) {
          .log = {kBin, L"Conversion stopped", L"2 of 2 files were not converted"}, .progress = L"0..2 0"},
         {.what = "Stop while a converter runs: it finishes, no other starts", .queue = {a, b, c}, .stopAfterRuns = 1,
          .log = {kBin, doneA, L"Conversion stopped", L"2 of 3 files were not converted"}, .progress = L"0..3 1 0"},
-        {.what = "Stop now ends the converter", .queue = {a, b}, .results = {{true, 1, true, L"half"}},
-         .stopAfterRuns = 1,
+        {.what = "Stop now ends the converter, and what it began of a new file goes", .queue = {a, b},
+         .results = {{true, 1, true, L"half"}}, .stopAfterRuns = 1,
          .log = {kBin, L"Processing a.xml... STOPPED (the converter was ended)", L"Conversion stopped",
                  L"2 of 2 files were not converted"},
-         .progress = L"0..2 1 0"},
+         .progress = L"0..2 1 0",
+         .probes = {L"file " + kConverter, L"folder D:\\Out", L"file " + a, L"folder D:\\Out",
+                    L"same " + a + L"|D:\\Out\\a.txt", L"file D:\\Out\\a.txt",
+                    LR"(run "C:\T\quillon.exe" --textxml="D:\Out\a.txt" "D:\In\a.xml")", L"remove D:\\Out\\a.txt"}},
+        {.what = "Stop now leaves a file that was there before, and says so", .textToBin = true, .queue = {a},
+         .existing = {L"D:\\Bin\\a.xml"}, .results = {{true, 1, true}},
+         .log = {kText, L"Processing a.xml... STOPPED (the converter was ended; a.xml may be incomplete)",
+                 L"Conversion stopped", L"1 of 1 files were not converted"},
+         .progress = L"0..1 1 0",
+         .probes = {L"file " + kConverter, L"folder D:\\Bin\\", L"file " + a, L"same " + a + L"|D:\\Bin\\a.xml",
+                    L"file D:\\Bin\\a.xml", LR"(run "C:\T\quillon.exe" --quillon="D:\Bin\a.xml" "D:\In\a.xml")"}},
         {.what = "Stop during the last file: all of them done", .queue = {a}, .stopAfterRuns = 1,
          .log = {kBin, doneA, kDone}, .progress = L"0..1 1 0"},
     };
@@ -257,6 +287,7 @@ TEST(ConversionBatch, CallsLogProbesAndProgress) {
         EXPECT_EQ(host.progress, s.progress) << s.what;
         if (!s.probes.empty()) { EXPECT_EQ(host.probes, s.probes) << s.what; }
         if (!s.calls.empty()) { EXPECT_EQ(host.calls, s.calls) << s.what; }
+        if (!s.converted.empty()) { EXPECT_EQ(host.converted, s.converted) << s.what; }
     }
 }
 

@@ -5,12 +5,15 @@
 
 #include "common/utf8.h"
 #include "conversion/command_line.h"
+#include "common/file_probes.h"
 #include "conversion/file_system.h"
-#include "conversion/paths.h"
+#include "conversion/run_and_wait.h"
+#include "common/paths.h"
 #include "settings/settings_file.h"
 #include "support/support.h"
 #include "tools/bench/bench_common.h"
 
+using namespace common;
 using namespace conversion;
 using namespace test_support;
 // GCC 12 warns about members left out of aggregate initializers, which the tables rely on.
@@ -38,7 +41,7 @@ protected:
     }
     std::wstring In(const std::wstring& name) const { return folder_ + L"\\" + name; }
     std::wstring Command(const std::wstring& name) const {
-        return BinToTextCommandLine(FolderOfPath(KARVEL_STANDIN_PATH), folder_, name, L"txt", In(name));
+        return BinToTextCommandLine(common::FolderOfPath(KARVEL_STANDIN_PATH), folder_, name, L"txt", In(name));
     }
     const std::wstring folder_ = ScratchFolder(L"conversion");
 };

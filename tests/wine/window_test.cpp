@@ -66,7 +66,8 @@ protected:
             tool_,
             {ini, written.empty() ? ini : written},
             ui::Dialogs{answer, answer, [=](HWND owner, const std::wstring& q) { return answer(owner, q) == L"yes"; },
-                        answer, [=](HWND owner, const std::wstring& message) { answer(owner, message); }}};
+                        answer, [=](HWND owner, const std::wstring& message) { answer(owner, message); }},
+            {}};
     }
     std::wstring Answer(Call call) {
         calls_.push_back(std::move(call));

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "bench_common.h"
-#include "conversion/file_system.h"
+#include "common/file_probes.h"
 #include "common/win_handles.h"
 #include "conversion/command_line.h"
 #include "ui/frmMain.h"
@@ -67,8 +67,8 @@ struct ReferenceWindow {
 
 int wmain(int argc, wchar_t** argv) {
     const int entries = argc > 1 ? _wtoi(argv[1]) : 500;
-    const std::wstring tool = conversion::ToolFolder();
-    if (!conversion::FileExists(conversion::ConverterPath(tool))) {
+    const std::wstring tool = common::ToolFolder();
+    if (!common::FileExists(conversion::ConverterPath(tool))) {
         std::fprintf(stderr, "quillon.exe must lie beside the benchmark\n");
         return 2;
     }
@@ -98,7 +98,7 @@ int wmain(int argc, wchar_t** argv) {
     ui::Dialogs dialogs;
     dialogs.openFiles = [&](HWND, const std::wstring&) { return roundSelection; };
     dialogs.browseFolder = [](HWND, const std::wstring&, const std::wstring&) { return std::wstring(); };
-    const auto form = ui::frmMain::Create(GetModuleHandleW(nullptr), {tool, {}, dialogs});
+    const auto form = ui::frmMain::Create(GetModuleHandleW(nullptr), {tool, {}, dialogs, {}});
     if (!form) return 1;
     ShowWindow(form->Handle(), SW_SHOW);
     UpdateWindow(form->Handle());

@@ -12,7 +12,7 @@
 #include "bench_common.h"
 #include "common/file_bytes.h"
 #include "common/win_handles.h"
-#include "conversion/file_system.h"
+#include "common/file_probes.h"
 #include "ui/frmMain.h"
 #include "ui/list_box.h"
 
@@ -58,14 +58,14 @@ private:
 }  // namespace
 
 int wmain() {
-    const std::wstring tool = conversion::ToolFolder(), data = tool + L"\\batch-control-bench";
+    const std::wstring tool = common::ToolFolder(), data = tool + L"\\batch-control-bench";
     CreateDirectoryW(data.c_str(), nullptr);
     for (const wchar_t* name : {L"\\a.xml", L"\\b.xml", L"\\c.xml"}) common::ReplaceFileBytes(data + name, "<x/>");
     std::wstring selection = data + L'\0' + L"a.xml" + L'\0' + L"b.xml" + L'\0' + L"c.xml";
     ui::Dialogs dialogs;
     dialogs.openFiles = [&](HWND, const std::wstring&) { return selection; };
     dialogs.confirm = [](HWND, const std::wstring&) { return false; };
-    const auto form = ui::frmMain::Create(GetModuleHandleW(nullptr), {tool, {}, dialogs});
+    const auto form = ui::frmMain::Create(GetModuleHandleW(nullptr), {tool, {}, dialogs, {}});
     if (!form) return 1;
     ShowWindow(form->Handle(), SW_SHOW);
     HWND convert = form->Control(ControlId::cmbBinCon);

@@ -7,13 +7,13 @@
 #include <vector>
 
 #include "bench_common.h"
-#include "conversion/file_system.h"
-#include "conversion/paths.h"
+#include "common/file_probes.h"
+#include "common/paths.h"
 #include "ui/controls.h"
 
 int wmain(int argc, wchar_t** argv) {
     const int runs = argc > 1 ? _wtoi(argv[1]) : 20;
-    const std::wstring program = conversion::FolderOfPath(conversion::ToolFolder()) + L"\\karvelxml.exe";
+    const std::wstring program = common::FolderOfPath(common::ToolFolder()) + L"\\karvelxml.exe";
     std::vector<double> milliseconds;
     for (int run = 0; run < runs; ++run) {
         bench::StartedProgram started;

@@ -5,12 +5,12 @@
 #include <cstdio>
 
 #include "bench_common.h"
-#include "conversion/file_system.h"
+#include "common/file_probes.h"
 #include "ui/dpi.h"
 #include "ui/frmMain.h"
 
 int wmain() {
-    const auto form = ui::frmMain::Create(GetModuleHandleW(nullptr), {conversion::ToolFolder(), {}, {}});
+    const auto form = ui::frmMain::Create(GetModuleHandleW(nullptr), {common::ToolFolder(), {}, {}, {}});
     if (!form) return 1;
     HWND window = form->Handle();
     ShowWindow(window, SW_SHOW);

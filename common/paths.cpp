@@ -1,6 +1,6 @@
-#include "conversion/paths.h"
+#include "common/paths.h"
 
-namespace conversion {
+namespace common {
 
 std::wstring FolderOfPath(std::wstring_view path) {
     const auto last = path.rfind(L'\\');
@@ -39,4 +39,4 @@ std::wstring FoldBackslashes(std::wstring_view path) {
     return folded;
 }
 
-}  // namespace conversion
+}  // namespace common

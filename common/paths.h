@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-namespace conversion {
+namespace common {
 
 // Text before the last backslash, without it; empty when there is none.
 std::wstring FolderOfPath(std::wstring_view path);
@@ -16,4 +16,4 @@ std::wstring JoinPath(std::wstring_view folder, std::wstring_view name);
 // (\\server\share) or \\?\ path.
 std::wstring FoldBackslashes(std::wstring_view path);
 
-}  // namespace conversion
+}  // namespace common

@@ -1,0 +1,53 @@
+#include "common/file_probes.h"
+
+#include <windows.h>
+
+#include "common/paths.h"
+
+namespace common {
+namespace {
+
+bool Attributes(const std::wstring& path, DWORD& attributes) {
+    attributes = ::GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES;
+}
+
+}  // namespace
+
+bool FolderExists(const std::wstring& path) {
+    DWORD attributes = 0;
+    return Attributes(path, attributes) && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool FileExists(const std::wstring& path) {
+    DWORD attributes = 0;
+    return Attributes(path, attributes) && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+std::wstring ToolFolder() {
+    std::wstring buffer(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length == 0) return {};
+        if (length < buffer.size()) {
+            buffer.resize(length);
+            return FolderOfPath(buffer);
+        }
+        buffer.resize(buffer.size() * 2);  // truncated
+    }
+}
+
+std::wstring CurrentFolder() {
+    std::wstring buffer(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = ::GetCurrentDirectoryW(static_cast<DWORD>(buffer.size()), buffer.data());
+        if (length == 0) return {};
+        if (length < buffer.size()) {
+            buffer.resize(length);
+            return buffer;
+        }
+        buffer.resize(length);  // the size needed, terminator included
+    }
+}
+
+}  // namespace common

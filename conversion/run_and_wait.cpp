@@ -1,0 +1,246 @@
+#include "conversion/run_and_wait.h"
+
+#include <atomic>
+#include <chrono>
+#include <vector>
+
+#include "common/system_code_page.h"
+#include "common/win_handles.h"
+#include "conversion/converter_output.h"
+
+namespace conversion {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Another program, a virus scanner for one, may hold a just-copied converter for a moment.
+constexpr auto kStartRetries = std::chrono::seconds(2);
+constexpr DWORD kStartRetryPause = 50;
+// How long the processes of an ended job are given to be gone.
+constexpr DWORD kJobEndLimit = 2000;
+// Reads that take in more than the pipe can hold.
+constexpr int kPipePieces = 4;
+
+// A pipe whose read end is ours, overlapped, and whose write end the converter
+// inherits as its standard output and error.
+struct OutputPipe {
+    win::unique_file read, write;
+
+    bool Create() {
+        static std::atomic<unsigned> serial{0};
+        const std::wstring name =
+            L"\\\\.\\pipe\\karvelxml-" + std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(++serial);
+        read.reset(
+            ::CreateNamedPipeW(name.c_str(), PIPE_ACCESS_INBOUND | FILE_FLAG_OVERLAPPED | FILE_FLAG_FIRST_PIPE_INSTANCE,
+                               PIPE_TYPE_BYTE | PIPE_WAIT | PIPE_REJECT_REMOTE_CLIENTS, 1, 0, 64 * 1024, 0, nullptr));
+        if (!read) return false;
+        SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+        write.reset(
+            ::CreateFileW(name.c_str(), GENERIC_WRITE, 0, &inheritable, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        return static_cast<bool>(write);
+    }
+};
+
+// The one handle a new process may inherit (none when null).
+class HandleInheritance {
+public:
+    explicit HandleInheritance(HANDLE handle) : handle_(handle) {
+        SIZE_T size = 0;
+        ::InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
+        buffer_.resize(size);
+        auto* list = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(buffer_.data());
+        if (!handle_ || !::InitializeProcThreadAttributeList(list, 1, 0, &size)) return;
+        if (::UpdateProcThreadAttribute(list, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, &handle_, sizeof handle_, nullptr,
+                                        nullptr))
+            list_ = list;
+        else
+            ::DeleteProcThreadAttributeList(list);
+    }
+    ~HandleInheritance() {
+        if (list_) ::DeleteProcThreadAttributeList(list_);
+    }
+    HandleInheritance(const HandleInheritance&) = delete;
+    HandleInheritance& operator=(const HandleInheritance&) = delete;
+    LPPROC_THREAD_ATTRIBUTE_LIST List() const { return list_; }
+
+private:
+    HANDLE handle_;
+    std::vector<char> buffer_;
+    LPPROC_THREAD_ATTRIBUTE_LIST list_ = nullptr;
+};
+
+// Overlapped reads from the pipe, so the wait can watch the converter and its output at once.
+class PipeReader {
+public:
+    explicit PipeReader(HANDLE pipe) : pipe_(pipe), event_(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
+        overlapped_.hEvent = event_.get();
+    }
+    ~PipeReader() {
+        if (!pending_) return;
+        DWORD got = 0;
+        ::CancelIoEx(pipe_, &overlapped_);
+        ::GetOverlappedResult(pipe_, &overlapped_, &got, TRUE);  // the buffer must outlive the read
+    }
+    PipeReader(const PipeReader&) = delete;
+    PipeReader& operator=(const PipeReader&) = delete;
+    HANDLE Event() const { return event_.get(); }
+
+    // Takes at most `pieces` reads that have arrived and leaves one read
+    // waiting for more. False once the pipe is closed (or cannot be read).
+    bool Read(OutputTail& tail, int pieces) {
+        if (!event_) return false;
+        for (int taken = 0;; ++taken) {
+            if (!pending_) {
+                ::ResetEvent(event_.get());
+                if (!::ReadFile(pipe_, buffer_, sizeof buffer_, nullptr, &overlapped_) &&
+                    ::GetLastError() != ERROR_IO_PENDING)
+                    return false;
+                pending_ = true;
+            }
+            if (taken == pieces) return true;
+            DWORD got = 0;
+            if (!::GetOverlappedResult(pipe_, &overlapped_, &got, FALSE)) {
+                if (::GetLastError() == ERROR_IO_INCOMPLETE) return true;
+                pending_ = false;
+                return false;  // closed
+            }
+            pending_ = false;
+            tail.Append(std::string_view(buffer_, got));
+        }
+    }
+
+private:
+    HANDLE pipe_;
+    win::unique_handle event_;
+    OVERLAPPED overlapped_{};
+    bool pending_ = false;
+    char buffer_[64 * 1024];
+};
+
+// The system's words for an error, on one line; `program` stands in for its "%1".
+std::wstring SystemMessage(DWORD error, const std::wstring& program) {
+    const DWORD_PTR inserts[] = {reinterpret_cast<DWORD_PTR>(program.c_str())};
+    wchar_t* text = nullptr;
+    const DWORD length = ::FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_ARGUMENT_ARRAY, nullptr, error, 0,
+        reinterpret_cast<wchar_t*>(&text), 0, reinterpret_cast<va_list*>(const_cast<DWORD_PTR*>(inserts)));
+    const win::unique_localmem owned(text);
+    const std::wstring line = length ? OneLine(std::wstring(text, length)) : std::wstring();
+    return line.empty() ? L"error " + std::to_wstring(error) : line;
+}
+
+// What only another try cannot mend: no such file, or no program in it.
+bool Final(DWORD error) {
+    switch (error) {
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_PATH_NOT_FOUND:
+        case ERROR_BAD_PATHNAME:
+        case ERROR_INVALID_NAME:
+        case ERROR_BAD_FORMAT:
+        case ERROR_BAD_EXE_FORMAT:
+        case ERROR_INVALID_EXE_SIGNATURE:
+        case ERROR_EXE_MARKED_INVALID:
+        case ERROR_EXE_MACHINE_TYPE_MISMATCH: return true;
+        default: return false;
+    }
+}
+
+// The program of a command line: its first token, quoted or not.
+std::wstring ProgramOf(const std::wstring& commandLine) {
+    if (commandLine.starts_with(L'"')) return commandLine.substr(1, commandLine.find(L'"', 1) - 1);
+    return commandLine.substr(0, commandLine.find(L' '));
+}
+
+// Ends the process and whatever it started, and gives them time to be gone,
+// so that the files they wrote are closed. False when it could not be ended.
+bool EndAll(HANDLE job, HANDLE process) {
+    const bool ended = job ? ::TerminateJobObject(job, 1) : ::TerminateProcess(process, 1);
+    ::WaitForSingleObject(process, kJobEndLimit);
+    for (DWORD waited = 0; job && waited < kJobEndLimit; waited += 10) {
+        JOBOBJECT_BASIC_ACCOUNTING_INFORMATION info{};
+        if (!::QueryInformationJobObject(job, JobObjectBasicAccountingInformation, &info, sizeof info, nullptr) ||
+            info.ActiveProcesses == 0)
+            break;
+        ::Sleep(10);
+    }
+    return ended;
+}
+
+}  // namespace
+
+RunResult RunAndWait(const std::wstring& commandLine, HANDLE stopNow, const std::wstring& folder) {
+    OutputPipe pipe;
+    const bool capture = pipe.Create();
+    STARTUPINFOEXW startup{};
+    startup.StartupInfo.cb = sizeof startup;
+    startup.StartupInfo.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
+    startup.StartupInfo.wShowWindow = SW_HIDE;
+    startup.StartupInfo.hStdOutput = startup.StartupInfo.hStdError = pipe.write.get();
+    HandleInheritance inherited(capture ? pipe.write.get() : nullptr);
+    startup.lpAttributeList = inherited.List();
+
+    PROCESS_INFORMATION info{};
+    const DWORD flags = NORMAL_PRIORITY_CLASS | CREATE_SUSPENDED | CREATE_NO_WINDOW | EXTENDED_STARTUPINFO_PRESENT;
+    for (const auto giveUp = Clock::now() + kStartRetries;;) {
+        std::wstring mutableLine = commandLine;  // CreateProcessW may write into it
+        if (::CreateProcessW(nullptr, mutableLine.data(), nullptr, nullptr, capture, flags, nullptr,
+                             folder.empty() ? nullptr : folder.c_str(), &startup.StartupInfo, &info))
+            break;
+        const DWORD error = ::GetLastError();
+        const bool stopped = stopNow && ::WaitForSingleObject(stopNow, 0) == WAIT_OBJECT_0;
+        if (Final(error) || stopped || Clock::now() >= giveUp) {
+            RunResult failed;
+            failed.failure = SystemMessage(error, ProgramOf(commandLine));
+            return failed;
+        }
+        ::Sleep(kStartRetryPause);
+    }
+    const win::unique_handle process(info.hProcess), thread(info.hThread);
+    // In a job of its own, whatever it starts can be ended with it. Where the
+    // system refuses (a job inside a job on older Windows) it is ended alone.
+    win::unique_handle job(::CreateJobObjectW(nullptr, nullptr));
+    if (job && !::AssignProcessToJobObject(job.get(), process.get())) job.reset();
+    ::ResumeThread(thread.get());
+    pipe.write.reset();  // from now on only the converter holds it open
+
+    OutputTail tail;
+    PipeReader reader(pipe.read.get());
+    bool reading = capture && reader.Read(tail, 0);
+    RunResult result;
+    result.started = true;
+    for (;;) {
+        // Stop first: of several signalled handles the wait names the first, and
+        // a converter that writes without pause always has output ready.
+        HANDLE waits[3];
+        DWORD count = 0;
+        const DWORD stopIndex = stopNow ? count : MAXDWORD;
+        if (stopNow) waits[count++] = stopNow;
+        waits[count++] = process.get();
+        const DWORD readIndex = reading ? count : MAXDWORD;
+        if (reading) waits[count++] = reader.Event();
+        const DWORD woken = ::WaitForMultipleObjects(count, waits, FALSE, INFINITE);
+        if (woken == WAIT_FAILED) {
+            // Unwatched it could run on unseen: end it, and count the entry as failed.
+            result.failure = SystemMessage(::GetLastError(), ProgramOf(commandLine));
+            EndAll(job.get(), process.get());
+            break;
+        }
+        if (woken - WAIT_OBJECT_0 == readIndex) {
+            reading = reader.Read(tail, 1);
+            continue;
+        }
+        if (woken - WAIT_OBJECT_0 == stopIndex) result.ended = EndAll(job.get(), process.get());
+        break;  // it has ended
+    }
+    // What it wrote just before it ended, as far as the pipe holds it; a
+    // process it started may hold the pipe open for longer, and is not waited for.
+    if (reading) reader.Read(tail, kPipePieces);
+
+    DWORD exitCode = 0;
+    // An outcome that cannot be read is no success: report it as a failure code.
+    result.exitCode = ::GetExitCodeProcess(process.get(), &exitCode) ? exitCode : 0xFFFFFFFF;
+    result.output = ShapeOutputLine(tail.LastLine(), tail.LastLineCut(), common::OemCodePage());
+    return result;
+}
+
+}  // namespace conversion

@@ -1,0 +1,80 @@
+// What the window does with input before it is dispatched: while it works,
+// only what the rules let through; otherwise its own keys, then the dialog keys.
+#include <optional>
+
+#include "ui/frmMain.h"
+
+namespace ui {
+namespace {
+
+using enum ControlId;
+
+std::optional<Input> Classify(const MSG& msg) {
+    const UINT m = msg.message;
+    if (m == WM_KEYDOWN || m == WM_KEYUP) {
+        // Bit 30 is the key's state before this message: down already means a repeat.
+        if (msg.wParam == VK_ESCAPE)
+            return m == WM_KEYDOWN && (msg.lParam & (1 << 30)) ? Input::EscapeRepeat : Input::Escape;
+        return msg.wParam == VK_TAB ? Input::Tab : Input::Key;
+    }
+    if (m == WM_SYSKEYDOWN || m == WM_SYSKEYUP || m == WM_SYSCHAR || m == WM_SYSDEADCHAR) return Input::SystemKey;
+    if (m >= WM_KEYFIRST && m <= WM_KEYLAST) return Input::Key;
+    if (m == WM_LBUTTONDBLCLK || m == WM_RBUTTONDBLCLK || m == WM_MBUTTONDBLCLK || m == WM_XBUTTONDBLCLK)
+        return Input::DoubleClick;
+    if (m == WM_MOUSEWHEEL || m == WM_MOUSEHWHEEL) return Input::Wheel;
+    if ((m >= WM_MOUSEFIRST && m <= WM_MOUSELAST) || m == WM_MOUSEHOVER || m == WM_MOUSELEAVE) return Input::Mouse;
+    if (m >= WM_NCMOUSEMOVE && m <= WM_NCXBUTTONDBLCLK) return Input::Frame;
+    return std::nullopt;
+}
+
+}  // namespace
+
+bool frmMain::PreTranslateMessage(MSG& msg) {
+    if (Working() && !TakenWhileWorking(msg)) return true;
+    if (msg.message == WM_KEYDOWN && !busy_ && OnKey(msg)) return true;
+    return IsDialogMessageW(hwnd_, &msg);
+}
+
+bool frmMain::TakenWhileWorking(MSG& msg) {
+    const std::optional<Input> input = Classify(msg);
+    if (!input) return true;
+    HWND log = Control(lstStatus);
+    // The wheel goes to the focus; the log takes it whenever the mouse is over it.
+    HWND to = *input == Input::Wheel ? WindowFromPoint(msg.pt) : msg.hwnd;
+    const Target target = to == log                                                        ? Target::StatusLog
+                          : batch_.Running() && to == Control(ControlsOf(batchPanel_).con) ? Target::BatchButton
+                          : to == hwnd_                                                    ? Target::Window
+                                                                                           : Target::Other;
+    if (!ui::TakenWhileWorking(*input, target)) return false;
+    if (*input == Input::Wheel && msg.hwnd != log) {
+        SendMessageW(log, msg.message, msg.wParam, msg.lParam);
+        return false;  // taken here, not by the focus
+    }
+    return true;
+}
+
+bool frmMain::OnKey(const MSG& msg) {
+    // Delete in a queue is its "Remove selected"; Ctrl+C in the log copies the selected line.
+    for (const Panel panel : {Panel::Bin, Panel::Txt}) {
+        if (msg.wParam != VK_DELETE || msg.hwnd != Control(ControlsOf(panel).list)) continue;
+        if (IsWindowEnabled(Control(ControlsOf(panel).rem))) cmbRem_Click(panel);
+        return true;
+    }
+    if (msg.wParam == 'C' && GetKeyState(VK_CONTROL) < 0 && msg.hwnd == Control(lstStatus)) {
+        CopyLogLines(false);
+        return true;
+    }
+    return false;
+}
+
+int RunMessageLoop(frmMain& form) {
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (form.PreTranslateMessage(msg)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return static_cast<int>(msg.wParam);
+}
+
+}  // namespace ui

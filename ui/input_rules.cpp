@@ -1,0 +1,21 @@
+#include "ui/input_rules.h"
+
+namespace ui {
+
+bool TakenWhileWorking(Input input, Target target) {
+    switch (input) {
+        case Input::SystemKey:
+        case Input::Escape: return true;
+        // One press is one Stop, however long it is held or however fast it is repeated.
+        case Input::EscapeRepeat:
+        case Input::Tab: return false;
+        case Input::Key:
+        case Input::Wheel:
+        case Input::DoubleClick: return target == Target::StatusLog;
+        case Input::Mouse: return target == Target::StatusLog || target == Target::BatchButton;
+        case Input::Frame: return target == Target::StatusLog || target == Target::Window;
+    }
+    return false;
+}
+
+}  // namespace ui

@@ -1,0 +1,24 @@
+#pragma once
+// Which input the window takes while it works (a batch runs, or a drop is
+// collected): what stops the work, the window's own frame and keys, and the
+// status log, which stays readable. Portable.
+
+namespace ui {
+
+enum class Input {
+    Key,           // a key for the focused control
+    Tab,           // a key that moves the focus
+    Escape,        // Esc pressed (or let go): it stops the work
+    EscapeRepeat,  // Esc held down until it repeats
+    SystemKey,     // Alt, F10 and their chords: the window's own
+    Mouse,         // a mouse button pressed or let go, or the mouse moved
+    DoubleClick,   // the second press of a double-click
+    Wheel,         // taken by the control under the mouse
+    Frame,         // the mouse on a title bar or a scroll bar
+};
+
+enum class Target { BatchButton, StatusLog, Window, Other };
+
+bool TakenWhileWorking(Input input, Target target);
+
+}  // namespace ui
