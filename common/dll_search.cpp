@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 namespace common {
 
 void LoadDllsFromTheSystemFolderOnly() {
@@ -10,6 +12,13 @@ void LoadDllsFromTheSystemFolderOnly() {
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories")));
     if (setDefaultDllDirectories) setDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
     SetDllDirectoryW(L"");
+}
+
+HMODULE LoadSystemLibrary(const wchar_t* name) {
+    wchar_t system[MAX_PATH];
+    const UINT length = GetSystemDirectoryW(system, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return nullptr;
+    return LoadLibraryW((std::wstring(system, length) + L"\\" + name).c_str());
 }
 
 }  // namespace common

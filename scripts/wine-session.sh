@@ -19,6 +19,10 @@ wine_session_start() {
     export DISPLAY=":$n"
     for _ in $(seq 50); do [[ -e /tmp/.X11-unix/X$n ]] && break; sleep 0.1; done
   fi
+  # A prefix made before 32-bit Wine was installed cannot start 32-bit programs.
+  if [[ -f "$WINEPREFIX/system.reg" && ! -d "$WINEPREFIX/drive_c/windows/syswow64" ]] && wine_runs_32bit_programs; then
+    rm -rf "$WINEPREFIX"
+  fi
   if [[ ! -f "$WINEPREFIX/system.reg" ]]; then
     mkdir -p "$WINEPREFIX"
     "$WINE" wineboot -i >/dev/null 2>&1 || true
@@ -41,6 +45,12 @@ wine_session_start() {
   # Start Wine's own services now, detached from our output: started later by a
   # test, they would inherit its pipes and keep the test runner waiting.
   "$WINE" wineboot </dev/null >/dev/null 2>&1 || true
+}
+
+# Whether this machine has 32-bit Wine (the loader that runs 32-bit programs).
+wine_runs_32bit_programs() {
+  [[ -x /usr/lib/wine/wine || -x /usr/lib/i386-linux-gnu/wine/wine ]] &&
+    dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q "install ok installed"
 }
 
 wine_session_stop() {

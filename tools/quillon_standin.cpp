@@ -5,10 +5,14 @@
 //
 // Environment, in the order it acts on it:
 //   QUILLON_STANDIN_LOG       append the raw command line to this file (UTF-8, one line each)
+//   QUILLON_STANDIN_FOLDER    append the folder it runs in to this file (UTF-8, one line each)
+//   QUILLON_STANDIN_STDIN     read standard input to its end, and write what it read to standard output
 //   QUILLON_STANDIN_HANDLE    a handle value: exit with 4 if it is an event this process inherited, set
 //   QUILLON_STANDIN_CHILD     start a copy of itself (which sleeps as this one does) before anything else
 //   QUILLON_STANDIN_OUTPUT    copy this file's bytes to standard output
 //   QUILLON_STANDIN_ERROR     write this text (UTF-8) to standard error
+//   QUILLON_STANDIN_FLOOD     write lines to standard output without pause, from two threads, for ever
+//   QUILLON_STANDIN_PARTIAL   write the first half of the destination (needs the arguments)
 //   QUILLON_STANDIN_SLEEP_MS  sleep this long
 //   QUILLON_STANDIN_EXIT      exit with this code without writing; "crash" for an access violation
 //
@@ -18,6 +22,7 @@
 #include <string_view>
 
 #include "common/file_bytes.h"
+#include "common/file_probes.h"
 #include "common/utf8.h"
 #include "common/win_handles.h"
 
@@ -44,8 +49,8 @@ bool ParseNumber(const std::wstring& text, unsigned long& number) {
     return end && *end == L'\0';
 }
 
-void AppendCommandLine(const std::wstring& logPath) {
-    const std::string utf8 = common::ToUtf8(::GetCommandLineW()) + '\n';
+void AppendLine(const std::wstring& logPath, const std::wstring& line) {
+    const std::string utf8 = common::ToUtf8(line) + '\n';
     // Append access alone makes each write land at the end, even when
     // another process has the file open too.
     win::unique_file log(::CreateFileW(logPath.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
@@ -66,11 +71,15 @@ LONG WINAPI EndOnCrash(EXCEPTION_POINTERS*) { return EXCEPTION_EXECUTE_HANDLER; 
     ::ExitProcess(99);
 }
 
-void Write(DWORD stream, std::string_view bytes) {
+// False once the stream takes no more.
+bool Write(DWORD stream, std::string_view bytes) {
     DWORD written = 0;
-    while (!bytes.empty() &&
-           ::WriteFile(::GetStdHandle(stream), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr))
+    while (!bytes.empty()) {
+        if (!::WriteFile(::GetStdHandle(stream), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr))
+            return false;
         bytes.remove_prefix(written);
+    }
+    return true;
 }
 
 void StartSleepingCopy() {
@@ -86,7 +95,12 @@ void StartSleepingCopy() {
     const win::unique_handle process(info.hProcess), thread(info.hThread);
 }
 
-bool StartsWith(std::wstring_view text, std::wstring_view prefix) { return text.substr(0, prefix.size()) == prefix; }
+// The destination of --textxml=DEST or --quillon=DEST; empty for anything else.
+std::wstring_view Destination(std::wstring_view option) {
+    for (const std::wstring_view prefix : {L"--textxml=", L"--quillon="})
+        if (option.substr(0, prefix.size()) == prefix) return option.substr(prefix.size());
+    return {};
+}
 
 }  // namespace
 
@@ -94,7 +108,17 @@ int wmain(int argc, wchar_t** argv) {
     ::SetErrorMode(SEM_NOGPFAULTERRORBOX | SEM_FAILCRITICALERRORS);
     ::SetUnhandledExceptionFilter(EndOnCrash);
 
-    if (const std::wstring log = Environment(L"QUILLON_STANDIN_LOG"); !log.empty()) AppendCommandLine(log);
+    if (const std::wstring log = Environment(L"QUILLON_STANDIN_LOG"); !log.empty())
+        AppendLine(log, ::GetCommandLineW());
+    if (const std::wstring log = Environment(L"QUILLON_STANDIN_FOLDER"); !log.empty())
+        AppendLine(log, common::CurrentFolder());
+    if (!Environment(L"QUILLON_STANDIN_STDIN").empty()) {
+        std::string input;
+        char chunk[4096];
+        for (DWORD got = 0; ::ReadFile(::GetStdHandle(STD_INPUT_HANDLE), chunk, sizeof chunk, &got, nullptr) && got;)
+            input.append(chunk, got);
+        Write(STD_OUTPUT_HANDLE, "read " + std::to_string(input.size()) + " bytes\n");
+    }
     unsigned long number = 0;
     if (ParseNumber(Environment(L"QUILLON_STANDIN_HANDLE"), number) &&
         ::WaitForSingleObject(reinterpret_cast<HANDLE>(static_cast<std::uintptr_t>(number)), 0) == WAIT_OBJECT_0)
@@ -103,6 +127,20 @@ int wmain(int argc, wchar_t** argv) {
     if (const std::wstring output = Environment(L"QUILLON_STANDIN_OUTPUT"); !output.empty())
         Write(STD_OUTPUT_HANDLE, common::ReadFileBytes(output, 1 << 30).value_or(""));
     Write(STD_ERROR_HANDLE, common::ToUtf8(Environment(L"QUILLON_STANDIN_ERROR")));
+    if (!Environment(L"QUILLON_STANDIN_FLOOD").empty()) {
+        // Two writers, so that one of them always has output waiting to be read.
+        const auto flood = [](void*) -> DWORD {
+            for (const std::string block = std::string(1 << 20, '.') + "\n"; Write(STD_OUTPUT_HANDLE, block);) continue;
+            return 0;
+        };
+        ::CreateThread(nullptr, 0, flood, nullptr, 0, nullptr);
+        flood(nullptr);
+    }
+    const std::wstring_view destination = argc == 3 ? Destination(argv[1]) : std::wstring_view();
+    if (!Environment(L"QUILLON_STANDIN_PARTIAL").empty() && !destination.empty()) {
+        const std::string source = common::ReadFileBytes(argv[2], 1 << 30).value_or("");
+        common::ReplaceFileBytes(std::wstring(destination), source.substr(0, source.size() / 2));
+    }
 
     if (const std::wstring sleep = Environment(L"QUILLON_STANDIN_SLEEP_MS"); !sleep.empty()) {
         unsigned long milliseconds = 0;
@@ -116,11 +154,6 @@ int wmain(int argc, wchar_t** argv) {
     }
 
     if (argc != 3) return 1;
-    const std::wstring_view option = argv[1];
-    std::wstring_view destination;
-    for (const std::wstring_view prefix : {L"--textxml=", L"--quillon="}) {
-        if (StartsWith(option, prefix)) destination = option.substr(prefix.size());
-    }
     const wchar_t* source = argv[2];
     if (destination.empty() || *source == L'\0') return 1;
 

@@ -32,6 +32,13 @@ int CALLBACK BrowseCallback(HWND dialog, UINT msg, LPARAM, LPARAM data) {
 
 std::wstring ShowOpenFilesDialog(HWND owner, const std::wstring& filter) {
     const std::wstring systemFilter = SystemFilter(filter);
+    // The dialog makes the folder it was in the program's current one (OFN_NOCHANGEDIR
+    // does not hold for it), which would keep that folder, on a USB stick say, in use.
+    const std::wstring current = common::CurrentFolder();
+    const struct Restore {
+        const std::wstring& folder;
+        ~Restore() { SetCurrentDirectoryW(folder.c_str()); }
+    } restore{current};
 
     DWORD capacity = kInitialResultChars;
     for (;;) {

@@ -1,5 +1,7 @@
 #include "ui/dpi.h"
 
+#include "common/dll_search.h"
+
 namespace ui {
 namespace {
 
@@ -19,8 +21,20 @@ int SystemDpi() {
 
 int WindowDpi(HWND window) {
     static const auto getDpiForWindow = User32<UINT(WINAPI*)(HWND)>("GetDpiForWindow");
-    const int dpi = getDpiForWindow ? static_cast<int>(getDpiForWindow(window)) : 0;
-    return dpi > 0 ? dpi : SystemDpi();
+    if (getDpiForWindow) {
+        if (const auto dpi = static_cast<int>(getDpiForWindow(window)); dpi > 0) return dpi;
+    }
+    // Windows 8.1 and early Windows 10 tell a monitor's DPI only.
+    static const auto getDpiForMonitor = [] {
+        using Function = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+        const HMODULE shcore = common::LoadSystemLibrary(L"shcore.dll");
+        return shcore ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(shcore, "GetDpiForMonitor")))
+                      : nullptr;
+    }();
+    UINT x = 0, y = 0;
+    if (getDpiForMonitor && SUCCEEDED(getDpiForMonitor(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), 0, &x, &y)))
+        return static_cast<int>(y);
+    return SystemDpi();
 }
 
 int MetricForDpi(int index, int dpi) {

@@ -7,6 +7,7 @@
 #include "common/win_handles.h"
 #include "common/file_probes.h"
 #include "common/paths.h"
+#include "ui/queue_rules.h"
 
 namespace ui {
 namespace {
@@ -24,8 +25,8 @@ void CollectMatching(const std::wstring& folder, const std::wstring& pattern, st
         if (name == L"." || name == L"..") continue;
         const std::wstring path = common::JoinPath(folder, name);
         if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            // Links could lead back up the tree.
-            if (!(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) CollectMatching(path, pattern, out, cancelled);
+            // For a reparse point, dwReserved0 holds its tag.
+            if (WalkInto(data.dwFileAttributes, data.dwReserved0)) CollectMatching(path, pattern, out, cancelled);
         } else if (PathMatchSpecW(name.c_str(), pattern.c_str())) {
             out.push_back(path);
         }

@@ -47,6 +47,12 @@ std::wstring TextFilter(std::wstring_view extension) {
     return L"Text XML Files (*." + ext + L")|*." + ext;
 }
 
+bool WalkInto(std::uint32_t attributes, std::uint32_t reparseTag) {
+    constexpr std::uint32_t kDirectory = 0x10, kReparsePoint = 0x400, kNameSurrogate = 0x20000000;
+    if (!(attributes & kDirectory)) return false;
+    return !(attributes & kReparsePoint) || !(reparseTag & kNameSurrogate);
+}
+
 std::wstring FilterPattern(std::wstring_view filter) {
     const size_t bar = filter.rfind(L'|');
     return std::wstring(bar == std::wstring_view::npos ? filter : filter.substr(bar + 1));

@@ -1,6 +1,7 @@
 #pragma once
 // What the queue buttons do, decided without a window. Portable: the window
 // implements QueueView over its list box and buttons.
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,5 +35,10 @@ std::wstring BinaryFilter();
 std::wstring TextFilter(std::wstring_view extension);
 // The pattern part of a filter ("*.xml"), used to pick files from dropped folders.
 std::wstring FilterPattern(std::wstring_view filter);
+
+// Whether a dropped folder's walk goes into a subfolder, from its attributes and,
+// for a reparse point, its tag: a link or junction (a name surrogate) could lead
+// back up the tree; a cloud placeholder (OneDrive's files on demand) is a folder.
+bool WalkInto(std::uint32_t attributes, std::uint32_t reparseTag);
 
 }  // namespace ui

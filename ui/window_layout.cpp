@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "common/dll_search.h"
 #include "ui/dpi.h"
 #include "ui/frmMain.h"
 #include "ui/list_box.h"
@@ -87,11 +88,7 @@ HWND CreateMainWindow(HINSTANCE instance, void* self) {
 
 bool LoadProgressBarClass() {
     static const bool loaded = [] {
-        wchar_t system[MAX_PATH];
-        const UINT length = GetSystemDirectoryW(system, MAX_PATH);
-        if (length == 0 || length >= MAX_PATH) return false;
-        // Never freed: the class it registers lives in it.
-        const HMODULE comctl = LoadLibraryW((std::wstring(system, length) + L"\\comctl32.dll").c_str());
+        const HMODULE comctl = common::LoadSystemLibrary(L"comctl32.dll");
         using Init = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
         const auto init =
             comctl ? reinterpret_cast<Init>(reinterpret_cast<void*>(GetProcAddress(comctl, "InitCommonControlsEx")))

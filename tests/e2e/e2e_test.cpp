@@ -1,6 +1,7 @@
 // The built program in its own process, with the stand-in converter beside it: what only the real
-// program shows (the system's dialogs, a converter run, a restart, the window during a slow run).
-// One program runs at a time, so its window and dialogs are the only ones of their classes.
+// program shows (the system's dialogs, a converter run, a restart, the window during a slow run, and
+// real input from the X server, as the user's hands give it). One program runs at a time, so its window
+// and dialogs are the only ones of their classes.
 
 #include "common/utf8.h"
 #include "support/support.h"
@@ -12,14 +13,16 @@ using Texts = std::vector<std::wstring>;
 
 namespace {
 
-// karvelxml.exe started from a fresh folder of its own, with the stand-in converter as quillon.exe.
+// karvelxml.exe started from a fresh folder of its own, with the stand-in converter as quillon.exe;
+// `startIn` is the folder it is started in (its own when empty).
 class Tool : public WindowDriver {
 public:
-    explicit Tool(const std::wstring& name, bool fresh = true)
+    explicit Tool(const std::wstring& name, bool fresh = true, const std::wstring& startIn = {})
         : folder(fresh ? ScratchFolder(L"e2e-" + name) : std::wstring(KARVEL_TEST_SCRATCH) + L"\\e2e-" + name) {
         CopyFileW(KARVEL_EXE_PATH, (folder + L"\\karvelxml.exe").c_str(), FALSE);
         CopyFileW(KARVEL_STANDIN_PATH, (folder + L"\\quillon.exe").c_str(), FALSE);
-        bench::StartedProgram started = bench::Start(folder + L"\\karvelxml.exe", ui::WindowClass);
+        bench::StartedProgram started =
+            bench::Start(folder + L"\\karvelxml.exe", ui::WindowClass, startIn.empty() ? folder : startIn);
         process_ = std::move(started.process);
         main = started.window;
     }
@@ -60,11 +63,13 @@ public:
         typeAndConfirm(typed);
         return WaitFor([&] { return !Dialog() && Lines(list).size() == before + names.size(); });
     }
+    bool Exited(std::chrono::milliseconds within = {}) const {
+        return WaitForSingleObject(process_.get(), static_cast<DWORD>(within.count())) == WAIT_OBJECT_0;
+    }
     bool Close() const {
         PostMessageW(main, WM_CLOSE, 0, 0);
-        return WaitForSingleObject(process_.get(), 10000) == WAIT_OBJECT_0;
+        return Exited(std::chrono::seconds(10));
     }
-    bool Exited() const { return WaitForSingleObject(process_.get(), 0) == WAIT_OBJECT_0; }
 
     const std::wstring folder;
 
@@ -72,26 +77,24 @@ private:
     win::unique_handle process_;
 };
 
-// The mouse as the user's hand moves it: pressed at `from`, released at `to`.
-void RealMouse(POINT from, POINT to) {
-    const double width = GetSystemMetrics(SM_CXSCREEN) - 1, height = GetSystemMetrics(SM_CYSCREEN) - 1;
-    INPUT inputs[3] = {};
-    for (int i = 0; i < 3; ++i) {
-        const POINT at = i < 2 ? from : to;
-        inputs[i].type = INPUT_MOUSE;
-        inputs[i].mi.dx = static_cast<LONG>(at.x * 65535 / width);
-        inputs[i].mi.dy = static_cast<LONG>(at.y * 65535 / height);
-        inputs[i].mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
-    }
-    inputs[1].mi.dwFlags |= MOUSEEVENTF_LEFTDOWN;
-    inputs[2].mi.dwFlags |= MOUSEEVENTF_LEFTUP;
-    SendInput(3, inputs, sizeof(INPUT));
+// Real input through the X server, from xdotool (Wine starts Linux programs too); true once it is sent.
+bool Xdo(const std::wstring& arguments) {
+    std::wstring command = L"/usr/bin/xdotool " + arguments;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+        return false;
+    const win::unique_handle process(info.hProcess), thread(info.hThread);
+    return WaitForSingleObject(process.get(), 10000) == WAIT_OBJECT_0;
 }
 
-void RealClick(HWND control) {
+// "mousemove X Y" to the middle of a control: Wine's screen coordinates are the X screen's.
+std::wstring MoveTo(HWND control, int dx = 0, int dy = 0) {
     RECT r;
     GetWindowRect(control, &r);
-    RealMouse({(r.left + r.right) / 2, (r.top + r.bottom) / 2}, {(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+    return L"mousemove " + std::to_wstring((r.left + r.right) / 2 + dx) + L" " +
+           std::to_wstring((r.top + r.bottom) / 2 + dy) + L" ";
 }
 
 // For the tool and, through it, for the converter.
@@ -104,17 +107,21 @@ struct ScopedEnvironment {
 };
 
 // Files chosen in the real open-file dialog, one and then two at once, converted with the exact command
-// lines; the real folder dialog; and the four settings after a restart.
+// lines in the folder the tool was started in; the real folder dialog; and the four settings after a restart.
 TEST(EndToEnd, TheRealDialogsABinaryToTextBatchAndTheSettingsAcrossARestart) {
-    const std::wstring data = ScratchFolder(L"bin-data"), out = data + L"\\out";
+    const std::wstring data = ScratchFolder(L"bin-data"), out = data + L"\\out", start = ScratchFolder(L"bin-start");
     CreateDirectoryW(out.c_str(), nullptr);
     const Texts names = {L"Gr\u00FC\u00DFe-\u65E5\u672C", L"a", L"b"};
     for (const auto& name : names) WriteBytes(data + L"\\" + name + L".xml", common::ToUtf8(name));
     const ScopedEnvironment record(L"QUILLON_STANDIN_LOG", data + L"\\converter.log");
+    const ScopedEnvironment where(L"QUILLON_STANDIN_FOLDER", data + L"\\folders.log");
     {
-        Tool tool(L"bin");
+        Tool tool(L"bin", true, start);
         ASSERT_TRUE(tool.AddFiles(cmbBinAdd, lstBin, data, {names[0] + L".xml"}));
         ASSERT_TRUE(tool.AddFiles(cmbBinAdd, lstBin, data, {names[1] + L".xml", names[2] + L".xml"}));
+        // The dialog left the folder it showed: nothing holds it open.
+        EXPECT_TRUE(MoveFileW(data.c_str(), (data + L"-moved").c_str()) &&
+                    MoveFileW((data + L"-moved").c_str(), data.c_str()));
         tool.SetText(txtBinOut, out);
         tool.Click(cmbBinCon);
         ASSERT_TRUE(WaitFor([&] { return tool.LastLineIs(L"Conversion complete"); }));
@@ -125,6 +132,7 @@ TEST(EndToEnd, TheRealDialogsABinaryToTextBatchAndTheSettingsAcrossARestart) {
             EXPECT_EQ(ReadBytes(out + L"\\" + name + L".txt"), common::ToUtf8(name));
         }
         EXPECT_EQ(ReadBytes(data + L"\\converter.log"), common::ToUtf8(commandLines));
+        EXPECT_EQ(ReadBytes(data + L"\\folders.log"), common::ToUtf8(start + L"\n" + start + L"\n" + start + L"\n"));
 
         tool.SetText(txtTxtOut, L"D:\\Work\\Encoded");
         tool.SetText(txtExt, L"xml");
@@ -149,11 +157,13 @@ TEST(EndToEnd, TheRealDialogsABinaryToTextBatchAndTheSettingsAcrossARestart) {
 }
 
 // A slow text-to-binary batch: the window answers and moves, takes no click but Stop's, which lets the
-// current file finish; closing then asks, and Yes closes it as ever once the current file is done.
+// current file finish; closing then asks, Yes stops the batch, and a second close ends the converter at
+// once and closes, without the half-written destination.
 TEST(EndToEnd, TheWindowStaysTheUsersDuringALongConversionAndStopsFromTheRealButtonOrAsksBeforeClosing) {
     const std::wstring data = ScratchFolder(L"txt-data"), out = ScratchFolder(L"txt-out");
-    for (const wchar_t* name : {L"\\donn\u00E9es.txt", L"\\b.txt", L"\\c.txt"}) WriteBytes(data + name, "x");
+    for (const wchar_t* name : {L"\\donn\u00E9es.txt", L"\\b.txt", L"\\c.txt"}) WriteBytes(data + name, "xx");
     const ScopedEnvironment slow(L"QUILLON_STANDIN_SLEEP_MS", L"6000");
+    const ScopedEnvironment partial(L"QUILLON_STANDIN_PARTIAL", L"1");
     Tool tool(L"txt");
     ASSERT_TRUE(tool.AddFiles(cmbTxtAdd, lstTxt, data, {L"donn\u00E9es.txt", L"b.txt", L"c.txt"}));
     tool.SetText(txtTxtOut, out + L"\\");  // the trailing backslash is folded away
@@ -161,13 +171,14 @@ TEST(EndToEnd, TheWindowStaysTheUsersDuringALongConversionAndStopsFromTheRealBut
     ASSERT_TRUE(WaitFor([&] { return tool.LastLineIs(L"Processing donn\u00E9es.txt..."); }));
     EXPECT_EQ(tool.Text(cmbTxtCon), L"Stop");
     tool.Click(cmbTxtCle);  // neither a click nor a real one acts, now or later
-    RealClick(tool.Ctl(cmbTxtAdd));
+    Xdo(MoveTo(tool.Ctl(cmbTxtAdd)) + L"click 1");
     RECT before, client, after;
     GetWindowRect(tool.main, &before);
     GetClientRect(tool.main, &client);
     MapWindowPoints(tool.main, nullptr, reinterpret_cast<POINT*>(&client), 2);
-    const LONG title = (before.top + client.top) / 2;
-    RealMouse({client.left + 100, title}, {client.left + 140, title + 30});
+    const std::wstring title = std::to_wstring((before.top + client.top) / 2);
+    Xdo(L"mousemove " + std::to_wstring(client.left + 100) + L" " + title + L" mousedown 1 mousemove_relative 40 30 " +
+        L"mouseup 1");
     ASSERT_TRUE(WaitFor([&] { return GetWindowRect(tool.main, &after) && after.left == before.left + 40; }))
         << "the title bar moves the window";
     // Past the five seconds after which Windows calls a window not responding.
@@ -176,16 +187,17 @@ TEST(EndToEnd, TheWindowStaysTheUsersDuringALongConversionAndStopsFromTheRealBut
         DWORD_PTR result = 0;
         ASSERT_NE(SendMessageTimeoutW(tool.main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, 1000, &result), 0);
     }
-    RealClick(tool.Ctl(cmbTxtCon));
+    Xdo(MoveTo(tool.Ctl(cmbTxtCon)) + L"click 1");
     ASSERT_TRUE(WaitFor([&] { return tool.Text(cmbTxtCon) == L"Stop now"; }));
     ASSERT_TRUE(WaitFor([&] { return tool.Text(cmbTxtCon) == L"Convert!"; }));
     EXPECT_EQ(tool.Lines(lstStatus),
               (Texts{L"Conversion from Text XML to Binary XML started...", L"Processing donn\u00E9es.txt... DONE",
                      L"Conversion stopped", L"2 of 3 files were not converted"}));
-    EXPECT_NE(ReadBytes(out + L"\\donn\u00E9es.xml"), "<missing>") << "the trailing backslash folded away";
+    EXPECT_EQ(ReadBytes(out + L"\\donn\u00E9es.xml"), "xx") << "the trailing backslash folded away";
     EXPECT_EQ(tool.Dialog(), nullptr) << "the click on Add files... was not taken";
 
     tool.Click(cmbTxtCon);
+    ASSERT_TRUE(WaitFor([&] { return ReadBytes(out + L"\\b.xml") == "x"; })) << "half of b.xml is written";
     for (const int answer : {IDNO, IDYES}) {
         PostMessageW(tool.main, WM_CLOSE, 0, 0);
         HWND question = tool.WaitForDialog();
@@ -198,11 +210,59 @@ TEST(EndToEnd, TheWindowStaysTheUsersDuringALongConversionAndStopsFromTheRealBut
         PostMessageW(question, WM_COMMAND, answer, 0);
         ASSERT_TRUE(WaitFor([&] { return !tool.Dialog(); }));
     }
-    EXPECT_FALSE(WaitFor([&] { return tool.Exited(); }, std::chrono::seconds(2)))
-        << "the first file is still converted";
-    ASSERT_TRUE(WaitFor([&] { return tool.Exited(); }));
-    EXPECT_EQ(ReadBytes(out + L"\\b.xml"), "<missing>") << "and no other";
+    EXPECT_EQ(tool.Text(cmbTxtCon), L"Stop now");
+    EXPECT_FALSE(tool.Exited(std::chrono::seconds(1))) << "the file is still being converted";
+    PostMessageW(tool.main, WM_SYSCOMMAND, SC_CLOSE, 0);  // the close box, Alt+F4 or the taskbar, again
+    EXPECT_TRUE(tool.Exited(std::chrono::milliseconds(1500))) << "the second request ends the converter at once";
+    EXPECT_EQ(ReadBytes(out + L"\\b.xml"), "<missing>") << "what it had written of a new file is gone";
     EXPECT_NE(ReadBytes(tool.folder + L"\\karvelxml.ini"), "<missing>") << "closed as ever: the settings are saved";
+}
+
+// A double-click, a held Esc or a held press, as the X server delivers them, is one action.
+TEST(EndToEnd, ADoubleClickAHeldEscAndAPressHeldPastTheBatchAreEachOneAction) {
+    const std::wstring data = ScratchFolder(L"hands-data");
+    for (const wchar_t* name : {L"\\a.xml", L"\\b.xml"}) WriteBytes(data + name, "x");
+    const ScopedEnvironment slow(L"QUILLON_STANDIN_SLEEP_MS", L"1500");
+    Tool tool(L"hands");
+    ASSERT_TRUE(tool.AddFiles(cmbBinAdd, lstBin, data, {L"a.xml", L"b.xml"}));
+    tool.SetText(txtBinOut, data);
+    HWND convert = tool.Ctl(cmbBinCon);
+    const Texts started = {L"Conversion from Binary XML to Text XML started..."},
+                aStopped = {started[0], L"Processing a.xml... DONE", L"Conversion stopped",
+                            L"1 of 2 files were not converted"};
+    const Texts whole = {started[0], L"Processing a.xml... DONE", L"Processing b.xml... DONE", L"Conversion complete"};
+    // Each action runs one batch from a cleared log (the log's own menu, through keys).
+    const struct {
+        const char* what;
+        std::wstring startThenAct;  // after the batch has begun its first file (empty: the action starts it)
+        Texts log;
+    } actions[] = {
+        {"a double-click on Convert! only starts", {}, whole},
+        {"a double-click on Stop is one Stop", MoveTo(convert) + L"click --repeat 2 --delay 80 1", aStopped},
+        {"Esc held until it repeats is one Stop",
+         MoveTo(tool.Ctl(lstStatus)) + L"click 1 keydown Escape sleep 1.5 keyup Escape", aStopped},
+        {"a press on Stop let go after the batch starts nothing", MoveTo(convert) + L"mousedown 1", whole},
+    };
+    for (const auto& action : actions) {
+        SCOPED_TRACE(action.what);
+        const size_t first = tool.Lines(lstStatus).size();
+        if (action.startThenAct.empty()) {
+            Xdo(MoveTo(convert) + L"click --repeat 2 --delay 80 1");
+        } else {
+            Xdo(MoveTo(convert) + L"click 1");
+            ASSERT_TRUE(WaitFor([&] { return tool.LastLineIs(L"Processing a.xml..."); }));
+            Sleep(GetDoubleClickTime() + 100);  // so the action's first press is no double-click with the start
+            Xdo(action.startThenAct);
+        }
+        // Over once its end line is there (a batch writes at least three lines) and its button is back.
+        ASSERT_TRUE(
+            WaitFor([&] { return tool.Lines(lstStatus).size() >= first + 3 && tool.Text(cmbBinCon) == L"Convert!"; }));
+        Xdo(L"mouseup 1");
+        Sleep(500);  // time for a batch that should not start
+        const Texts log = tool.Lines(lstStatus);
+        EXPECT_EQ(Texts(log.begin() + static_cast<std::ptrdiff_t>(first), log.end()), action.log);
+        EXPECT_EQ(tool.Text(cmbBinCon), L"Convert!");
+    }
 }
 
 }  // namespace

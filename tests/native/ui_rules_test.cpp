@@ -27,6 +27,22 @@ TEST(QueueRules, SplitsDialogResultsAndFilterPatterns) {
     EXPECT_EQ(FilterPattern(BinaryFilter()), L"*.xml");
 }
 
+TEST(QueueRules, ADroppedFolderIsWalkedIntoCloudPlaceholdersButNotThroughLinks) {
+    constexpr std::uint32_t folder = 0x10, reparse = 0x400, offline = 0x1000;
+    const struct {
+        std::uint32_t attributes, tag;
+        bool walked;
+    } cases[] = {
+        {folder, 0, true},
+        {folder | reparse | offline, 0x9000001A, true},  // a OneDrive folder not yet on this machine
+        {folder | reparse, 0x9000601A, true},            // another cloud provider's
+        {folder | reparse, 0xA0000003, false},           // a junction
+        {folder | reparse, 0xA000000C, false},           // a symbolic link
+        {0x20, 0, false},                                // a file
+    };
+    for (const auto& c : cases) EXPECT_EQ(WalkInto(c.attributes, c.tag), c.walked) << std::hex << c.tag;
+}
+
 }  // namespace
 
 namespace {

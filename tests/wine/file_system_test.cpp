@@ -1,5 +1,6 @@
 // Probes, process runs and the settings file on the real file system, with the stand-in converter.
 
+#include <atomic>
 #include <cstdint>
 #include <tuple>
 
@@ -120,22 +121,59 @@ TEST_F(ConversionWin, RunAndWaitReportsTheOutcomeAndTheLastOutputLineAndLeaksNoH
     EXPECT_EQ(OpenHandles(), handles + 1);
 }
 
+// Against a converter that sleeps after starting a process of its own, and one that writes without pause.
 TEST_F(ConversionWin, StopNowEndsTheConverterAndWhatItStartedAtOnce) {
     WriteBytes(In(L"a.xml"), "<a/>");
-    ::SetEnvironmentVariableW(L"QUILLON_STANDIN_SLEEP_MS", L"60000");
-    ::SetEnvironmentVariableW(L"QUILLON_STANDIN_CHILD", L"1");
-    const win::unique_handle stopNow(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-    std::thread stopper([&] {
+    for (const wchar_t* variable : {L"QUILLON_STANDIN_CHILD", L"QUILLON_STANDIN_FLOOD"}) {
+        ::SetEnvironmentVariableW(L"QUILLON_STANDIN_SLEEP_MS", L"60000");
+        ::SetEnvironmentVariableW(variable, L"1");
+        const win::unique_handle stopNow(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+        std::thread stopper([&] {
+            Sleep(500);
+            SetEvent(stopNow.get());
+        });
+        const auto started = std::chrono::steady_clock::now();
+        const RunResult result = RunAndWait(Command(L"a.xml"), stopNow.get());
+        stopper.join();
+        EXPECT_TRUE(result.started && result.ended) << testing::PrintToString(variable);
+        EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(1500));
+        EXPECT_TRUE(WaitFor([] { return bench::Running(L"quillon.exe") == 0; }, std::chrono::seconds(1)))
+            << "everything it started is gone too";
+        ::SetEnvironmentVariableW(variable, nullptr);
+    }
+
+    // A wait that fails cannot watch the converter: it is ended, and the entry fails.
+    const RunResult lost = RunAndWait(Command(L"a.xml"), reinterpret_cast<HANDLE>(std::uintptr_t{0x7FFFFFF0}));
+    EXPECT_TRUE(lost.started && !lost.failure.empty());
+    EXPECT_TRUE(WaitFor([] { return bench::Running(L"quillon.exe") == 0; }, std::chrono::seconds(1)));
+}
+
+// Held without sharing for half a second, as a virus scanner holds a file it has just seen, the converter
+// starts once it is free; one that is no program, or is not there, is not tried again.
+TEST_F(ConversionWin, AStartIsTriedAgainWhileTheConverterIsHeldButNotWhenItIsNoProgram) {
+    WriteBytes(In(L"a.xml"), "<a/>");
+    const std::wstring converter = In(L"quillon.exe"),
+                       command = BinToTextCommandLine(folder_, folder_, L"a.xml", L"txt", In(L"a.xml"));
+    CopyFileW(KARVEL_STANDIN_PATH, converter.c_str(), FALSE);
+    win::unique_file held(CreateFileW(converter.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(held);
+    std::thread release([&] {
         Sleep(500);
-        SetEvent(stopNow.get());
+        held.reset();
     });
-    const auto started = std::chrono::steady_clock::now();
-    const RunResult result = RunAndWait(Command(L"a.xml"), stopNow.get());
-    stopper.join();
-    EXPECT_TRUE(result.started && result.ended);
-    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(2));
-    EXPECT_TRUE(WaitFor([] { return bench::Running(L"quillon.exe") == 0; }, std::chrono::seconds(1)))
-        << "its child is gone too";
+    const RunResult result = RunAndWait(command);
+    release.join();
+    EXPECT_TRUE(result.started && result.exitCode == 0) << result.failure;
+
+    WriteBytes(converter, "not a program");
+    for (const std::wstring& line : {command, L"\"" + In(L"missing.exe") + L"\""}) {
+        const auto started = std::chrono::steady_clock::now();
+        const RunResult refused = RunAndWait(line);
+        EXPECT_FALSE(refused.started);
+        EXPECT_NE(refused.failure, L"") << "the system's words";
+        EXPECT_EQ(refused.failure.find_first_of(L"\r\n"), std::wstring::npos) << "on one line";
+        EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(500)) << "no second try";
+    }
 }
 
 TEST(SettingsFile, SavedInTheCodePageOrUtf8AndNeverOverAFileThatCannotBeReplaced) {
@@ -164,6 +202,20 @@ TEST(SettingsFile, SavedInTheCodePageOrUtf8AndNeverOverAFileThatCannotBeReplaced
     EXPECT_EQ(ReadBytes(ini), old);
     EXPECT_EQ(NamesIn(folder), std::vector<std::wstring>{L"karvelxml.ini"});
     EXPECT_FALSE(settings::LoadSettings(folder)) << "a folder";
+}
+
+// Copies of the program started at the same moment each find the program's folder writable.
+TEST(SettingsFile, ManyStartingAtOnceEachFindTheProgramsFolderWritable) {
+    const std::wstring folder = ScratchFolder(L"location");
+    std::atomic<int> beside{0};
+    std::vector<std::thread> starts;
+    for (int i = 0; i < 8; ++i)
+        starts.emplace_back([&] {
+            for (int j = 0; j < 25; ++j) beside += settings::FindLocation(folder).write == folder + L"\\karvelxml.ini";
+        });
+    for (auto& start : starts) start.join();
+    EXPECT_EQ(beside, 200);
+    EXPECT_TRUE(NamesIn(folder).empty()) << "no probe is left behind";
 }
 
 }  // namespace

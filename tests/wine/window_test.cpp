@@ -78,6 +78,7 @@ protected:
         return answer;
     }
     LRESULT Send(ControlId id, UINT msg, WPARAM wp = 0, LPARAM lp = 0) { return SendMessageW(Ctl(id), msg, wp, lp); }
+    void Choose(int downs);
     void Click(ControlId id) { Send(id, BM_CLICK); }
     // Input as the system queues it, for the window's own loop to take or drop.
     void Input(ControlId id, UINT msg, WPARAM wp = 0) { PostMessageW(Ctl(id), msg, wp, MAKELPARAM(5, 5)); }
@@ -270,7 +271,24 @@ TEST_F(Window, DroppedFoldersBringTheirMatchingFilesSortedFolderByFolder) {
     EXPECT_EQ(On({cmbTxtCon}), "1");
 }
 
-TEST_F(Window, ARunningBatchTakesOnlyItsStopButtonAndEscWhichStopAndThenEndTheConverter) {
+// The log's menu, from the keyboard: each Down goes to the next command.
+void Window::Choose(int downs) {
+    for (int i = 0; i < downs; ++i) PostMessageW(main, WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageW(main, WM_KEYDOWN, VK_RETURN, 0);
+    SendMessageW(main, WM_CONTEXTMENU, WPARAM(Ctl(lstStatus)), MAKELPARAM(-1, -1));
+}
+
+std::wstring Clipboard() {
+    if (!OpenClipboard(nullptr)) return L"<closed>";
+    const HANDLE data = GetClipboardData(CF_UNICODETEXT);
+    const auto* text = data ? static_cast<const wchar_t*>(GlobalLock(data)) : nullptr;
+    std::wstring copy = text ? text : L"<empty>";
+    if (text) GlobalUnlock(data);
+    CloseClipboard();
+    return copy;
+}
+
+TEST_F(Window, ARunningBatchTakesOnlyItsStopButtonAndEscWhichStopAndThenEndTheConverterAndTheLogStaysReadable) {
     const std::wstring data = ScratchFolder(L"data");
     WriteBytes(data + L"\\a.xml", "x");
     CopyFileW(KARVEL_STANDIN_PATH, (tool_ + L"\\quillon.exe").c_str(), FALSE);
@@ -281,15 +299,29 @@ TEST_F(Window, ARunningBatchTakesOnlyItsStopButtonAndEscWhichStopAndThenEndTheCo
     Click(cmbBinCon);
     EXPECT_EQ(Text(cmbBinCon), L"Stop");
     ASSERT_TRUE(PumpUntil([&] { return LastLineIs(L"Processing a.xml..."); }));
-    // None of this acts, now or after the batch.
+    // The log: a click selects its first line, Down the next, and its menu copies it.
+    Input(lstStatus, WM_LBUTTONDOWN, MK_LBUTTON);
+    Input(lstStatus, WM_LBUTTONUP);
+    Input(lstStatus, WM_KEYDOWN, VK_DOWN);
+    Pump(form_.get());
+    Choose(1);
+    EXPECT_EQ(Clipboard(), L"Processing a.xml...");
+    // None of this acts, now or after the batch: clicks, keys and a drop elsewhere, Esc held down
+    // until it repeats, the second press of a double-click on the batch's button.
     Input(cmbBinAdd, WM_LBUTTONDOWN, MK_LBUTTON);
     Input(cmbBinAdd, WM_LBUTTONUP);
+    Input(lstBin, WM_LBUTTONDOWN, MK_LBUTTON);
+    Input(lstBin, WM_LBUTTONUP);
     Input(txtExt, WM_CHAR, 'x');
     Input(lstBin, WM_KEYDOWN, VK_DOWN);
     Drop(data, {100, 100});
     Input(lstBin, WM_KEYDOWN, VK_ESCAPE);
+    PostMessageW(Ctl(lstStatus), WM_KEYDOWN, VK_ESCAPE, 1 << 30);
+    Input(cmbBinCon, WM_LBUTTONDBLCLK, MK_LBUTTON);
+    Input(cmbBinCon, WM_LBUTTONUP);
     Pump(form_.get());
     EXPECT_EQ(Text(cmbBinCon), L"Stop now");
+    EXPECT_TRUE(LastLineIs(L"Processing a.xml...")) << "one Stop: the converter still runs";
     Input(cmbBinCon, WM_LBUTTONDOWN, MK_LBUTTON);
     Input(cmbBinCon, WM_LBUTTONUP);
     ASSERT_TRUE(PumpUntil([&] { return Text(cmbBinCon) == L"Convert!"; }));
@@ -318,16 +350,6 @@ TEST_F(Window, TheSourceFolderSwitchGreysTheFolderControls) {
     EXPECT_EQ(Text(txtBinOut), L"D:\\kept");
 }
 
-std::wstring Clipboard() {
-    if (!OpenClipboard(nullptr)) return L"<closed>";
-    const HANDLE data = GetClipboardData(CF_UNICODETEXT);
-    const auto* text = data ? static_cast<const wchar_t*>(GlobalLock(data)) : nullptr;
-    std::wstring copy = text ? text : L"<empty>";
-    if (text) GlobalUnlock(data);
-    CloseClipboard();
-    return copy;
-}
-
 TEST_F(Window, TheLogKeepsItsLastLineInViewAndItsMenuCopiesALineOrAllOrSavesThemAndDeleteInAQueueRemoves) {
     answers_ = {L"C:\\in\0a.xml\0b.xml"s};
     Click(cmbBinAdd);
@@ -344,12 +366,7 @@ TEST_F(Window, TheLogKeepsItsLastLineInViewAndItsMenuCopiesALineOrAllOrSavesThem
     GetClientRect(Ctl(lstStatus), &client);
     EXPECT_TRUE(last.top >= 0 && last.bottom <= client.bottom) << "the last line is in view";
     Send(lstStatus, LB_SETCURSEL, 1);
-    // The keyboard picks from the menu: each Down goes to the next command.
-    const auto choose = [&](int downs) {
-        for (int i = 0; i < downs; ++i) PostMessageW(main, WM_KEYDOWN, VK_DOWN, 0);
-        PostMessageW(main, WM_KEYDOWN, VK_RETURN, 0);
-        SendMessageW(main, WM_CONTEXTMENU, WPARAM(Ctl(lstStatus)), MAKELPARAM(-1, -1));
-    };
+    const auto choose = [&](int downs) { Choose(downs); };
     choose(1);
     EXPECT_EQ(Clipboard(), log[1]);
     choose(2);
@@ -382,6 +399,49 @@ TEST_F(Window, SettingsAreReadFromOnePlaceAndWrittenToTheOther) {
     SendMessageW(other->Handle(), WM_CLOSE, 0, 0);
     EXPECT_EQ(ReadBytes(written), " 1 \r\nD:\\a\r\nD:\\b\r\nxml\r\n") << "its folder made when missing";
     EXPECT_EQ(ReadBytes(read), " 1 \r\nD:\\a\r\nD:\\b\r\nxml\r\n");
+}
+
+// Failures the system hardly ever has: a notice from the worker that never arrives, and no room for a
+// worker at all.
+TEST_F(Window, ABatchEndsInTheWindowsEyesWithoutItsNotices) {
+    answers_ = {L"C:\\in\\a.xml"};
+    Click(cmbBinAdd);
+    Click(cmbBinCon);  // without a converter it ends at once
+    for (const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(300);
+         std::chrono::steady_clock::now() < until;) {
+        MSG lost;
+        PeekMessageW(&lost, main, ui::WM_BATCH_PROGRESS, ui::WM_BATCH_PROGRESS, PM_REMOVE);
+    }
+    ASSERT_TRUE(PumpUntil([&] { return Text(cmbBinCon) == L"Convert!"; }));
+    EXPECT_EQ(Lines(lstStatus).size(), 2u);
+}
+
+TEST_F(Window, ABatchWhoseWorkerCannotStartSaysWhyAndDoesNotRun) {
+    if (sizeof(void*) == 8)
+        GTEST_SKIP() << "filling a 64-bit address space takes Wine many minutes; the 32-bit run tests this";
+    answers_ = {L"C:\\in\\a.xml"};
+    Click(cmbBinAdd);
+    std::vector<void*> reserved;  // every free stretch of address space: no room for a thread's stack
+    reserved.reserve(1 << 16);
+    const auto release = [&] {
+        for (void* stretch : reserved) VirtualFree(stretch, 0, MEM_RELEASE);
+        reserved.clear();
+    };
+    for (SIZE_T size = SIZE_T(1) << 30; size >= 64 * 1024; size /= 2)
+        while (reserved.size() < reserved.capacity())
+            if (void* stretch = VirtualAlloc(nullptr, size, MEM_RESERVE, PAGE_NOACCESS))
+                reserved.push_back(stretch);
+            else
+                break;
+    duringDialog_ = release;
+    Click(cmbBinCon);
+    release();
+    ASSERT_EQ(calls_.size(), 2u);
+    EXPECT_TRUE(calls_[1].text.starts_with(L"The conversion could not be started: ")) << calls_[1].text;
+    EXPECT_EQ(calls_[1].owner, main);
+    EXPECT_EQ(Text(cmbBinCon), L"Convert!");
+    Pump(form_.get());
+    EXPECT_TRUE(Lines(lstStatus).empty()) << "no batch ran";
 }
 
 }  // namespace

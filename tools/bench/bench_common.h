@@ -43,13 +43,15 @@ struct StartedProgram {
     HWND window = nullptr;  // null when none was shown within 10 s
 };
 
-inline StartedProgram Start(const std::wstring& program, const wchar_t* windowClass) {
+// `folder` is the one it starts in; empty for this process's own.
+inline StartedProgram Start(const std::wstring& program, const wchar_t* windowClass, const std::wstring& folder = {}) {
     StartedProgram started;
     std::wstring commandLine = L"\"" + program + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.empty() ? nullptr : folder.c_str(), &startup, &info))
         return started;
     const win::unique_handle thread(info.hThread);
     started.process.reset(info.hProcess);
