@@ -82,6 +82,11 @@ bool Write(DWORD stream, std::string_view bytes) {
     return true;
 }
 
+DWORD WINAPI Flood(void*) {
+    for (const std::string block = std::string(1 << 20, '.') + "\n"; Write(STD_OUTPUT_HANDLE, block);) continue;
+    return 0;
+}
+
 void StartSleepingCopy() {
     ::SetEnvironmentVariableW(L"QUILLON_STANDIN_CHILD", nullptr);
     ::SetEnvironmentVariableW(L"QUILLON_STANDIN_LOG", nullptr);
@@ -129,12 +134,8 @@ int wmain(int argc, wchar_t** argv) {
     Write(STD_ERROR_HANDLE, common::ToUtf8(Environment(L"QUILLON_STANDIN_ERROR")));
     if (!Environment(L"QUILLON_STANDIN_FLOOD").empty()) {
         // Two writers, so that one of them always has output waiting to be read.
-        const auto flood = [](void*) -> DWORD {
-            for (const std::string block = std::string(1 << 20, '.') + "\n"; Write(STD_OUTPUT_HANDLE, block);) continue;
-            return 0;
-        };
-        ::CreateThread(nullptr, 0, flood, nullptr, 0, nullptr);
-        flood(nullptr);
+        ::CreateThread(nullptr, 0, Flood, nullptr, 0, nullptr);
+        Flood(nullptr);
     }
     const std::wstring_view destination = argc == 3 ? Destination(argv[1]) : std::wstring_view();
     if (!Environment(L"QUILLON_STANDIN_PARTIAL").empty() && !destination.empty()) {

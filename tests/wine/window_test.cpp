@@ -154,14 +154,14 @@ TEST_F(Window, ControlsHaveTheirKindTextPlaceSizeStateAndFontAtEachDpiAndOnlyFra
     ReleaseDC(main, dc);
 }
 
+LRESULT CALLBACK RefuseProgressBar(int code, WPARAM, LPARAM lp) {
+    const wchar_t* windowClass = reinterpret_cast<CBT_CREATEWNDW*>(lp)->lpcs->lpszClass;
+    return code == HCBT_CREATEWND && !IS_INTRESOURCE(windowClass) && !_wcsicmp(windowClass, PROGRESS_CLASSW);
+}
+
 TEST(WindowCreation, FailsWithoutAHalfBuiltWindowWhenAControlCannotBeCreated) {
-    const unique_any<HHOOK, UnhookWindowsHookEx> refuseProgressBar(SetWindowsHookExW(
-        WH_CBT,
-        [](int code, WPARAM, LPARAM lp) -> LRESULT {
-            const wchar_t* windowClass = reinterpret_cast<CBT_CREATEWNDW*>(lp)->lpcs->lpszClass;
-            return code == HCBT_CREATEWND && !IS_INTRESOURCE(windowClass) && !_wcsicmp(windowClass, PROGRESS_CLASSW);
-        },
-        nullptr, GetCurrentThreadId()));
+    const unique_any<HHOOK, UnhookWindowsHookEx> refuseProgressBar(
+        SetWindowsHookExW(WH_CBT, RefuseProgressBar, nullptr, GetCurrentThreadId()));
     ASSERT_TRUE(refuseProgressBar);
     EXPECT_EQ(ui::frmMain::Create(GetModuleHandleW(nullptr), {}), nullptr);
     EXPECT_EQ(FindWindowW(ui::WindowClass, nullptr), nullptr);
