@@ -46,7 +46,7 @@ private:
 
 // One thing the batch reported, in the order it reported it.
 struct Report {
-    enum Kind { Append, Replace, Range, Value } kind;
+    enum Kind { Append, AppendFile, Replace, Range, Value } kind;
     std::wstring line;
     int number = 0;
     conversion::LineFile file;
@@ -61,6 +61,7 @@ struct BatchView::Batch final : conversion::BatchHost {
           status(shown.statusLog),
           progress(shown.progressBar),
           folder(shown.workingFolder),
+          fileLine(shown.fileLine),
           taskbar(shown.window),
           stopNow(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
 
@@ -80,7 +81,7 @@ struct BatchView::Batch final : conversion::BatchHost {
     bool StopRequested() override { return stops > 0; }
     void AppendLine(const std::wstring& line) override { Post({Report::Append, line, 0, {}}); }
     void AppendFileLine(const std::wstring& line, const conversion::LineFile& file) override {
-        Post({Report::Append, line, 0, file});
+        Post({Report::AppendFile, line, 0, file});
     }
     void ReplaceLastLine(const std::wstring& line, const conversion::LineFile& file) override {
         Post({Report::Replace, line, 0, file});
@@ -112,7 +113,14 @@ struct BatchView::Batch final : conversion::BatchHost {
         for (const Report& report : taken) {
             switch (report.kind) {
                 case Report::Append: status.AppendLine(report.line); break;
-                case Report::Replace: status.ReplaceLast(report.line); break;
+                case Report::AppendFile:
+                    status.AppendLine(report.line);
+                    if (fileLine) fileLine(status.Count() - 1, report.file);
+                    break;
+                case Report::Replace:
+                    status.ReplaceLast(report.line);
+                    if (fileLine) fileLine(status.Count() - 1, report.file);
+                    break;
                 case Report::Range:
                     maximum = report.number;
                     SendMessageW(progress, PBM_SETRANGE32, 0, maximum);
@@ -132,6 +140,7 @@ struct BatchView::Batch final : conversion::BatchHost {
     ListBox status;
     HWND progress;
     std::wstring folder;
+    std::function<void(int, const conversion::LineFile&)> fileLine;
     TaskbarProgress taskbar;
     int maximum = 0;
     std::atomic<int> stops{0};

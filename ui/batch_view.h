@@ -8,9 +8,7 @@
 #include <memory>
 #include <string>
 
-namespace conversion {
-class BatchHost;
-}
+#include "conversion/batch.h"
 
 namespace ui {
 
@@ -21,6 +19,8 @@ inline constexpr UINT WM_BATCH_PROGRESS = WM_APP + 1;
 struct BatchWindow {
     HWND window, statusLog, progressBar;
     std::wstring workingFolder;  // where the converter runs; empty for this process's current folder
+    // Called, on the window's thread, for each log line that tells of an entry, once it is shown.
+    std::function<void(int line, const conversion::LineFile& file)> fileLine;
 };
 
 class BatchView {

@@ -80,6 +80,14 @@ std::wstring ShowSaveFileDialog(HWND owner, const std::wstring& filter, const st
     return buffer;
 }
 
+bool ShowInExplorer(HWND, const std::wstring&, const std::wstring& file) {
+    PIDLIST_ABSOLUTE item = nullptr;
+    if (FAILED(SHParseDisplayName(file.c_str(), nullptr, &item, 0, nullptr))) return false;
+    const win::unique_cotaskmem owned(item);
+    // Given one item and no children, the shell opens its folder with it selected.
+    return SUCCEEDED(SHOpenFolderAndSelectItems(item, 0, nullptr, 0));
+}
+
 std::wstring BrowseForFolder(HWND owner, const std::wstring& title, const std::wstring& initial) {
     const bool startThere = common::FolderExists(initial);
     BROWSEINFOW info{};

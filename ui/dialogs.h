@@ -17,4 +17,7 @@ std::wstring BrowseForFolder(HWND owner, const std::wstring& title, const std::w
 // The path to save to, or "" when cancelled; it asks before a file is replaced.
 std::wstring ShowSaveFileDialog(HWND owner, const std::wstring& filter, const std::wstring& name);
 
+// Explorer showing the folder with the file selected; false when it cannot.
+bool ShowInExplorer(HWND owner, const std::wstring& folder, const std::wstring& file);
+
 }  // namespace ui

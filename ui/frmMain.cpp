@@ -15,6 +15,7 @@
 #include "ui/output_folder_rules.h"
 #include "ui/queue_rules.h"
 #include "ui/window_layout.h"
+#include "ui/window_queue.h"
 
 namespace ui {
 namespace {
@@ -27,28 +28,6 @@ constexpr const wchar_t* kFolderDialogTitle = L"Select output folder";
 constexpr UINT_PTR kBatchTimer = 1;
 constexpr UINT kBatchTimerMilliseconds = 200;
 
-// A queue as its list box and its panel's two buttons.
-class WindowQueue final : public QueueView {
-public:
-    WindowQueue(const frmMain& form, Panel panel)
-        : list_(form.Control(ControlsOf(panel).list)),
-          remove_(form.Control(ControlsOf(panel).rem)),
-          convert_(form.Control(ControlsOf(panel).con)) {}
-
-    int Count() const override { return list_.Count(); }
-    int Selected() const override { return list_.Selected(); }
-    void Append(const std::vector<std::wstring>& entries) override { list_.Append(entries); }
-    void RemoveAt(int index) override { list_.RemoveAt(index); }
-    void Clear() override { list_.Clear(); }
-    void SetRemoveEnabled(bool enabled) override { EnableWindow(remove_, enabled); }
-    void SetConvertEnabled(bool enabled) override { EnableWindow(convert_, enabled); }
-
-private:
-    ListBox list_;
-    HWND remove_;
-    HWND convert_;
-};
-
 }  // namespace
 
 Environment SystemEnvironment() {
@@ -60,7 +39,7 @@ Environment SystemEnvironment() {
     };
     const std::wstring toolFolder = common::ToolFolder();
     return {toolFolder, settings::FindLocation(toolFolder),
-            Dialogs{&ShowOpenFilesDialog, &BrowseForFolder, confirm, &ShowSaveFileDialog, report},
+            Dialogs{&ShowOpenFilesDialog, &BrowseForFolder, confirm, &ShowSaveFileDialog, report, &ShowInExplorer},
             common::CurrentFolder()};
 }
 
@@ -140,6 +119,8 @@ LRESULT frmMain::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
 
 void frmMain::OnCommand(int id, int code) {
     const auto control = static_cast<ControlId>(id);
+    // The log stays readable during a batch.
+    if (control == lstStatus && code == LBN_DBLCLK && !busy_) return OpenLogLine();
     // Esc, or the batch's own button, is all a running batch or collection takes.
     if (busy_ || Working()) {
         const bool stopButton = batch_.Running() && control == ControlsOf(batchPanel_).con && code == BN_CLICKED;
@@ -238,22 +219,22 @@ std::wstring frmMain::FilterFor(Panel panel) const {
 void frmMain::cmbAdd_Click(Panel panel) {
     const std::wstring filter = FilterFor(panel);
     const std::wstring result = Modal([&] { return env_.dialogs.openFiles(hwnd_, filter); });
-    WindowQueue queue(*this, panel);
+    WindowQueue queue(hwnd_, panel);
     AddFiles(queue, SplitDialogResult(result));
 }
 
 void frmMain::cmbRem_Click(Panel panel) {
-    WindowQueue queue(*this, panel);
+    WindowQueue queue(hwnd_, panel);
     RemoveSelected(queue);
 }
 
 void frmMain::cmbCle_Click(Panel panel) {
-    WindowQueue queue(*this, panel);
+    WindowQueue queue(hwnd_, panel);
     ClearList(queue);
 }
 
 void frmMain::lst_Click(Panel panel) {
-    WindowQueue queue(*this, panel);
+    WindowQueue queue(hwnd_, panel);
     EntrySelected(queue);
 }
 
@@ -283,8 +264,9 @@ void frmMain::cmbTxtCon_Click() {
 }
 
 void frmMain::StartBatch(Panel panel, std::function<void(conversion::BatchHost&)> batch) {
+    const auto fileLine = [this](int line, const conversion::LineFile& file) { OnFileLine(line, file); };
     try {
-        batch_.Start({hwnd_, Control(lstStatus), Control(pb), env_.startFolder}, std::move(batch));
+        batch_.Start({hwnd_, Control(lstStatus), Control(pb), env_.startFolder, fileLine}, std::move(batch));
     } catch (const std::system_error& error) {
         Modal([&] {
             env_.dialogs.report(hwnd_, L"The conversion could not be started: " + common::FromUtf8(error.what()));
@@ -292,6 +274,9 @@ void frmMain::StartBatch(Panel panel, std::function<void(conversion::BatchHost&)
         return;
     }
     batchPanel_ = panel;
+    // Before any of the batch's reports is shown: they are shown on this thread.
+    WindowQueue queue(hwnd_, panel);
+    BatchStarted(queue);
     SetText(ControlsOf(panel).con, L"Stop");
     SetTimer(hwnd_, kBatchTimer, kBatchTimerMilliseconds, nullptr);
 }
@@ -322,7 +307,7 @@ void frmMain::OnDropCollected() {
     const std::optional<std::vector<std::wstring>> entries = collection_->Take();
     collection_.reset();
     if (!entries) return;  // cancelled
-    WindowQueue queue(*this, dropPanel_);
+    WindowQueue queue(hwnd_, dropPanel_);
     AddFiles(queue, *entries);
 }
 
@@ -344,7 +329,9 @@ void frmMain::OnDropFiles(HDROP drop) {
 void frmMain::OnContextMenu(HWND control, POINT at) {
     // The log stays readable while a batch runs; once the window is to close, nothing opens.
     if (busy_ || closeAfterBatch_) return;
-    if (control == Control(lstStatus)) OnLogMenu(at);
+    if (control == Control(lstStatus)) return OnLogMenu(at);
+    for (const Panel panel : {Panel::Bin, Panel::Txt})
+        if (control == Control(ControlsOf(panel).list) && !Working()) OnQueueMenu(panel, at);
 }
 
 }  // namespace ui

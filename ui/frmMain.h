@@ -2,7 +2,8 @@
 // The main window. Windows only: a thin layer that shows what the portable
 // rules decide and hands batches to the conversion code. Its members live in
 // files named for what they do: the layout (window_layout.cpp), the input it
-// takes while it works (input_filter.cpp), the status log's menu (log_menu.cpp).
+// takes while it works and its keys (input_filter.cpp), the status log's menu
+// (log_menu.cpp) and the queues' (queue_menu.cpp).
 #include <windows.h>
 #include <shellapi.h>
 
@@ -17,6 +18,7 @@
 #include "ui/controls.h"
 #include "ui/dropped_files.h"
 #include "ui/input_rules.h"
+#include "ui/menus.h"
 
 namespace ui {
 
@@ -32,6 +34,8 @@ struct Dialogs {
     std::function<std::wstring(HWND owner, const std::wstring& filter, const std::wstring& name)> saveFile;
     // A failure the user must hear of, titled with the window's caption.
     std::function<void(HWND owner, const std::wstring& message)> report;
+    // Explorer showing `folder` with `file` in it selected; false when it cannot.
+    std::function<bool(HWND owner, const std::wstring& folder, const std::wstring& file)> showInFolder;
 };
 
 struct Environment {
@@ -95,6 +99,16 @@ private:
     void OnLogMenu(POINT at);
     void CopyLogLines(bool all);
     void SaveLog();
+    // The selected log line's file in its folder; nothing for a line that tells of no file.
+    void OpenLogLine();
+    // The command chosen from `items`, opened at `at` or, from the keyboard, beside the list's selection.
+    int ShowMenu(const std::vector<MenuItem>& items, HWND list, POINT at);
+    void ShowFileInFolder(const std::wstring& file);
+
+    // queue_menu.cpp
+    void OnQueueMenu(Panel panel, POINT at);
+    // A log line that tells of an entry: kept for "Open containing folder", and a DONE marks the entry.
+    void OnFileLine(int line, const conversion::LineFile& file);
 
     void OnCommand(int id, int code);
     void OnClose();
@@ -132,7 +146,8 @@ private:
     bool busy_ = false;  // a dialog or a menu is open: no other input, no closing
     bool unloaded_ = false;
     BatchView batch_;
-    Panel batchPanel_ = Panel::Bin;  // whose "Convert!" reads "Stop" while the batch runs
+    Panel batchPanel_ = Panel::Bin;               // whose "Convert!" reads "Stop" while the batch runs
+    std::vector<conversion::LineFile> logFiles_;  // a log line's data is its place here, plus one
     bool closeAfterBatch_ = false;
     std::unique_ptr<DropCollection> collection_;
     Panel dropPanel_ = Panel::Bin;  // where the collected files go

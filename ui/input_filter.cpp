@@ -54,17 +54,20 @@ bool frmMain::TakenWhileWorking(MSG& msg) {
 }
 
 bool frmMain::OnKey(const MSG& msg) {
-    // Delete in a queue is its "Remove selected"; Ctrl+C in the log copies the selected line.
+    // Delete in a queue is its "Remove selected"; Ctrl+C in the log copies the selected line, Enter shows its file.
     for (const Panel panel : {Panel::Bin, Panel::Txt}) {
         if (msg.wParam != VK_DELETE || msg.hwnd != Control(ControlsOf(panel).list)) continue;
         if (IsWindowEnabled(Control(ControlsOf(panel).rem))) cmbRem_Click(panel);
         return true;
     }
-    if (msg.wParam == 'C' && GetKeyState(VK_CONTROL) < 0 && msg.hwnd == Control(lstStatus)) {
+    if (msg.hwnd != Control(lstStatus)) return false;
+    if (msg.wParam == 'C' && GetKeyState(VK_CONTROL) < 0) {
         CopyLogLines(false);
         return true;
     }
-    return false;
+    if (msg.wParam != VK_RETURN) return false;
+    OpenLogLine();  // what a double-click on the line does
+    return true;
 }
 
 int RunMessageLoop(frmMain& form) {

@@ -30,6 +30,22 @@ std::vector<std::wstring> ListBox::All() const {
     return lines;
 }
 
+LPARAM ListBox::Data(int index) const {
+    const LRESULT data = SendMessageW(list_, LB_GETITEMDATA, index, 0);
+    return data == LB_ERR ? 0 : data;
+}
+
+void ListBox::SetData(int index, LPARAM data) { SendMessageW(list_, LB_SETITEMDATA, index, data); }
+
+POINT ListBox::MenuPoint() const {
+    RECT r{};
+    if (Selected() < 0 || SendMessageW(list_, LB_GETITEMRECT, Selected(), reinterpret_cast<LPARAM>(&r)) == LB_ERR)
+        r = {};
+    POINT at{r.left, r.bottom};
+    ClientToScreen(list_, &at);
+    return at;
+}
+
 void ListBox::Append(const std::vector<std::wstring>& lines) {
     if (lines.empty()) return;
     size_t chars = 0;

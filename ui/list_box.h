@@ -15,6 +15,11 @@ public:
     int Selected() const;  // -1 for none
     std::wstring At(int index) const;
     std::vector<std::wstring> All() const;
+    // A number the program keeps with a line; 0 for a new one.
+    LPARAM Data(int index) const;
+    void SetData(int index, LPARAM data);
+    // Where a menu opened from the keyboard goes: beside the selected line, else at the top left.
+    POINT MenuPoint() const;
 
     // Appends without a repaint per line, so thousands of entries land at once.
     void Append(const std::vector<std::wstring>& lines);

@@ -1,7 +1,9 @@
-// The status log's menu and what it does: copy a line or all of them, save them.
+// The status log's menu and what it does: copy a line or all of them, save
+// them, show a line's file in its folder; and the menus' common road.
 #include <cstring>
 
 #include "common/file_bytes.h"
+#include "common/file_probes.h"
 #include "ui/frmMain.h"
 #include "ui/list_box.h"
 #include "ui/status_log.h"
@@ -10,27 +12,27 @@ namespace ui {
 
 using enum ControlId;
 
-void frmMain::OnLogMenu(POINT at) {
-    HWND control = Control(lstStatus);
-    const ListBox log(control);
-    if (at.x == -1 && at.y == -1) {  // from the keyboard: at the list's top left
-        RECT r;
-        GetWindowRect(control, &r);
-        at = {r.left, r.top};
-    }
+int frmMain::ShowMenu(const std::vector<MenuItem>& items, HWND list, POINT at) {
+    if (at.x == -1 && at.y == -1) at = ListBox(list).MenuPoint();  // from the keyboard
     const unique_any<HMENU, DestroyMenu> menu(CreatePopupMenu());
-    if (!menu) return;
-    for (const LogMenuItem& item : LogMenu(log.Count(), log.Selected()))
-        AppendMenuW(menu.get(), MF_STRING | (item.enabled ? 0 : MF_GRAYED), static_cast<UINT_PTR>(item.command),
-                    item.text);
-    const auto chosen = Modal([&] {
+    if (!menu) return 0;
+    for (const MenuItem& item : items)
+        AppendMenuW(menu.get(), item.command ? MF_STRING | (item.enabled ? 0 : MF_GRAYED) : MF_SEPARATOR,
+                    static_cast<UINT_PTR>(item.command), item.text);
+    return Modal([&] {
         return TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, at.x, at.y, 0, hwnd_,
                               nullptr);
     });
-    switch (static_cast<LogCommand>(chosen)) {
-        case LogCommand::Copy: CopyLogLines(false); break;
-        case LogCommand::CopyAll: CopyLogLines(true); break;
-        case LogCommand::Save: SaveLog(); break;
+}
+
+void frmMain::OnLogMenu(POINT at) {
+    const ListBox log(Control(lstStatus));
+    const bool file = log.Selected() >= 0 && log.Data(log.Selected()) != 0;
+    switch (ShowMenu(LogMenu(log.Count(), log.Selected(), file), Control(lstStatus), at)) {
+        case CopyLine: CopyLogLines(false); break;
+        case CopyAllLines: CopyLogLines(true); break;
+        case SaveLines: SaveLog(); break;
+        case OpenLineFolder: OpenLogLine(); break;
     }
 }
 
@@ -55,6 +57,24 @@ void frmMain::SaveLog() {
     if (path.empty()) return;
     if (common::ReplaceFileBytes(path, LogFileBytes(ListBox(Control(lstStatus)).All()))) return;
     Modal([&] { env_.dialogs.report(hwnd_, L"The log could not be saved to " + path + L"."); });
+}
+
+void frmMain::OpenLogLine() {
+    const ListBox log(Control(lstStatus));
+    const int selected = log.Selected();
+    const auto file = selected >= 0 ? static_cast<size_t>(log.Data(selected)) : 0;
+    if (file == 0 || file > logFiles_.size()) return;
+    ShowFileInFolder(FileOfLine(logFiles_[file - 1]));
+}
+
+void frmMain::ShowFileInFolder(const std::wstring& file) {
+    const FolderToShow shown = ShowInFolder(file, common::FolderExists, common::FileExists);
+    Modal([&] {
+        if (!shown.missing.empty())
+            env_.dialogs.report(hwnd_, shown.missing);
+        else if (!env_.dialogs.showInFolder(hwnd_, shown.folder, shown.file))
+            env_.dialogs.report(hwnd_, L"The folder " + shown.folder + L" could not be shown.");
+    });
 }
 
 }  // namespace ui

@@ -8,11 +8,31 @@ void AddFiles(QueueView& queue, const std::vector<std::wstring>& entries) {
     if (queue.Count() >= 1) queue.SetConvertEnabled(true);
 }
 
+namespace {
+
+// After entries have gone: the buttons follow the queue as "Remove selected" leaves them.
+void AfterRemoval(QueueView& queue) {
+    if (queue.Selected() == -1 || queue.Count() == 0) queue.SetRemoveEnabled(false);
+}
+
+}  // namespace
+
 void RemoveSelected(QueueView& queue) {
     if (queue.Count() >= 1 && queue.Selected() != -1) {
         queue.RemoveAt(queue.Selected());
-        if (queue.Selected() == -1 || queue.Count() == 0) queue.SetRemoveEnabled(false);
+        AfterRemoval(queue);
     }
+    if (queue.Count() == 0) queue.SetConvertEnabled(false);
+}
+
+void BatchStarted(QueueView& queue) {
+    for (int i = 0; i < queue.Count(); ++i) queue.SetConverted(i, false);
+}
+
+void RemoveConverted(QueueView& queue) {
+    for (int i = queue.Count() - 1; i >= 0; --i)
+        if (queue.Converted(i)) queue.RemoveAt(i);
+    AfterRemoval(queue);
     if (queue.Count() == 0) queue.SetConvertEnabled(false);
 }
 

@@ -18,6 +18,9 @@ public:
     virtual void Clear() = 0;
     virtual void SetRemoveEnabled(bool enabled) = 0;
     virtual void SetConvertEnabled(bool enabled) = 0;
+    // Whether the last batch of this queue converted the entry; a new entry has no mark.
+    virtual bool Converted(int index) const = 0;
+    virtual void SetConverted(int index, bool converted) = 0;
 };
 
 // "Add files..." after the dialog closed (entries empty when cancelled), and drops.
@@ -25,6 +28,11 @@ void AddFiles(QueueView& queue, const std::vector<std::wstring>& entries);
 void RemoveSelected(QueueView& queue);
 void ClearList(QueueView& queue);
 void EntrySelected(QueueView& queue);
+// A batch of this queue begins: the marks of the last one go.
+void BatchStarted(QueueView& queue);
+// "Remove converted files": every entry the last batch converted goes, the rest
+// stay in their order; the buttons then follow as after "Remove selected".
+void RemoveConverted(QueueView& queue);
 
 // The open-file dialog's result: NUL-separated parts up to the first empty one.
 // One part is a full path; more are a folder followed by names in it.

@@ -4,12 +4,6 @@
 
 namespace ui {
 
-std::vector<LogMenuItem> LogMenu(int lines, int selected) {
-    return {{LogCommand::Copy, L"Copy", selected >= 0},
-            {LogCommand::CopyAll, L"Copy all", lines > 0},
-            {LogCommand::Save, L"Save log as...", lines > 0}};
-}
-
 std::wstring ClipboardText(const std::vector<std::wstring>& lines) {
     std::wstring text;
     for (const auto& line : lines) {

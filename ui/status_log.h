@@ -5,15 +5,6 @@
 
 namespace ui {
 
-// The menu of the log, in order, and which commands can be chosen.
-enum class LogCommand { Copy = 1, CopyAll, Save };
-struct LogMenuItem {
-    LogCommand command;
-    const wchar_t* text;
-    bool enabled;
-};
-std::vector<LogMenuItem> LogMenu(int lines, int selected);
-
 // Lines for the clipboard: CR LF between them.
 std::wstring ClipboardText(const std::vector<std::wstring>& lines);
 // The saved log: UTF-8 with a byte-order mark, CR LF after every line.

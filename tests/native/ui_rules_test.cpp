@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "ui/controls.h"
+#include "ui/menus.h"
 #include "ui/queue_rules.h"
 #include "ui/status_log.h"
 
@@ -67,17 +68,97 @@ TEST(Layout, ScreenReadersHearAQueueOrTheLogByItsFrameAndDotsByWhatTheyDo) {
               L"lstTxt=Convert from text to binary XML;cmbTxtOut=Choose output folder;lstStatus=Status;");
 }
 
+// "+" for each command that can be chosen, "-" for each greyed one, "|" for a separator.
+std::string States(const std::vector<MenuItem>& items) {
+    std::string states;
+    for (const MenuItem& item : items) states += item.command == 0 ? '|' : item.enabled ? '+' : '-';
+    return states;
+}
+
 TEST(StatusLog, MenuClipboardAndFile) {
-    std::wstring menu;
-    for (const auto& [lines, selected] : {std::pair{0, -1}, {2, -1}, {2, 1}})
-        for (const LogMenuItem& item : LogMenu(lines, selected))
-            menu += item.text + std::wstring(item.enabled ? L"+ " : L"- ");
-    EXPECT_EQ(menu,
-              L"Copy- Copy all- Save log as...- Copy- Copy all+ Save log as...+ Copy+ Copy all+ Save log as...+ ");
+    std::wstring texts;
+    for (const MenuItem& item : LogMenu(1, 0, true)) texts += item.text ? item.text + std::wstring(L";") : L"|";
+    EXPECT_EQ(texts, L"Copy;Copy all;Save log as...;|Open containing folder;");
+    EXPECT_EQ(States(LogMenu(0, -1, false)) + " " + States(LogMenu(1, -1, false)) + " " + States(LogMenu(2, 1, true)),
+              "---|- -++|- +++|+");
     const std::vector<std::wstring> lines{L"Processing caf\u00E9.xml... DONE", L"Conversion complete"};
     EXPECT_EQ(ClipboardText(lines), L"Processing caf\u00E9.xml... DONE\r\nConversion complete");
     EXPECT_EQ(LogFileBytes(lines), "\xEF\xBB\xBFProcessing caf\xC3\xA9.xml... DONE\r\nConversion complete\r\n");
     EXPECT_EQ(LogFileBytes({}), "\xEF\xBB\xBF");
+
+    // A line leads to what the converter made once it ends in DONE, else to its source.
+    conversion::LineFile line{2, L"C:\\\\in\\a.xml", L"D:\\out\\a.txt", false};
+    EXPECT_EQ(FileOfLine(line), L"C:\\\\in\\a.xml");
+    line.converted = true;
+    EXPECT_EQ(FileOfLine(line), L"D:\\out\\a.txt");
+    const auto show = [](const std::wstring& file, const std::wstring& existing) {
+        const auto exists = [&](const std::wstring& path) {
+            return existing.find(L"<" + path + L">") != existing.npos;
+        };
+        const FolderToShow shown = ShowInFolder(file, exists, exists);
+        return shown.folder + L"|" + shown.file + L"|" + shown.missing;
+    };
+    EXPECT_EQ(show(L"C:\\\\in\\a.xml", L"<C:\\in\\><C:\\in\\a.xml>"), L"C:\\in|C:\\in\\a.xml|");
+    EXPECT_EQ(show(L"C:\\in\\a.xml", L"<C:\\in\\>"), L"||The file C:\\in\\a.xml does not exist.");
+    EXPECT_EQ(show(L"C:\\in\\a.xml", L"<C:\\in\\a.xml>"), L"||The folder C:\\in does not exist.");
+}
+
+}  // namespace
+
+namespace {
+
+// A queue in memory: its entries with their marks, its selection and its two buttons.
+struct FakeQueue final : QueueView {
+    std::vector<std::pair<wchar_t, bool>> entries;
+    int selected = -1;
+    bool remove = false, convert = true;
+    int Count() const override { return static_cast<int>(entries.size()); }
+    int Selected() const override { return selected; }
+    void Append(const std::vector<std::wstring>& added) override {
+        for (const auto& entry : added) entries.emplace_back(entry[0], false);
+    }
+    void RemoveAt(int index) override {
+        entries.erase(entries.begin() + index);
+        selected = selected == index ? -1 : selected - (selected > index);
+    }
+    void Clear() override { entries.clear(), selected = -1; }
+    void SetRemoveEnabled(bool enabled) override { remove = enabled; }
+    void SetConvertEnabled(bool enabled) override { convert = enabled; }
+    bool Converted(int index) const override { return entries.at(index).second; }
+    void SetConverted(int index, bool converted) override { entries.at(index).second = converted; }
+};
+
+TEST(QueueRules, RemoveConvertedTakesOutWhatTheLastBatchConvertedAndTheQueueMenuFollows) {
+    // From the queue "abcd": 'B' a batch begins, a digit: that entry was converted, '+' adds "a" again,
+    // 's' selects the entry after it, '-' is "Remove selected", 'r' "Remove converted files", 'c' "Clear list".
+    // The menu: "Remove converted files", "Remove selected", "Clear list", "Open containing folder".
+    const struct {
+        const char* steps;
+        const wchar_t* left;
+        const char* menu;
+    } cases[] = {
+        {"", L"abcd", "--+|-"},     {"B02", L"abcd", "+-+|-"},  {"B02r", L"bd", "--+|-"}, {"B02+r", L"bda", "--+|-"},
+        {"B02s1-r", L"d", "--+|-"}, {"B0B1r", L"acd", "--+|-"}, {"B0cr", L"", "--+|-"},   {"B2s0", L"abcd", "+++|+"},
+        {"B0s0r", L"bcd", "--+|-"}, {"B0123r", L"", "--+|-"},
+    };
+    for (const auto& c : cases) {
+        FakeQueue queue;
+        AddFiles(queue, {L"a", L"b", L"c", L"d"});
+        for (const char* step = c.steps; *step; ++step) {
+            if (*step == 'B') BatchStarted(queue);
+            if (*step >= '0' && *step <= '9') queue.SetConverted(*step - '0', true);
+            if (*step == '+') AddFiles(queue, {L"a"});
+            if (*step == 's') queue.selected = *++step - '0', EntrySelected(queue);
+            if (*step == '-') RemoveSelected(queue);
+            if (*step == 'r') RemoveConverted(queue);
+            if (*step == 'c') ClearList(queue);
+        }
+        std::wstring left;
+        for (const auto& [entry, mark] : queue.entries) left += entry;
+        EXPECT_EQ(left, c.left) << c.steps;
+        EXPECT_EQ(States(QueueMenu(queue, queue.remove, true)), c.menu) << c.steps;
+        EXPECT_EQ(queue.convert, !queue.entries.empty()) << c.steps << ": Convert! follows the queue";
+    }
 }
 
 }  // namespace

@@ -66,7 +66,11 @@ protected:
             tool_,
             {ini, written.empty() ? ini : written},
             ui::Dialogs{answer, answer, [=](HWND owner, const std::wstring& q) { return answer(owner, q) == L"yes"; },
-                        answer, [=](HWND owner, const std::wstring& message) { answer(owner, message); }},
+                        answer, [=](HWND owner, const std::wstring& message) { answer(owner, message); },
+                        [=](HWND owner, const std::wstring& folder, const std::wstring& file) {
+                            answer(owner, folder, file);
+                            return true;
+                        }},
             {}};
     }
     std::wstring Answer(Call call) {
@@ -78,7 +82,7 @@ protected:
         return answer;
     }
     LRESULT Send(ControlId id, UINT msg, WPARAM wp = 0, LPARAM lp = 0) { return SendMessageW(Ctl(id), msg, wp, lp); }
-    void Choose(int downs);
+    void Choose(int downs, ControlId list = lstStatus);
     void Click(ControlId id) { Send(id, BM_CLICK); }
     // Input as the system queues it, for the window's own loop to take or drop.
     void Input(ControlId id, UINT msg, WPARAM wp = 0) { PostMessageW(Ctl(id), msg, wp, MAKELPARAM(5, 5)); }
@@ -271,11 +275,12 @@ TEST_F(Window, DroppedFoldersBringTheirMatchingFilesSortedFolderByFolder) {
     EXPECT_EQ(On({cmbTxtCon}), "1");
 }
 
-// The log's menu, from the keyboard: each Down goes to the next command.
-void Window::Choose(int downs) {
+// A list's menu, from the keyboard: each Down goes to the next command; -1 is one Up, to the last.
+void Window::Choose(int downs, ControlId list) {
     for (int i = 0; i < downs; ++i) PostMessageW(main, WM_KEYDOWN, VK_DOWN, 0);
+    if (downs < 0) PostMessageW(main, WM_KEYDOWN, VK_UP, 0);
     PostMessageW(main, WM_KEYDOWN, VK_RETURN, 0);
-    SendMessageW(main, WM_CONTEXTMENU, WPARAM(Ctl(lstStatus)), MAKELPARAM(-1, -1));
+    SendMessageW(main, WM_CONTEXTMENU, WPARAM(Ctl(list)), MAKELPARAM(-1, -1));
 }
 
 std::wstring Clipboard() {
@@ -442,6 +447,39 @@ TEST_F(Window, ABatchWhoseWorkerCannotStartSaysWhyAndDoesNotRun) {
     EXPECT_EQ(Text(cmbBinCon), L"Convert!");
     Pump(form_.get());
     EXPECT_TRUE(Lines(lstStatus).empty()) << "no batch ran";
+}
+
+// After a batch: the queue's menu takes out what was converted; a log line, by double-click, Enter or the
+// log's menu, shows its file in its folder: the output once DONE, else the source; a file that is gone says so.
+TEST_F(Window, AfterABatchTheQueueMenuTakesOutTheConvertedAndALogLineShowsItsFile) {
+    const std::wstring data = ScratchFolder(L"after");
+    for (const wchar_t* name : {L"\\a.xml", L"\\b.xml"}) WriteBytes(data + name, "x");
+    CopyFileW(KARVEL_STANDIN_PATH, (tool_ + L"\\quillon.exe").c_str(), FALSE);
+    answers_ = {data + L"\0a.xml\0gone.xml\0b.xml"s};
+    Click(cmbBinAdd);
+    SetText(txtBinOut, data);
+    Click(cmbBinCon);
+    ASSERT_TRUE(PumpUntil([&] { return Text(cmbBinCon) == L"Convert!"; }));
+    ASSERT_EQ(Lines(lstStatus)[3], L"Processing b.xml... DONE");
+    const auto shown = [&](int line, std::function<void()> how) {
+        Send(lstStatus, LB_SETCURSEL, line);
+        calls_.clear();
+        how();
+        Pump(form_.get());
+        return calls_.empty() ? L"" : calls_[0].text + L"|" + calls_[0].initial;
+    };
+    const auto doubleClick = [&] {
+        SendMessageW(main, WM_COMMAND, MAKEWPARAM(static_cast<int>(lstStatus), LBN_DBLCLK), LPARAM(Ctl(lstStatus)));
+    };
+    EXPECT_EQ(shown(1, doubleClick), data + L"|" + data + L"\\a.txt");
+    EXPECT_EQ(shown(3, [&] { Input(lstStatus, WM_KEYDOWN, VK_RETURN); }), data + L"|" + data + L"\\b.txt");
+    EXPECT_EQ(shown(2, [&] { Choose(-1); }), L"The file " + data + L"\\gone.xml does not exist.|");
+    EXPECT_EQ(shown(0, doubleClick), L"") << "the start line tells of no file";
+
+    Choose(1, lstBin);  // Remove converted files
+    EXPECT_EQ(Lines(lstBin), Names{data + L"\\gone.xml"});
+    Send(lstBin, LB_SETCURSEL, 0);
+    EXPECT_EQ(shown(-1, [&] { Choose(-1, lstBin); }), L"The file " + data + L"\\gone.xml does not exist.|");
 }
 
 }  // namespace

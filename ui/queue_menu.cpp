@@ -1,0 +1,28 @@
+// The queues' menu, and the marks the last batch left on their entries.
+#include "ui/frmMain.h"
+#include "ui/window_queue.h"
+
+namespace ui {
+
+using enum ControlId;
+
+void frmMain::OnQueueMenu(Panel panel, POINT at) {
+    WindowQueue queue(hwnd_, panel);
+    const bool clear = IsWindowEnabled(Control(panel == Panel::Bin ? cmbBinCle : cmbTxtCle));
+    switch (ShowMenu(QueueMenu(queue, queue.RemoveEnabled(), clear), Control(ControlsOf(panel).list), at)) {
+        case RemoveConvertedEntries: RemoveConverted(queue); break;
+        case RemoveSelectedEntry: cmbRem_Click(panel); break;
+        case ClearEntries: cmbCle_Click(panel); break;
+        case OpenEntryFolder: ShowFileInFolder(queue.At(queue.Selected())); break;
+    }
+}
+
+void frmMain::OnFileLine(int line, const conversion::LineFile& file) {
+    logFiles_.push_back(file);
+    ListBox(Control(lstStatus)).SetData(line, static_cast<LPARAM>(logFiles_.size()));
+    if (!file.converted) return;
+    WindowQueue queue(hwnd_, batchPanel_);
+    queue.SetConverted(file.entry, true);
+}
+
+}  // namespace ui
