@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <initializer_list>
 #include <vector>
 
 #include "common/system_code_page.h"
@@ -41,17 +42,19 @@ struct OutputPipe {
     }
 };
 
-// The one handle a new process may inherit (none when null).
+// The handles a new process may inherit, and no others; null handles are left out.
 class HandleInheritance {
 public:
-    explicit HandleInheritance(HANDLE handle) : handle_(handle) {
+    explicit HandleInheritance(std::initializer_list<HANDLE> handles) {
+        for (HANDLE handle : handles)
+            if (handle && handle != INVALID_HANDLE_VALUE) handles_.push_back(handle);
         SIZE_T size = 0;
         ::InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
         buffer_.resize(size);
         auto* list = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(buffer_.data());
-        if (!handle_ || !::InitializeProcThreadAttributeList(list, 1, 0, &size)) return;
-        if (::UpdateProcThreadAttribute(list, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, &handle_, sizeof handle_, nullptr,
-                                        nullptr))
+        if (handles_.empty() || !::InitializeProcThreadAttributeList(list, 1, 0, &size)) return;
+        if (::UpdateProcThreadAttribute(list, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, handles_.data(),
+                                        handles_.size() * sizeof(HANDLE), nullptr, nullptr))
             list_ = list;
         else
             ::DeleteProcThreadAttributeList(list);
@@ -61,13 +64,24 @@ public:
     }
     HandleInheritance(const HandleInheritance&) = delete;
     HandleInheritance& operator=(const HandleInheritance&) = delete;
+    // Null when there is nothing to inherit, or the system cannot say which.
     LPPROC_THREAD_ATTRIBUTE_LIST List() const { return list_; }
 
 private:
-    HANDLE handle_;
+    std::vector<HANDLE> handles_;
     std::vector<char> buffer_;
     LPPROC_THREAD_ATTRIBUTE_LIST list_ = nullptr;
 };
+
+// The NUL device, inheritable: as standard input a reader gets its end at once; as output it takes everything.
+win::unique_file Nul(DWORD access) {
+    SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+    return win::unique_file(
+        ::CreateFileW(L"NUL", access, FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable, OPEN_EXISTING, 0, nullptr));
+}
+
+// A console host gives a console program its console; its control events are no concern of this program.
+BOOL WINAPI IgnoreConsoleEvent(DWORD) { return TRUE; }
 
 // Overlapped reads from the pipe, so the wait can watch the converter and its output at once.
 class PipeReader {
@@ -168,22 +182,71 @@ bool EndAll(HANDLE job, HANDLE process) {
 
 }  // namespace
 
-RunResult RunAndWait(const std::wstring& commandLine, HANDLE stopNow, const std::wstring& folder) {
+SharedConsole::SharedConsole() {
+    if (::GetConsoleCP() != 0) {  // a console program: its own is there to share
+        ready_ = true;
+        return;
+    }
+    // A program started from a console program may carry a console handle that is none.
+    ::FreeConsole();
+    // Windows' own command interpreter, waiting on a pipe that is never written,
+    // makes the console; once this process is attached to it, it is not needed.
+    wchar_t system[MAX_PATH];
+    const UINT length = ::GetSystemDirectoryW(system, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return;
+    std::wstring commandLine = L"\"" + std::wstring(system, length) + L"\\cmd.exe\" /d /q /k";
+    SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+    HANDLE read = nullptr, write = nullptr;
+    if (!::CreatePipe(&read, &write, &inheritable, 0)) return;
+    const win::unique_handle input(read), held(write);
+    const win::unique_file output = Nul(GENERIC_WRITE);
+    HandleInheritance inherited({input.get(), output.get()});
+    STARTUPINFOEXW startup{};
+    startup.StartupInfo.cb = sizeof startup;
+    startup.StartupInfo.dwFlags = STARTF_USESTDHANDLES;
+    startup.StartupInfo.hStdInput = input.get();
+    startup.StartupInfo.hStdOutput = startup.StartupInfo.hStdError = output.get();
+    startup.lpAttributeList = inherited.List();
+    PROCESS_INFORMATION info{};
+    if (!inherited.List() || !::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE,
+                                               CREATE_NO_WINDOW | EXTENDED_STARTUPINFO_PRESENT, nullptr, system,
+                                               &startup.StartupInfo, &info))
+        return;
+    const win::unique_handle process(info.hProcess), thread(info.hThread);
+    // It can be attached to once it has made its console.
+    for (const auto giveUp = Clock::now() + kStartRetries; !attached_ && Clock::now() < giveUp; ::Sleep(1))
+        attached_ = ::AttachConsole(info.dwProcessId);
+    ::TerminateProcess(process.get(), 0);
+    ready_ = attached_ && ::SetConsoleCtrlHandler(IgnoreConsoleEvent, TRUE);
+}
+
+SharedConsole::~SharedConsole() {
+    if (!attached_) return;
+    ::SetConsoleCtrlHandler(IgnoreConsoleEvent, FALSE);
+    ::FreeConsole();
+}
+
+RunResult RunAndWait(const std::wstring& commandLine, HANDLE stopNow, const std::wstring& folder,
+                     const SharedConsole* console) {
     OutputPipe pipe;
     const bool capture = pipe.Create();
+    const win::unique_file input = Nul(GENERIC_READ);
     STARTUPINFOEXW startup{};
     startup.StartupInfo.cb = sizeof startup;
     startup.StartupInfo.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
     startup.StartupInfo.wShowWindow = SW_HIDE;
+    startup.StartupInfo.hStdInput = input.get();
     startup.StartupInfo.hStdOutput = startup.StartupInfo.hStdError = pipe.write.get();
-    HandleInheritance inherited(capture ? pipe.write.get() : nullptr);
+    HandleInheritance inherited({capture ? pipe.write.get() : nullptr, input.get()});
     startup.lpAttributeList = inherited.List();
 
     PROCESS_INFORMATION info{};
-    const DWORD flags = NORMAL_PRIORITY_CLASS | CREATE_SUSPENDED | CREATE_NO_WINDOW | EXTENDED_STARTUPINFO_PRESENT;
+    // Without a console to share it gets one of its own, without a window.
+    const DWORD flags = NORMAL_PRIORITY_CLASS | CREATE_SUSPENDED | EXTENDED_STARTUPINFO_PRESENT |
+                        (console && console->Ready() ? 0 : CREATE_NO_WINDOW);
     for (const auto giveUp = Clock::now() + kStartRetries;;) {
         std::wstring mutableLine = commandLine;  // CreateProcessW may write into it
-        if (::CreateProcessW(nullptr, mutableLine.data(), nullptr, nullptr, capture, flags, nullptr,
+        if (::CreateProcessW(nullptr, mutableLine.data(), nullptr, nullptr, inherited.List() != nullptr, flags, nullptr,
                              folder.empty() ? nullptr : folder.c_str(), &startup.StartupInfo, &info))
             break;
         const DWORD error = ::GetLastError();

@@ -6,7 +6,7 @@
 // Environment, in the order it acts on it:
 //   QUILLON_STANDIN_LOG       append the raw command line to this file (UTF-8, one line each)
 //   QUILLON_STANDIN_FOLDER    append the folder it runs in to this file (UTF-8, one line each)
-//   QUILLON_STANDIN_STDIN     read standard input to its end, and write what it read to standard output
+//   QUILLON_STANDIN_STDIN     read standard input to its end, and write how much it read to standard output
 //   QUILLON_STANDIN_HANDLE    a handle value: exit with 4 if it is an event this process inherited, set
 //   QUILLON_STANDIN_CHILD     start a copy of itself (which sleeps as this one does) before anything else
 //   QUILLON_STANDIN_OUTPUT    copy this file's bytes to standard output
@@ -120,9 +120,11 @@ int wmain(int argc, wchar_t** argv) {
     if (!Environment(L"QUILLON_STANDIN_STDIN").empty()) {
         std::string input;
         char chunk[4096];
-        for (DWORD got = 0; ::ReadFile(::GetStdHandle(STD_INPUT_HANDLE), chunk, sizeof chunk, &got, nullptr) && got;)
+        DWORD got = 0;
+        BOOL read;
+        while ((read = ::ReadFile(::GetStdHandle(STD_INPUT_HANDLE), chunk, sizeof chunk, &got, nullptr)) && got)
             input.append(chunk, got);
-        Write(STD_OUTPUT_HANDLE, "read " + std::to_string(input.size()) + " bytes\n");
+        Write(STD_OUTPUT_HANDLE, read ? "read " + std::to_string(input.size()) + " bytes\n" : "no input\n");
     }
     unsigned long number = 0;
     if (ParseNumber(Environment(L"QUILLON_STANDIN_HANDLE"), number) &&

@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -76,7 +77,9 @@ struct BatchView::Batch final : conversion::BatchHost {
     }
     std::wstring PathKey(const std::wstring& path) override { return conversion::PathKey(path); }
     conversion::RunResult Run(const std::wstring& commandLine) override {
-        return conversion::RunAndWait(commandLine, stopNow.get(), folder);
+        // Made at the first run, so that a batch that starts no converter makes none.
+        if (!console) console.emplace();
+        return conversion::RunAndWait(commandLine, stopNow.get(), folder, &*console);
     }
     bool StopRequested() override { return stops > 0; }
     void AppendLine(const std::wstring& line) override { Post({Report::Append, line, 0, {}}); }
@@ -140,6 +143,7 @@ struct BatchView::Batch final : conversion::BatchHost {
     ListBox status;
     HWND progress;
     std::wstring folder;
+    std::optional<conversion::SharedConsole> console;  // on the worker: made and ended there
     std::function<void(int, const conversion::LineFile&)> fileLine;
     TaskbarProgress taskbar;
     int maximum = 0;
@@ -169,6 +173,7 @@ void BatchView::Start(const BatchWindow& shown, std::function<void(conversion::B
             // Only memory can run out here; the batch ends, and says so.
             run.Post({Report::Append, L"Conversion failed: out of memory", 0, {}});
         }
+        run.console.reset();
         run.Finish();
     });
     run_ = std::move(run);

@@ -97,6 +97,17 @@ std::wstring MoveTo(HWND control, int dx = 0, int dy = 0) {
            std::to_wstring((r.top + r.bottom) / 2 + dy) + L" ";
 }
 
+BOOL CALLBACK AddVisible(HWND window, LPARAM windows) {
+    if (IsWindowVisible(window)) reinterpret_cast<std::vector<HWND>*>(windows)->push_back(window);
+    return TRUE;
+}
+
+std::vector<HWND> VisibleWindows() {
+    std::vector<HWND> windows;
+    EnumWindows(AddVisible, reinterpret_cast<LPARAM>(&windows));
+    return windows;
+}
+
 // For the tool and, through it, for the converter.
 struct ScopedEnvironment {
     ScopedEnvironment(const wchar_t* name, const std::wstring& value) : name(name) {
@@ -294,6 +305,28 @@ TEST(EndToEnd, RemoveConvertedFilesLeavesTheFailuresForTheNextBatch) {
               (Texts{L"Processing b.xml... DONE", L"Processing d.xml... DONE", L"Conversion complete"}));
     const std::string converted = ReadBytes(data + L"\\converter.log");
     EXPECT_EQ(std::count(converted.begin(), converted.end(), '\n'), 2) << converted;
+}
+
+// The converter, and a console program it starts, run without a window of their own; a converter that
+// reads its input finds it at its end at once, and what it writes is heard.
+TEST(EndToEnd, NoConsoleWindowAppearsTheInputEndsAtOnceAndTheOutputIsHeard) {
+    const std::wstring data = ScratchFolder(L"console-data");
+    WriteBytes(data + L"\\a.xml", "x");
+    const ScopedEnvironment input(L"QUILLON_STANDIN_STDIN", L"1"), child(L"QUILLON_STANDIN_CHILD", L"1"),
+        slow(L"QUILLON_STANDIN_SLEEP_MS", L"1000"), fails(L"QUILLON_STANDIN_EXIT", L"1");
+    Tool tool(L"console");
+    ASSERT_TRUE(tool.AddFiles(cmbBinAdd, lstBin, data, {L"a.xml"}));
+    tool.SetText(txtBinOut, data);
+    const std::vector<HWND> before = VisibleWindows();
+    tool.Click(cmbBinCon);
+    // Looked at all along: a console window would come and go with its program.
+    bool appeared = false;
+    ASSERT_TRUE(WaitFor([&] {
+        appeared |= VisibleWindows() != before;
+        return tool.LastLineIs(L"1 of 1 files were not converted");
+    }));
+    EXPECT_FALSE(appeared);
+    EXPECT_EQ(tool.Lines(lstStatus)[1], L"Processing a.xml... FAILED (exit code 1): read 0 bytes");
 }
 
 }  // namespace

@@ -37,7 +37,7 @@ class ConversionWin : public testing::Test {
 protected:
     void SetUp() override { ::SetEnvironmentVariableW(L"QUILLON_STANDIN_LOG", In(L"run.log").c_str()); }
     void TearDown() override {
-        for (const wchar_t* name : {L"LOG", L"SLEEP_MS", L"EXIT", L"OUTPUT", L"ERROR", L"CHILD", L"HANDLE"})
+        for (const wchar_t* name : {L"LOG", L"SLEEP_MS", L"EXIT", L"OUTPUT", L"ERROR", L"CHILD", L"HANDLE", L"STDIN"})
             ::SetEnvironmentVariableW((L"QUILLON_STANDIN_" + std::wstring(name)).c_str(), nullptr);
     }
     std::wstring In(const std::wstring& name) const { return folder_ + L"\\" + name; }
@@ -83,7 +83,9 @@ TEST_F(ConversionWin, RunAndWaitReportsTheOutcomeAndTheLastOutputLineAndLeaksNoH
     WriteBytes(In(L"lines"), "first\nsecond\r\n\n");
     WriteBytes(In(L"ten-mb"), std::string(10 << 20, '.') + "\nthe end\n");
     WriteBytes(In(L"oem"), "caf\x82\n");
-    RunAndWait(command);  // the first run may keep lasting handles of the system's own
+    ::SetEnvironmentVariableW(L"QUILLON_STANDIN_STDIN", L"1");
+    const SharedConsole console;
+    RunAndWait(command, nullptr, {}, &console);  // the first run may keep lasting handles of the system's own
     std::wstring recorded = command + L"\n";
     const int handles = OpenHandles();
     ASSERT_GT(handles, 0);
@@ -96,21 +98,21 @@ TEST_F(ConversionWin, RunAndWaitReportsTheOutcomeAndTheLastOutputLineAndLeaksNoH
         std::wstring command;
         RunResult result;
     } cases[] = {
-        {L"3", nullptr, nullptr, command, {true, 3}},  // it wrote nothing
+        {L"3", nullptr, nullptr, command, {true, 3, false, L"read 0 bytes"}},  // its input ended at once
         {L"1", L"lines", nullptr, command, {true, 1, false, L"second"}},
         {L"1", L"ten-mb", nullptr, command, {true, 1, false, L"the end"}},
         {L"1", L"oem", nullptr, command, {true, 1, false, L"caf\u00E9"}},  // not UTF-8: the OEM code page
         {L"2", L"lines", L"\u65E5 on standard error", command, {true, 2, false, L"\u65E5 on standard error"}},
-        {L"crash", nullptr, nullptr, command, {true, 0xC0000005u}},
+        {L"crash", nullptr, nullptr, command, {true, 0xC0000005u, false, L"read 0 bytes"}},
         {nullptr, nullptr, nullptr, L"\"" + In(L"quillon.exe") + L"\" --textxml=\"" + In(L"a.txt") + L"\"", {}},
-        {nullptr, nullptr, nullptr, command, {true, 0}},
+        {nullptr, nullptr, nullptr, command, {true, 0, false, L"read 0 bytes"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.command));
         ::SetEnvironmentVariableW(L"QUILLON_STANDIN_EXIT", c.exit);
         ::SetEnvironmentVariableW(L"QUILLON_STANDIN_OUTPUT", c.output ? In(c.output).c_str() : nullptr);
         ::SetEnvironmentVariableW(L"QUILLON_STANDIN_ERROR", c.error);
-        const RunResult result = RunAndWait(c.command);
+        const RunResult result = RunAndWait(c.command, nullptr, {}, &console);
         EXPECT_EQ(std::tuple(result.started, result.exitCode, result.ended, result.output),
                   std::tuple(c.result.started, c.result.exitCode, false, c.result.output));
         if (c.result.started) recorded += c.command + L"\n";
