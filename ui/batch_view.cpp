@@ -92,11 +92,11 @@ struct BatchView::Batch final : conversion::BatchHost {
     void SetProgressRange(int maximum) override { Post({Report::Range, {}, maximum, {}}); }
     void SetProgressValue(int value) override { Post({Report::Value, {}, value, {}}); }
 
+    // The window takes what waits on its timer: shown the moment they come, the
+    // lines of a batch of quick files would cost the machine as much as the files.
     void Post(Report report) {
         const std::lock_guard lock(mutex);
         reports.push_back(std::move(report));
-        // One notice for all the reports that wait: the window takes them at once.
-        if (reports.size() == 1) PostMessageW(window, WM_BATCH_PROGRESS, 0, 0);
     }
     void Finish() {
         const std::lock_guard lock(mutex);
@@ -108,11 +108,14 @@ struct BatchView::Batch final : conversion::BatchHost {
     bool Show() {
         std::vector<Report> taken;
         bool ended;
+        int value = -1;
         {
             const std::lock_guard lock(mutex);
             taken.swap(reports);
             ended = finished;
         }
+        // Drawn once for all the reports: a visible list draws its scroll bars anew at every line.
+        status.HoldDrawing();
         for (const Report& report : taken) {
             switch (report.kind) {
                 case Report::Append: status.AppendLine(report.line); break;
@@ -128,14 +131,15 @@ struct BatchView::Batch final : conversion::BatchHost {
                     maximum = report.number;
                     SendMessageW(progress, PBM_SETRANGE32, 0, maximum);
                     break;
-                case Report::Value:
-                    SendMessageW(progress, PBM_SETPOS, report.number, 0);
-                    taskbar.Show(report.number, maximum);
-                    break;
+                case Report::Value: value = report.number; break;
             }
         }
         status.ShowLastNow();
-        UpdateWindow(progress);
+        if (value >= 0) {  // only the last value is seen
+            SendMessageW(progress, PBM_SETPOS, value, 0);
+            taskbar.Show(value, maximum);
+            UpdateWindow(progress);
+        }
         return ended;
     }
 

@@ -12,8 +12,10 @@
 
 namespace ui {
 
-// Posted to the window whenever the batch has something new to show.
+// Posted to the window when the batch has ended; what it reports meanwhile the
+// window takes a few times a second.
 inline constexpr UINT WM_BATCH_PROGRESS = WM_APP + 1;
+inline constexpr UINT kBatchShowMilliseconds = 100;
 
 // The window a batch is shown in.
 struct BatchWindow {
@@ -39,7 +41,7 @@ public:
     // the second ends the converter at once. Returns how many there have been.
     int Stop();
     int Stops() const;
-    // On WM_BATCH_PROGRESS: shows what the batch reported. True when it has ended.
+    // On WM_BATCH_PROGRESS, and every kBatchShowMilliseconds: shows what the batch reported. True when it has ended.
     bool ShowProgress();
 
 private:

@@ -23,10 +23,9 @@ namespace {
 using enum ControlId;
 
 constexpr const wchar_t* kFolderDialogTitle = L"Select output folder";
-// While a batch runs the window also looks for its reports now and then, so
-// that a notice the system lost cannot leave the batch running in its eyes.
+// While a batch runs the window looks for its reports on a timer, which also
+// sees its end when the system has lost the notice of it.
 constexpr UINT_PTR kBatchTimer = 1;
-constexpr UINT kBatchTimerMilliseconds = 200;
 
 }  // namespace
 
@@ -278,7 +277,7 @@ void frmMain::StartBatch(Panel panel, std::function<void(conversion::BatchHost&)
     WindowQueue queue(hwnd_, panel);
     BatchStarted(queue);
     SetText(ControlsOf(panel).con, L"Stop");
-    SetTimer(hwnd_, kBatchTimer, kBatchTimerMilliseconds, nullptr);
+    SetTimer(hwnd_, kBatchTimer, kBatchShowMilliseconds, nullptr);
 }
 
 void frmMain::StopBatch() {

@@ -1,6 +1,9 @@
 #include "ui/list_box.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <utility>
 
 #include "common/win_handles.h"
 
@@ -79,8 +82,12 @@ void ListBox::Clear() {
     SendMessageW(list_, LB_SETHORIZONTALEXTENT, 0, 0);
 }
 
+void ListBox::HoldDrawing() { SendMessageW(list_, WM_SETREDRAW, FALSE, 0); }
+
 void ListBox::ShowLastNow() {
+    SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
     SendMessageW(list_, LB_SETTOPINDEX, std::max(Count() - 1, 0), 0);
+    InvalidateRect(list_, nullptr, TRUE);
     UpdateWindow(list_);
 }
 
@@ -89,19 +96,79 @@ void ListBox::FitWidthToLines() {
     WidenFor(All());
 }
 
+namespace {
+
+// Characters that GDI draws one glyph each, at its advance width, without
+// shaping, reordering or combining: Latin, Greek, Cyrillic, punctuation,
+// symbols, CJK, kana and Hangul syllables.
+bool Simple(wchar_t c) {
+    static constexpr std::pair<wchar_t, wchar_t> kRanges[] = {
+        {0x0020, 0x02FF}, {0x0370, 0x0482}, {0x048A, 0x052F}, {0x1E00, 0x1FFF}, {0x2010, 0x2027}, {0x2030, 0x205E},
+        {0x20A0, 0x20CF}, {0x2100, 0x2BFF}, {0x3000, 0x3029}, {0x3030, 0x3098}, {0x309B, 0x30FF}, {0x3400, 0x4DBF},
+        {0x4E00, 0x9FFF}, {0xAC00, 0xD7A3}, {0xF900, 0xFAFF}, {0xFF01, 0xFFEF}};
+    for (const auto& [first, last] : kRanges)
+        if (c >= first && c <= last) return true;
+    return false;
+}
+
+// How wide lines are in one font, with each character's advance asked of GDI
+// once: a line of simple characters that the font has is the sum of their
+// advances, as GetTextExtentPoint32W makes it; any other line is measured whole.
+class TextWidths {
+public:
+    // Forgets what it knows when the font is another.
+    void Use(HDC dc, HFONT font) {
+        LOGFONTW now{};
+        GetObjectW(font, sizeof now, &now);
+        if (memcmp(&now, &font_, sizeof now) != 0) advances_.clear();
+        font_ = now;
+        dc_ = dc;
+    }
+    LONG Width(const std::wstring& line) {
+        LONG sum = 0;
+        for (const wchar_t c : line) {
+            const int advance = Advance(c);
+            if (advance < 0) return Measured(line);
+            sum += advance;
+        }
+        return sum;
+    }
+
+private:
+    static constexpr int kUnknown = -2, kMeasureWhole = -1;
+    int Advance(wchar_t c) {
+        if (advances_.empty()) advances_.assign(0x10000, kUnknown);
+        int& advance = advances_[static_cast<std::uint16_t>(c)];
+        if (advance != kUnknown) return advance;
+        WORD glyph = 0xFFFF;
+        INT width = 0;
+        const bool drawnAlone = Simple(c) && GetGlyphIndicesW(dc_, &c, 1, &glyph, GGI_MARK_NONEXISTING_GLYPHS) == 1 &&
+                                glyph != 0xFFFF && GetCharWidth32W(dc_, c, c, &width);
+        return advance = drawnAlone ? width : kMeasureWhole;
+    }
+    LONG Measured(const std::wstring& line) const {
+        SIZE size{};
+        return GetTextExtentPoint32W(dc_, line.c_str(), static_cast<int>(line.size()), &size) ? size.cx : 0;
+    }
+    LOGFONTW font_{};
+    HDC dc_ = nullptr;
+    std::vector<int> advances_;
+};
+
+}  // namespace
+
 // The horizontal scroll bar appears once a line is wider than the list.
 // Lines are measured on a memory DC: a window DC costs a trip to the display.
 void ListBox::WidenFor(const std::vector<std::wstring>& lines) {
     static const win::unique_dc measure(CreateCompatibleDC(nullptr));
+    static TextWidths widths;  // the window's thread alone measures
     if (!measure) return;
-    const HGDIOBJ old = SelectObject(measure.get(), reinterpret_cast<HFONT>(SendMessageW(list_, WM_GETFONT, 0, 0)));
+    const auto font = reinterpret_cast<HFONT>(SendMessageW(list_, WM_GETFONT, 0, 0));
+    const HGDIOBJ old = SelectObject(measure.get(), font ? font : GetStockObject(SYSTEM_FONT));
+    widths.Use(measure.get(), font ? font : static_cast<HFONT>(GetStockObject(SYSTEM_FONT)));
     const auto current = static_cast<LONG>(SendMessageW(list_, LB_GETHORIZONTALEXTENT, 0, 0));
     LONG widest = current;
-    for (const auto& line : lines) {
-        SIZE size{};
-        if (GetTextExtentPoint32W(measure.get(), line.c_str(), static_cast<int>(line.size()), &size))
-            widest = std::max(widest, size.cx + 6);
-    }
+    for (const auto& line : lines) widest = std::max(widest, widths.Width(line) + 6);
     SelectObject(measure.get(), old);
     if (widest != current) SendMessageW(list_, LB_SETHORIZONTALEXTENT, widest, 0);
 }

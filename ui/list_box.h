@@ -27,6 +27,8 @@ public:
     void ReplaceLast(const std::wstring& line);
     void RemoveAt(int index);
     void Clear();
+    // Changes are not drawn until ShowLastNow.
+    void HoldDrawing();
     // The last line in view, drawn now.
     void ShowLastNow();
     // The horizontal scroll bar measured anew, after the font has changed.

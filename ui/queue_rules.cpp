@@ -43,20 +43,23 @@ void EntrySelected(QueueView& queue) {
 }
 
 std::vector<std::wstring> SplitDialogResult(std::wstring_view result) {
-    std::vector<std::wstring> parts;
+    // Views into the result, so that each entry is built once, at its size.
+    std::vector<std::wstring_view> parts;
     while (!result.empty()) {
         const size_t end = result.find(L'\0');
         const std::wstring_view part = result.substr(0, end);
         if (part.empty()) break;
-        parts.emplace_back(part);
+        parts.push_back(part);
         if (end == std::wstring_view::npos) break;
         result.remove_prefix(end + 1);
     }
-    if (parts.size() <= 1) return parts;
+    if (parts.size() <= 1) return {parts.begin(), parts.end()};
 
-    std::vector<std::wstring> entries;
-    entries.reserve(parts.size() - 1);
-    for (size_t i = 1; i < parts.size(); ++i) entries.push_back(parts[0] + L"\\" + parts[i]);
+    std::vector<std::wstring> entries(parts.size() - 1);
+    for (size_t i = 1; i < parts.size(); ++i) {
+        entries[i - 1].reserve(parts[0].size() + 1 + parts[i].size());
+        entries[i - 1].append(parts[0]).append(1, L'\\').append(parts[i]);
+    }
     return entries;
 }
 

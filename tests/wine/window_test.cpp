@@ -251,12 +251,18 @@ TEST_F(Window, DroppedFoldersBringTheirMatchingFilesSortedFolderByFolder) {
     for (const wchar_t* file : {L"\\b.xml", L"\\a.xml", L"\\c.txt", L"\\sub\\z.xml", L"\\Sub2\\D.XML",
                                 L"\\sub\\deep\\e.xml", L"\\sub\\notes.txt"})
         WriteBytes(root + file, "x");
-    const std::wstring loose = L"C:\\" + std::wstring(300, L'x') + L".bin";  // a file is taken as it is
+    // A file is taken as it is.
+    const std::wstring loose = L"C:\\" + std::wstring(300, L'x') + L"\u00E9\u65E5\u0915\u093F.bin";
     form_->DropPaths(ui::Panel::Bin, {root, loose});
     ASSERT_TRUE(PumpUntil([&] { return !Lines(lstBin).empty(); }));
     EXPECT_EQ(Lines(lstBin), (Names{root + L"\\a.xml", root + L"\\b.xml", root + L"\\sub\\deep\\e.xml",
                                     root + L"\\sub\\z.xml", root + L"\\Sub2\\D.XML", loose}));
-    EXPECT_GT(Send(lstBin, LB_GETHORIZONTALEXTENT), 505) << "a scroll bar reaches the end of the long path";
+    HDC dc = GetDC(Ctl(lstBin));
+    SelectObject(dc, reinterpret_cast<HFONT>(Send(lstBin, WM_GETFONT)));
+    SIZE widest{};
+    GetTextExtentPoint32W(dc, loose.c_str(), static_cast<int>(loose.size()), &widest);
+    ReleaseDC(Ctl(lstBin), dc);
+    EXPECT_EQ(Send(lstBin, LB_GETHORIZONTALEXTENT), widest.cx + 6) << "a scroll bar reaches the end of the long path";
 
     // While a collection runs the cursor waits, and Esc cancels it: nothing is added.
     form_->DropPaths(ui::Panel::Txt, {root});

@@ -1,12 +1,10 @@
-// What the tool adds to the converter's own cost: a batch of N entries with a
-// stand-in converter that does no work, against a reference loop that does only
-// what every entry needs (two log line updates, the progress value, their
-// repaints, one process start and wait) and against a bare process loop.
-// Usage: batch_bench.exe [entries]   (quillon.exe must lie beside it)
-// It is a program without a console, like the tool; under Wine its figures reach
-// the terminal, on Windows redirect them: batch_bench.exe 500 > figures.txt
+// What a file costs in the tool's batch against what its converter costs: a bare
+// start of the same console converter (the stand-in, told to do nothing) by a
+// program that shares its console with it, as a console program does.
+// Usage: batch_bench.exe [entries] [rounds]   (default 100 and 5; quillon.exe lies beside it)
+// Run it in a console. The tool's batch runs in a second copy of it, started
+// without a console, as the tool is; the two take turns round by round.
 #include <windows.h>
-#include <commctrl.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -23,139 +21,130 @@
 
 namespace {
 
-void RunOne(std::wstring commandLine) {
+std::wstring Source(const std::wstring& data, int i) { return data + L"\\entry-" + std::to_wstring(i) + L".xml"; }
+
+// The copy without a console: one batch of the whole queue for each line on its
+// input; it answers with the batch's seconds, or with 0 when a line of the log
+// is not a converted file's.
+int ToolRounds(const std::wstring& tool, const std::wstring& data, int entries) {
+    std::wstring selection = data;
+    for (int i = 0; i < entries; ++i) selection += L'\0' + (L"entry-" + std::to_wstring(i) + L".xml");
+    ui::Dialogs dialogs;
+    dialogs.openFiles = [&](HWND, const std::wstring&) { return selection; };
+    const auto form = ui::frmMain::Create(GetModuleHandleW(nullptr), {tool, {}, dialogs, {}});
+    if (!form) return 1;
+    ShowWindow(form->Handle(), SW_SHOW);
+    SendMessageW(form->Control(ui::ControlId::cmbBinAdd), BM_CLICK, 0, 0);
+    SetWindowTextW(form->Control(ui::ControlId::txtBinOut), data.c_str());
+    bench::Pump();
+    HWND convert = form->Control(ui::ControlId::cmbBinCon);
+    const ui::ListBox log(form->Control(ui::ControlId::lstStatus));
+    char go[8];
+    for (DWORD got = 0; ReadFile(GetStdHandle(STD_INPUT_HANDLE), go, 1, &got, nullptr) && got;) {
+        const int first = log.Count();
+        double seconds = bench::Time([&] {
+            SendMessageW(convert, BM_CLICK, 0, 0);
+            bench::PumpUntil([&] { return bench::Text(convert) == L"Convert!"; });
+        });
+        for (int line = first + 1; line < first + 1 + entries; ++line)
+            if (!log.At(line).ends_with(L" DONE")) seconds = 0;
+        const std::string answer = std::to_string(seconds) + "\n";
+        DWORD written = 0;
+        WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), answer.data(), static_cast<DWORD>(answer.size()), &written, nullptr);
+    }
+    return 0;
+}
+
+// The converter started with nothing of the tool's: it shares this program's console.
+void BareStart(std::wstring commandLine) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = SW_HIDE;
     PROCESS_INFORMATION info{};
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, NORMAL_PRIORITY_CLASS, nullptr, nullptr,
-                        &startup, &info))
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
         return;
     const win::unique_handle process(info.hProcess), thread(info.hThread);
     WaitForSingleObject(process.get(), INFINITE);
 }
 
-// A window of the tool's size with a status list and a progress bar, nothing else.
-struct ReferenceWindow {
-    HWND window, list, progress;
-    ReferenceWindow() {
-        RECT outer{0, 0, ui::ClientWidth, ui::ClientHeight};
-        AdjustWindowRectEx(&outer, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, FALSE, 0);
-        window = CreateWindowExW(0, L"STATIC", L"reference", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_VISIBLE,
-                                 CW_USEDEFAULT, CW_USEDEFAULT, outer.right - outer.left, outer.bottom - outer.top,
-                                 nullptr, nullptr, nullptr, nullptr);
-        list = CreateWindowExW(WS_EX_CLIENTEDGE, L"LISTBOX", L"",
-                               WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOINTEGRALHEIGHT, 20, 456, 505, 56, window,
-                               nullptr, nullptr, nullptr);
-        progress = CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | WS_VISIBLE, 20, 516, 505, 13, window, nullptr,
-                                   nullptr, nullptr);
-        SendMessageW(list, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
-        UpdateWindow(window);
-    }
-    ~ReferenceWindow() { DestroyWindow(window); }
-    void Line(const std::wstring& text, bool replace) {
-        const auto count = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
-        if (replace) SendMessageW(list, LB_DELETESTRING, count - 1, 0);
-        SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
-        SendMessageW(list, LB_SETTOPINDEX, SendMessageW(list, LB_GETCOUNT, 0, 0) - 1, 0);
-        UpdateWindow(list);
-    }
-};
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    const size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
 
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    const int entries = argc > 1 ? _wtoi(argv[1]) : 500;
-    const std::wstring tool = common::ToolFolder();
+    const std::wstring tool = common::ToolFolder(), data = tool + L"\\batch-bench-data";
+    SetEnvironmentVariableW(L"QUILLON_STANDIN_EXIT", L"0");  // start, do nothing, end
+    if (argc > 2 && std::wstring(argv[1]) == L"--tool") return ToolRounds(tool, data, _wtoi(argv[2]));
+
+    const int entries = argc > 1 ? _wtoi(argv[1]) : 100, rounds = argc > 2 ? _wtoi(argv[2]) : 5;
     if (!common::FileExists(conversion::ConverterPath(tool))) {
         std::fprintf(stderr, "quillon.exe must lie beside the benchmark\n");
         return 2;
     }
-    const std::wstring data = tool + L"\\batch-bench-data";
     CreateDirectoryW(data.c_str(), nullptr);
-    std::vector<std::wstring> sources;
-    for (int i = 0; i < entries; ++i) {
-        const std::wstring name = L"entry-" + std::to_wstring(i) + L".xml";
-        sources.push_back(data + L"\\" + name);
-        win::unique_file(CreateFileW(sources.back().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-    }
-    SetEnvironmentVariableW(L"QUILLON_STANDIN_EXIT", L"0");  // start, do nothing, end
+    for (int i = 0; i < entries; ++i)
+        win::unique_file(CreateFileW(Source(data, i).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
 
-    auto commandLine = [&](int i) {
-        return conversion::BinToTextCommandLine(tool, data, L"entry-" + std::to_wstring(i) + L".xml", L"txt",
-                                                sources[i]);
+    // The tool's side: this program again, without a console, talking through two pipes.
+    SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+    HANDLE toChild = nullptr, childIn = nullptr, fromChild = nullptr, childOut = nullptr;
+    CreatePipe(&childIn, &toChild, &inheritable, 0);
+    CreatePipe(&fromChild, &childOut, &inheritable, 0);
+    const win::unique_handle in(childIn), out(childOut), receive(fromChild);
+    win::unique_handle send(toChild);
+    SetHandleInformation(send.get(), HANDLE_FLAG_INHERIT, 0);
+    SetHandleInformation(receive.get(), HANDLE_FLAG_INHERIT, 0);
+    std::wstring commandLine = L"\"" + tool + L"\\batch_bench.exe\" --tool " + std::to_wstring(entries);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = in.get();
+    startup.hStdOutput = startup.hStdError = out.get();
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, DETACHED_PROCESS, nullptr, nullptr,
+                        &startup, &info))
+        return 1;
+    const win::unique_handle child(info.hProcess), childThread(info.hThread);
+    const auto toolRound = [&] {
+        DWORD written = 0, got = 0;
+        WriteFile(send.get(), "g", 1, &written, nullptr);
+        std::string answer;
+        for (char c = 0; ReadFile(receive.get(), &c, 1, &got, nullptr) && got && c != '\n';) answer += c;
+        return std::atof(answer.c_str());
     };
 
-    // Rounds of each kind take turns, so a drift in the machine's speed hits all three alike.
-    constexpr int kRound = 100;
-    const int rounds = std::max(1, entries / kRound);
-    std::wstring roundSelection = data;
-    for (int i = 0; i < kRound; ++i) roundSelection += L'\0' + (L"entry-" + std::to_wstring(i) + L".xml");
-
-    ReferenceWindow ref;
-    SendMessageW(ref.progress, PBM_SETRANGE32, 0, kRound);
-    ui::Dialogs dialogs;
-    dialogs.openFiles = [&](HWND, const std::wstring&) { return roundSelection; };
-    dialogs.browseFolder = [](HWND, const std::wstring&, const std::wstring&) { return std::wstring(); };
-    const auto form = ui::frmMain::Create(GetModuleHandleW(nullptr), {tool, {}, dialogs, {}});
-    if (!form) return 1;
-    ShowWindow(form->Handle(), SW_SHOW);
-    UpdateWindow(form->Handle());
-    SendMessageW(form->Control(ui::ControlId::cmbBinAdd), BM_CLICK, 0, 0);
-    SetWindowTextW(form->Control(ui::ControlId::txtBinOut), data.c_str());
-    bench::Pump();
-
-    double bare = 0, reference = 0, batch = 0;
-    std::vector<double> roundRatios;  // batch / reference, round by round
+    std::vector<double> bare, batch, ratios;
     for (int round = 0; round < rounds; ++round) {
-        bare += bench::Time([&] {
-            for (int i = 0; i < kRound; ++i) RunOne(commandLine(i));
-        });
-        const double referenceRound = bench::Time([&] {
-            SendMessageW(ref.progress, PBM_SETRANGE32, 0, kRound);
-            for (int i = 0; i < kRound; ++i) {
-                SendMessageW(ref.progress, PBM_SETPOS, i + 1, 0);
-                UpdateWindow(ref.progress);
-                const std::wstring line = L"Processing entry-" + std::to_wstring(i) + L".xml...";
-                ref.Line(line, false);
-                RunOne(commandLine(i));
-                ref.Line(line + L" DONE", true);
+        double bareRound = 0, batchRound = 0;
+        // Turn about, so that a drift in the machine's speed falls on both alike.
+        for (int turn = 0; turn < 2; ++turn) {
+            if ((turn + round) % 2 == 0) {
+                bareRound = bench::Time([&] {
+                    for (int i = 0; i < entries; ++i)
+                        BareStart(conversion::BinToTextCommandLine(tool, data, L"entry-" + std::to_wstring(i) + L".xml",
+                                                                   L"txt", Source(data, i)));
+                });
+            } else if ((batchRound = toolRound()) == 0) {
+                std::fprintf(stderr, "a file of the tool's batch was not converted\n");
+                return 1;
             }
-        });
-        HWND convert = form->Control(ui::ControlId::cmbBinCon);
-        const double batchRound = bench::Time([&] {
-            SendMessageW(convert, BM_CLICK, 0, 0);
-            bench::PumpUntil([&] { return bench::Text(convert) == L"Convert!"; });
-        });
-        reference += referenceRound;
-        batch += batchRound;
-        roundRatios.push_back(batchRound / referenceRound);
+        }
+        bare.push_back(1000 * bareRound / entries);
+        batch.push_back(1000 * batchRound / entries);
+        ratios.push_back(batchRound / bareRound);
+        std::printf("round %d: bare start %.1f ms, tool %.1f ms per file: %.3f\n", round + 1, bare.back(), batch.back(),
+                    ratios.back());
     }
-    // Wine's process start wanders by a tenth from round to round; the middle round says more than the sum.
-    std::sort(roundRatios.begin(), roundRatios.end());
-    const double medianRatio =
-        roundRatios.size() % 2 ? roundRatios[roundRatios.size() / 2]
-                               : (roundRatios[roundRatios.size() / 2 - 1] + roundRatios[roundRatios.size() / 2]) / 2;
-    const std::vector<std::wstring> log = ui::ListBox(form->Control(ui::ControlId::lstStatus)).All();
-    const auto lines = static_cast<long long>(log.size());
-    // Every file should be DONE; any other line is a fault the figures must not hide.
-    for (size_t i = 0; i < log.size(); ++i) {
-        const std::wstring& line = log[i];
-        if (!line.ends_with(L" DONE") && !line.ends_with(L"started...") && line != L"Conversion complete")
-            std::printf("unexpected line %zu: %ls\n", i, line.c_str());
-    }
-    DestroyWindow(form->Handle());
-    bench::Pump();
-    const int done = rounds * kRound;
-
-    std::printf("entries:                  %d (in rounds of %d)\n", done, kRound);
-    std::printf("bare process loop:        %.2f s (%.1f ms per entry)\n", bare, 1000 * bare / done);
-    std::printf("reference loop:           %.2f s (%.1f ms per entry)\n", reference, 1000 * reference / done);
-    std::printf("tool's batch:             %.2f s (%.1f ms per entry), %lld log lines\n", batch, 1000 * batch / done,
-                lines);
-    std::printf("batch / reference:        %.3f over all rounds, %.3f in the median round (goal <= 1.05)\n",
-                batch / reference, medianRatio);
-    std::printf("batch / bare processes:   %.3f\n", batch / bare);
-    return lines == rounds * (kRound + 2) ? 0 : 1;
+    send.reset();  // the copy ends at the end of its input
+    WaitForSingleObject(child.get(), 10000);
+    std::printf(
+        "%d-bit, %d files a batch, %d rounds: tool / bare console start %.3f in the median round "
+        "(rounds %.3f to %.3f; goal <= 1.15); per file %.1f ms against %.1f ms\n",
+        static_cast<int>(sizeof(void*) * 8), entries, rounds, Median(ratios),
+        *std::min_element(ratios.begin(), ratios.end()), *std::max_element(ratios.begin(), ratios.end()), Median(batch),
+        Median(bare));
+    return 0;
 }

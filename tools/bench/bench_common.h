@@ -29,10 +29,12 @@ inline void Pump() {
 }
 
 // Handles messages until `done` holds; the batch and the drop report through them.
+// It sleeps until a message comes, as the tool's own loop does: polling would
+// take the time of the very work it waits for.
 template <typename F>
 void PumpUntil(F&& done) {
     while (!done()) {
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
         Pump();
     }
 }

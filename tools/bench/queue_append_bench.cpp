@@ -1,4 +1,4 @@
-// How long one selection of 32,767 files takes to land in a queue, and whether
+// How long one selection of 100,000 files takes to land in a queue, and whether
 // the window still answers promptly at that size.
 #include <cstdio>
 #include <string>
@@ -8,7 +8,7 @@
 #include "ui/frmMain.h"
 
 int wmain() {
-    constexpr int kEntries = 32767;
+    constexpr int kEntries = 100000;
     std::wstring result = L"C:\\Some\\Fairly\\Deep\\Folder\\Of\\Inputs";
     for (int i = 0; i < kEntries; ++i) result += L'\0' + (L"input-" + std::to_wstring(i) + L".xml");
 
@@ -45,10 +45,10 @@ int wmain() {
     });
 
     std::printf("entries appended:          %lld\n", static_cast<long long>(count));
-    std::printf("append one selection:      %.3f s (goal < 0.5 s)\n", append);
+    std::printf("append one selection:      %.3f s (goal <= 0.35 s)\n", append);
     std::printf("scroll to end and select:  %.3f s\n", scroll);
     std::printf("repaint whole window:      %.3f s\n", repaint);
-    std::printf("remove one from the middle: %.3f s\n", removeOne);
+    std::printf("remove one from the middle: %.3f s (goal < 0.05 s)\n", removeOne);
     DestroyWindow(window);
     bench::Pump();
     return count == kEntries ? 0 : 1;
