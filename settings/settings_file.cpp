@@ -1,5 +1,6 @@
 #include "settings/settings_file.h"
 
+#include "common/dll_search.h"
 #include "common/file_bytes.h"
 #include "common/system_code_page.h"
 #include "common/win_handles.h"
@@ -22,8 +23,12 @@ Location FindLocation(const std::wstring& toolFolder) {
     const win::unique_file probe(::CreateFileW(common::JoinPath(toolFolder, probeName).c_str(), GENERIC_WRITE, 0,
                                                nullptr, CREATE_NEW,
                                                FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+    // Beside the program when that can be written: the user's folder is not asked for.
+    if (probe) return ChooseLocation(toolFolder, true, {}, false);
+    KARVEL_SYSTEM_FUNCTION(L"shell32.dll", SHGetKnownFolderPath);
     PWSTR roaming = nullptr;
-    const HRESULT found = ::SHGetKnownFolderPath(FOLDERID_RoamingAppData, 0, nullptr, &roaming);
+    const HRESULT found =
+        SHGetKnownFolderPath ? SHGetKnownFolderPath(FOLDERID_RoamingAppData, 0, nullptr, &roaming) : E_FAIL;
     const win::unique_cotaskmem owned(roaming);
     const std::wstring userFolder = SUCCEEDED(found) ? common::JoinPath(roaming, L"Karvel") : std::wstring();
     return ChooseLocation(toolFolder, static_cast<bool>(probe), userFolder,

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "common/dll_search.h"
 #include "common/win_handles.h"
 #include "common/file_probes.h"
 
@@ -40,6 +41,9 @@ std::wstring ShowOpenFilesDialog(HWND owner, const std::wstring& filter) {
         ~Restore() { SetCurrentDirectoryW(folder.c_str()); }
     } restore{current};
 
+    KARVEL_SYSTEM_FUNCTION(L"comdlg32.dll", GetOpenFileNameW);
+    KARVEL_SYSTEM_FUNCTION(L"comdlg32.dll", CommDlgExtendedError);
+    if (!GetOpenFileNameW || !CommDlgExtendedError) return {};
     DWORD capacity = kInitialResultChars;
     for (;;) {
         std::wstring buffer(capacity, L'\0');
@@ -64,6 +68,8 @@ std::wstring ShowOpenFilesDialog(HWND owner, const std::wstring& filter) {
 }
 
 std::wstring ShowSaveFileDialog(HWND owner, const std::wstring& filter, const std::wstring& name) {
+    KARVEL_SYSTEM_FUNCTION(L"comdlg32.dll", GetSaveFileNameW);
+    if (!GetSaveFileNameW) return {};
     const std::wstring systemFilter = SystemFilter(filter);
     std::wstring buffer = name;
     buffer.resize(32768, L'\0');
@@ -81,6 +87,9 @@ std::wstring ShowSaveFileDialog(HWND owner, const std::wstring& filter, const st
 }
 
 bool ShowInExplorer(HWND, const std::wstring&, const std::wstring& file) {
+    KARVEL_SYSTEM_FUNCTION(L"shell32.dll", SHParseDisplayName);
+    KARVEL_SYSTEM_FUNCTION(L"shell32.dll", SHOpenFolderAndSelectItems);
+    if (!SHParseDisplayName || !SHOpenFolderAndSelectItems) return false;
     PIDLIST_ABSOLUTE item = nullptr;
     if (FAILED(SHParseDisplayName(file.c_str(), nullptr, &item, 0, nullptr))) return false;
     const win::unique_cotaskmem owned(item);
@@ -89,6 +98,9 @@ bool ShowInExplorer(HWND, const std::wstring&, const std::wstring& file) {
 }
 
 std::wstring BrowseForFolder(HWND owner, const std::wstring& title, const std::wstring& initial) {
+    KARVEL_SYSTEM_FUNCTION(L"shell32.dll", SHBrowseForFolderW);
+    KARVEL_SYSTEM_FUNCTION(L"shell32.dll", SHGetNameFromIDList);
+    if (!SHBrowseForFolderW || !SHGetNameFromIDList) return {};
     const bool startThere = common::FolderExists(initial);
     BROWSEINFOW info{};
     info.hwndOwner = owner;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "common/dll_search.h"
 #include "common/win_handles.h"
 #include "common/file_probes.h"
 #include "common/paths.h"
@@ -15,6 +16,7 @@ namespace {
 // Files under `folder` whose names match `pattern`, subfolders included.
 void CollectMatching(const std::wstring& folder, const std::wstring& pattern, std::vector<std::wstring>& out,
                      const std::atomic<bool>& cancelled) {
+    KARVEL_SYSTEM_FUNCTION(L"shlwapi.dll", PathMatchSpecW);
     WIN32_FIND_DATAW data;
     win::unique_find find(FindFirstFileExW(common::JoinPath(folder, L"*").c_str(), FindExInfoBasic, &data,
                                            FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
@@ -27,7 +29,7 @@ void CollectMatching(const std::wstring& folder, const std::wstring& pattern, st
         if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
             // For a reparse point, dwReserved0 holds its tag.
             if (WalkInto(data.dwFileAttributes, data.dwReserved0)) CollectMatching(path, pattern, out, cancelled);
-        } else if (PathMatchSpecW(name.c_str(), pattern.c_str())) {
+        } else if (PathMatchSpecW && PathMatchSpecW(name.c_str(), pattern.c_str())) {
             out.push_back(path);
         }
     } while (FindNextFileW(find.get(), &data));
@@ -51,7 +53,10 @@ bool PathLess(const std::wstring& a, const std::wstring& b) {
 }  // namespace
 
 std::vector<std::wstring> TakeDroppedPaths(HDROP drop) {
+    KARVEL_SYSTEM_FUNCTION(L"shell32.dll", DragQueryFileW);
+    KARVEL_SYSTEM_FUNCTION(L"shell32.dll", DragFinish);
     std::vector<std::wstring> paths;
+    if (!DragQueryFileW || !DragFinish) return paths;
     const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
     for (UINT i = 0; i < count; ++i) {
         std::wstring path(DragQueryFileW(drop, i, nullptr, 0) + 1, L'\0');

@@ -5,6 +5,7 @@
 #include <optional>
 #include <system_error>
 
+#include "common/dll_search.h"
 #include "common/file_probes.h"
 #include "common/utf8.h"
 #include "conversion/batch.h"
@@ -13,6 +14,7 @@
 #include "ui/dpi.h"
 #include "ui/list_box.h"
 #include "ui/output_folder_rules.h"
+#include "ui/screen_reader.h"
 #include "ui/queue_rules.h"
 #include "ui/window_layout.h"
 #include "ui/window_queue.h"
@@ -23,6 +25,7 @@ namespace {
 using enum ControlId;
 
 constexpr const wchar_t* kFolderDialogTitle = L"Select output folder";
+constexpr UINT WM_AFTER_FIRST_PAINT = WM_APP + 3;
 // While a batch runs the window looks for its reports on a timer, which also
 // sees its end when the system has lost the notice of it.
 constexpr UINT_PTR kBatchTimer = 1;
@@ -48,6 +51,8 @@ std::unique_ptr<frmMain> frmMain::Create(HINSTANCE instance, Environment environ
     if (!CreateMainWindow(instance, self.get())) return nullptr;
     self->ApplyDpi(WindowDpi(self->hwnd_), nullptr);
     self->Form_Load();
+    // What the first paint does not need waits until the window has been drawn.
+    PostMessageW(self->hwnd_, WM_AFTER_FIRST_PAINT, 0, 0);
     return self;
 }
 
@@ -105,6 +110,7 @@ LRESULT frmMain::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         case WM_BATCH_PROGRESS: OnBatchProgress(); return 0;
         case WM_DROP_COLLECTED: OnDropCollected(); return 0;
+        case WM_AFTER_FIRST_PAINT: NameForScreenReaders(hwnd_); return 0;
         case WM_ENDSESSION:
             if (wp && !unloaded_) Form_Unload();
             return 0;
@@ -311,8 +317,9 @@ void frmMain::OnDropCollected() {
 }
 
 void frmMain::OnDropFiles(HDROP drop) {
+    KARVEL_SYSTEM_FUNCTION(L"shell32.dll", DragQueryPoint);
     POINT at{};
-    DragQueryPoint(drop, &at);
+    if (DragQueryPoint) DragQueryPoint(drop, &at);
     const std::vector<std::wstring> paths = TakeDroppedPaths(drop);
     if (busy_ || Working()) return;
 

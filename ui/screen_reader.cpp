@@ -5,6 +5,7 @@
 #include <string>
 
 #include "common/win_handles.h"
+#include "ui/controls.h"
 
 namespace ui {
 namespace {
@@ -16,14 +17,18 @@ constexpr GUID kAccName = {0x608d3df8, 0x8128, 0x4aa7, {0xa4, 0x28, 0xf5, 0x5e, 
 
 }  // namespace
 
-void NameForScreenReaders(HWND control, std::wstring_view name) {
+void NameForScreenReaders(HWND window) {
     IAccPropServices* created = nullptr;
     if (FAILED(CoCreateInstance(kAccPropServices, nullptr, CLSCTX_INPROC_SERVER, kIAccPropServices,
                                 reinterpret_cast<void**>(&created))))
         return;
     const win::unique_com<IAccPropServices> services(created);
-    const std::wstring text(name);
-    services.get()->SetHwndPropStr(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, kAccName, text.c_str());
+    for (const ControlDescription& desc : Controls()) {
+        const std::wstring name(ScreenReaderName(desc));
+        if (name.empty()) continue;
+        HWND control = GetDlgItem(window, static_cast<int>(desc.id));
+        services.get()->SetHwndPropStr(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, kAccName, name.c_str());
+    }
 }
 
 }  // namespace ui

@@ -7,6 +7,8 @@
 namespace ui {
 
 // Nothing happens where the system has no annotation service.
-void NameForScreenReaders(HWND control, std::wstring_view name);
+// Each control under `window` that the control table names for screen readers
+// gets that name; one service names them all.
+void NameForScreenReaders(HWND window);
 
 }  // namespace ui

@@ -10,7 +10,6 @@
 #include "ui/dpi.h"
 #include "ui/frmMain.h"
 #include "ui/list_box.h"
-#include "ui/screen_reader.h"
 
 namespace ui {
 namespace {
@@ -69,10 +68,7 @@ bool RegisterWindowClass(HINSTANCE instance, WNDPROC procedure) {
         wc.cbSize = sizeof wc;
         wc.lpfnWndProc = procedure;
         wc.hInstance = instance;
-        wc.hIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, GetSystemMetrics(SM_CXICON),
-                                                 GetSystemMetrics(SM_CYICON), 0));
-        wc.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON,
-                                                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+        // No class icons: the window gets its own, at its DPI, before it is shown (ApplyDpi).
         wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
         wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
         wc.lpszClassName = WindowClass;
@@ -115,7 +111,6 @@ bool frmMain::CreateControls() {
         HWND control = CreateWindowExW(kind.exStyle, kind.windowClass, desc->text, style, 0, 0, 0, 0, hwnd_,
                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(desc->id)), instance, nullptr);
         if (!control) return false;
-        if (const std::wstring_view name = ScreenReaderName(*desc); !name.empty()) NameForScreenReaders(control, name);
     }
     // A frame only draws a border around its children: keep it beneath them all.
     for (const ControlDescription* desc : order)
