@@ -33,6 +33,5 @@ fuzz() {  # name, sources...
   echo "fuzz $name: ${runs:-?} inputs in ${seconds} s, no crash"
 }
 
-fuzz settings-reader tests/fuzz/settings_reader_fuzz.cpp settings/settings_format.cpp common/utf8.cpp
 fuzz output-tail tests/fuzz/output_tail_fuzz.cpp conversion/converter_output.cpp common/utf8.cpp
 exit $status

@@ -86,11 +86,7 @@ TEST(StatusLog, MenuClipboardAndFile) {
     EXPECT_EQ(LogFileBytes(lines), "\xEF\xBB\xBFProcessing caf\xC3\xA9.xml... DONE\r\nConversion complete\r\n");
     EXPECT_EQ(LogFileBytes({}), "\xEF\xBB\xBF");
 
-    // A line leads to what the converter made once it ends in DONE, else to its source.
-    conversion::LineFile line{2, L"C:\\\\in\\a.xml", L"D:\\out\\a.txt", false};
-    EXPECT_EQ(FileOfLine(line), L"C:\\\\in\\a.xml");
-    line.converted = true;
-    EXPECT_EQ(FileOfLine(line), L"D:\\out\\a.txt");
+    // "Open containing folder": the folder with the file selected, or what is missing.
     const auto show = [](const std::wstring& file, const std::wstring& existing) {
         const auto exists = [&](const std::wstring& path) {
             return existing.find(L"<" + path + L">") != existing.npos;
@@ -111,7 +107,7 @@ namespace {
 struct FakeQueue final : QueueView {
     std::vector<std::pair<wchar_t, bool>> entries;
     int selected = -1;
-    bool remove = false, convert = true;
+    bool remove = false, convert = false;
     int Count() const override { return static_cast<int>(entries.size()); }
     int Selected() const override { return selected; }
     void Append(const std::vector<std::wstring>& added) override {
@@ -128,27 +124,42 @@ struct FakeQueue final : QueueView {
     void SetConverted(int index, bool converted) override { entries.at(index).second = converted; }
 };
 
-TEST(QueueRules, RemoveConvertedTakesOutWhatTheLastBatchConvertedAndTheQueueMenuFollows) {
-    // From the queue "abcd": 'B' a batch begins, a digit: that entry was converted, '+' adds "a" again,
-    // 's' selects the entry after it, '-' is "Remove selected", 'r' "Remove converted files", 'c' "Clear list".
-    // The menu: "Remove converted files", "Remove selected", "Clear list", "Open containing folder".
+TEST(QueueRules, ButtonsAndTheMenuFollowEachSequenceAndRemoveConvertedTakesOutWhatTheLastBatchConverted) {
+    // From the queue `start`: '+' adds the next letter through "Add files...", '0' is a cancelled one, 'a' adds
+    // "a" again; 's' and a digit select that entry, 'n' leaves none selected; '-' is "Remove selected", 'c'
+    // "Clear list", 'r' "Remove converted files"; 'B' a batch begins, a digit after it: that entry converted.
+    // The buttons: "Remove selected", "Convert!"; the menu: "Remove converted files", "Remove selected",
+    // "Clear list", "Open containing folder".
     const struct {
+        const wchar_t* start;
         const char* steps;
         const wchar_t* left;
-        const char* menu;
+        const char *buttons, *menu;
     } cases[] = {
-        {"", L"abcd", "--+|-"},     {"B02", L"abcd", "+-+|-"},  {"B02r", L"bd", "--+|-"}, {"B02+r", L"bda", "--+|-"},
-        {"B02s1-r", L"d", "--+|-"}, {"B0B1r", L"acd", "--+|-"}, {"B0cr", L"", "--+|-"},   {"B2s0", L"abcd", "+++|+"},
-        {"B0s0r", L"bcd", "--+|-"}, {"B0123r", L"", "--+|-"},
+        {L"", "0", L"", "00", "--+|-"},           {L"", "+", L"a", "01", "--+|-"},
+        {L"", "++-", L"ab", "01", "--+|-"},       {L"", "+++s1", L"abc", "11", "-++|+"},
+        {L"", "+++s1-", L"ac", "01", "--+|-"},    {L"", "+s0-", L"", "00", "--+|-"},
+        {L"", "++s1c", L"", "11", "-++|-"},       {L"", "++s1c0", L"", "11", "-++|-"},
+        {L"", "++s1c-", L"", "10", "-++|-"},      {L"", "++s1c-+", L"c", "11", "-++|-"},
+        {L"abcd", "n", L"abcd", "01", "--+|-"},   {L"abcd", "B02", L"abcd", "01", "+-+|-"},
+        {L"abcd", "B02r", L"bd", "01", "--+|-"},  {L"abcd", "B02ar", L"bda", "01", "--+|-"},
+        {L"abcd", "B02s1-r", L"d", "01", "--+|-"}, {L"abcd", "B0B1r", L"acd", "01", "--+|-"},
+        {L"abcd", "B0cr", L"", "00", "--+|-"},    {L"abcd", "B2s0", L"abcd", "11", "+++|+"},
+        {L"abcd", "B0s0r", L"bcd", "01", "--+|-"}, {L"abcd", "B0123r", L"", "00", "--+|-"},
     };
     for (const auto& c : cases) {
         FakeQueue queue;
-        AddFiles(queue, {L"a", L"b", L"c", L"d"});
+        for (const wchar_t* entry = c.start; *entry; ++entry) AddFiles(queue, {std::wstring(1, *entry)});
+        bool batch = false;
+        wchar_t next = L'a';
         for (const char* step = c.steps; *step; ++step) {
-            if (*step == 'B') BatchStarted(queue);
-            if (*step >= '0' && *step <= '9') queue.SetConverted(*step - '0', true);
-            if (*step == '+') AddFiles(queue, {L"a"});
+            if (*step == 'B') BatchStarted(queue), batch = true;
+            if (*step >= '0' && *step <= '9' && batch) queue.SetConverted(*step - '0', true);
+            if (*step == '0' && !batch) AddFiles(queue, {});
+            if (*step == '+') AddFiles(queue, {std::wstring(1, next++)});
+            if (*step == 'a') AddFiles(queue, {L"a"});
             if (*step == 's') queue.selected = *++step - '0', EntrySelected(queue);
+            if (*step == 'n') queue.selected = -1, EntrySelected(queue);
             if (*step == '-') RemoveSelected(queue);
             if (*step == 'r') RemoveConverted(queue);
             if (*step == 'c') ClearList(queue);
@@ -156,8 +167,8 @@ TEST(QueueRules, RemoveConvertedTakesOutWhatTheLastBatchConvertedAndTheQueueMenu
         std::wstring left;
         for (const auto& [entry, mark] : queue.entries) left += entry;
         EXPECT_EQ(left, c.left) << c.steps;
+        EXPECT_EQ(std::string(queue.remove ? "1" : "0") + (queue.convert ? "1" : "0"), c.buttons) << c.steps;
         EXPECT_EQ(States(QueueMenu(queue, queue.remove, true)), c.menu) << c.steps;
-        EXPECT_EQ(queue.convert, !queue.entries.empty()) << c.steps << ": Convert! follows the queue";
     }
 }
 

@@ -192,7 +192,8 @@ TEST(SettingsFile, SavedInTheCodePageOrUtf8AndNeverOverAFileThatCannotBeReplaced
         ASSERT_TRUE(loaded);
         EXPECT_EQ(loaded->binOutputFolder, values.binOutputFolder);
     }
-    // Read-only, or held open without sharing: the old bytes stay, and no temporary file is left.
+    // Read-only, held open without sharing, or held open by a reader that shares it (the move over it fails
+    // once the temporary file is written): the old bytes stay, and no temporary file is left.
     const std::string old = ReadBytes(ini);
     SetFileAttributesW(ini.c_str(), FILE_ATTRIBUTE_READONLY);
     EXPECT_FALSE(settings::SaveSettings(ini, {}));
@@ -200,6 +201,10 @@ TEST(SettingsFile, SavedInTheCodePageOrUtf8AndNeverOverAFileThatCannotBeReplaced
     win::unique_file lock(::CreateFileW(ini.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     EXPECT_FALSE(settings::SaveSettings(ini, {}));
     EXPECT_FALSE(settings::LoadSettings(ini)) << "a locked file gives nothing to load";
+    lock.reset();
+    lock.reset(::CreateFileW(ini.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                             nullptr, OPEN_EXISTING, 0, nullptr));
+    EXPECT_FALSE(settings::SaveSettings(ini, {}));
     lock.reset();
     EXPECT_EQ(ReadBytes(ini), old);
     EXPECT_EQ(NamesIn(folder), std::vector<std::wstring>{L"karvelxml.ini"});
