@@ -202,8 +202,8 @@ TEST(SettingsFile, SavedInTheCodePageOrUtf8AndNeverOverAFileThatCannotBeReplaced
     EXPECT_FALSE(settings::SaveSettings(ini, {}));
     EXPECT_FALSE(settings::LoadSettings(ini)) << "a locked file gives nothing to load";
     lock.reset();
-    lock.reset(::CreateFileW(ini.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                             nullptr, OPEN_EXISTING, 0, nullptr));
+    lock.reset(::CreateFileW(ini.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                             OPEN_EXISTING, 0, nullptr));
     EXPECT_FALSE(settings::SaveSettings(ini, {}));
     lock.reset();
     EXPECT_EQ(ReadBytes(ini), old);
