@@ -130,33 +130,25 @@ TEST(QueueRules, ButtonsAndTheMenuFollowEachSequenceAndRemoveConvertedTakesOutWh
     // "Clear list", 'r' "Remove converted files"; 'B' a batch begins, a digit after it: that entry converted.
     // The buttons: "Remove selected", "Convert!"; the menu: "Remove converted files", "Remove selected",
     // "Clear list", "Open containing folder".
+    // clang-format off
     const struct {
         const wchar_t* start;
         const char* steps;
         const wchar_t* left;
         const char *buttons, *menu;
     } cases[] = {
-        {L"", "0", L"", "00", "--+|-"},
-        {L"", "+", L"a", "01", "--+|-"},
-        {L"", "++-", L"ab", "01", "--+|-"},
-        {L"", "+++s1", L"abc", "11", "-++|+"},
-        {L"", "+++s1-", L"ac", "01", "--+|-"},
-        {L"", "+s0-", L"", "00", "--+|-"},
-        {L"", "++s1c", L"", "11", "-++|-"},
-        {L"", "++s1c0", L"", "11", "-++|-"},
-        {L"", "++s1c-", L"", "10", "-++|-"},
-        {L"", "++s1c-+", L"c", "11", "-++|-"},
-        {L"abcd", "n", L"abcd", "01", "--+|-"},
-        {L"abcd", "B02", L"abcd", "01", "+-+|-"},
-        {L"abcd", "B02r", L"bd", "01", "--+|-"},
-        {L"abcd", "B02ar", L"bda", "01", "--+|-"},
-        {L"abcd", "B02s1-r", L"d", "01", "--+|-"},
-        {L"abcd", "B0B1r", L"acd", "01", "--+|-"},
-        {L"abcd", "B0cr", L"", "00", "--+|-"},
-        {L"abcd", "B2s0", L"abcd", "11", "+++|+"},
-        {L"abcd", "B0s0r", L"bcd", "01", "--+|-"},
-        {L"abcd", "B0123r", L"", "00", "--+|-"},
+        {L"", "0", L"", "00", "--+|-"},           {L"", "+", L"a", "01", "--+|-"},
+        {L"", "++-", L"ab", "01", "--+|-"},       {L"", "+++s1", L"abc", "11", "-++|+"},
+        {L"", "+++s1-", L"ac", "01", "--+|-"},    {L"", "+s0-", L"", "00", "--+|-"},
+        {L"", "++s1c", L"", "11", "-++|-"},       {L"", "++s1c0", L"", "11", "-++|-"},
+        {L"", "++s1c-", L"", "10", "-++|-"},      {L"", "++s1c-+", L"c", "11", "-++|-"},
+        {L"abcd", "n", L"abcd", "01", "--+|-"},   {L"abcd", "B02", L"abcd", "01", "+-+|-"},
+        {L"abcd", "B02r", L"bd", "01", "--+|-"},  {L"abcd", "B02ar", L"bda", "01", "--+|-"},
+        {L"abcd", "B02s1-r", L"d", "01", "--+|-"}, {L"abcd", "B0B1r", L"acd", "01", "--+|-"},
+        {L"abcd", "B0cr", L"", "00", "--+|-"},    {L"abcd", "B2s0", L"abcd", "11", "+++|+"},
+        {L"abcd", "B0s0r", L"bcd", "01", "--+|-"}, {L"abcd", "B0123r", L"", "00", "--+|-"},
     };
+    // clang-format on
     for (const auto& c : cases) {
         FakeQueue queue;
         for (const wchar_t* entry = c.start; *entry; ++entry) AddFiles(queue, {std::wstring(1, *entry)});
