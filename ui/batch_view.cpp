@@ -114,6 +114,7 @@ struct BatchView::Batch final : conversion::BatchHost {
             taken.swap(reports);
             ended = finished;
         }
+        if (taken.empty()) return ended;  // nothing new: nothing drawn
         // Drawn once for all the reports: a visible list draws its scroll bars anew at every line.
         status.HoldDrawing();
         for (const Report& report : taken) {

@@ -85,8 +85,9 @@ void ListBox::Clear() {
 void ListBox::HoldDrawing() { SendMessageW(list_, WM_SETREDRAW, FALSE, 0); }
 
 void ListBox::ShowLastNow() {
-    SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
+    // Scrolled while still held: drawing it on is then the only scroll-bar update.
     SendMessageW(list_, LB_SETTOPINDEX, std::max(Count() - 1, 0), 0);
+    SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list_, nullptr, TRUE);
     UpdateWindow(list_);
 }
