@@ -167,6 +167,8 @@ TEST(EndToEnd, TheRealDialogsABinaryToTextBatchAndTheSettingsAcrossARestart) {
 // A slow text-to-binary batch: the window moves, takes no click but Stop's, which lets the
 // current file finish; closing then asks, Yes stops the batch, and a second close ends the converter at
 // once and closes, without the half-written destination.
+constexpr wchar_t kCloseQuestion[] = L"A conversion is running. Stop it and close the window?";
+
 TEST(EndToEnd, TheWindowStaysTheUsersDuringALongConversionAndStopsFromTheRealButtonOrAsksBeforeClosing) {
     const std::wstring data = ScratchFolder(L"txt-data"), out = ScratchFolder(L"txt-out");
     for (const wchar_t* name : {L"\\donn\u00E9es.txt", L"\\b.txt", L"\\c.txt"}) WriteBytes(data + name, "xx");
@@ -180,15 +182,17 @@ TEST(EndToEnd, TheWindowStaysTheUsersDuringALongConversionAndStopsFromTheRealBut
     EXPECT_EQ(tool.Text(cmbTxtCon), L"Stop");
     tool.Click(cmbTxtCle);  // neither a click nor a real one acts, now or later
     Xdo(MoveTo(tool.Ctl(cmbTxtAdd)) + L"click 1");
-    RECT before, client, after;
-    GetWindowRect(tool.main, &before);
-    GetClientRect(tool.main, &client);
-    MapWindowPoints(tool.main, nullptr, reinterpret_cast<POINT*>(&client), 2);
-    const std::wstring title = std::to_wstring((before.top + client.top) / 2);
-    Xdo(L"mousemove " + std::to_wstring(client.left + 100) + L" " + title + L" mousedown 1 mousemove_relative 40 30 " +
-        L"mouseup 1");
-    ASSERT_TRUE(WaitFor([&] { return GetWindowRect(tool.main, &after) && after.left == before.left + 40; }))
-        << "the title bar moves the window";
+    // The frame still takes the mouse: a real click on the close box, found where the window says, asks first.
+    RECT frame;
+    GetWindowRect(tool.main, &frame);
+    const int y = frame.top + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2;
+    int x = frame.right;
+    while (x > frame.left && SendMessageW(tool.main, WM_NCHITTEST, 0, MAKELPARAM(x, y)) != HTCLOSE) --x;
+    Xdo(L"mousemove " + std::to_wstring(x - 4) + L" " + std::to_wstring(y) + L" click 1");
+    HWND question = tool.WaitForDialog();
+    ASSERT_NE(FindWindowExW(question, nullptr, L"Static", kCloseQuestion), nullptr) << "the close box is taken";
+    PostMessageW(question, WM_COMMAND, IDNO, 0);
+    ASSERT_TRUE(WaitFor([&] { return !tool.Dialog(); }));
     Xdo(MoveTo(tool.Ctl(cmbTxtCon)) + L"click 1");
     ASSERT_TRUE(WaitFor([&] { return tool.Text(cmbTxtCon) == L"Stop now"; }));
     ASSERT_TRUE(WaitFor([&] { return tool.Text(cmbTxtCon) == L"Convert!"; }));
@@ -204,9 +208,7 @@ TEST(EndToEnd, TheWindowStaysTheUsersDuringALongConversionAndStopsFromTheRealBut
         PostMessageW(tool.main, WM_CLOSE, 0, 0);
         HWND question = tool.WaitForDialog();
         EXPECT_EQ(bench::Text(question), L"Karvel Quillon Front-end");
-        EXPECT_NE(
-            FindWindowExW(question, nullptr, L"Static", L"A conversion is running. Stop it and close the window?"),
-            nullptr);
+        EXPECT_NE(FindWindowExW(question, nullptr, L"Static", kCloseQuestion), nullptr);
         PostMessageW(question, WM_COMMAND, answer, 0);
         ASSERT_TRUE(WaitFor([&] { return !tool.Dialog(); }));
     }
