@@ -113,7 +113,7 @@ FAULTS = [
      "if (GetCapture() == button) ReleaseCapture();", ""),
     ("a second close request waits for the current file", "ui/frmMain.cpp",
      "        // Asked twice: the user will not wait for the current file.\n        StopBatch();", ""),
-    ("the title bar does not move the window during a batch", "ui/input_rules.cpp",
+    ("the frame (title bar, close box) takes no mouse input during a batch", "ui/input_rules.cpp",
      "case Input::Frame: return target == Target::StatusLog || target == Target::Window;",
      "case Input::Frame: return target == Target::StatusLog;"),
     ("Stop now is not looked at", "conversion/run_and_wait.cpp",
