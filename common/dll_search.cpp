@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "common/file_probes.h"
+
 namespace common {
 
 void LoadDllsFromTheSystemFolderOnly() {
@@ -15,10 +17,8 @@ void LoadDllsFromTheSystemFolderOnly() {
 }
 
 HMODULE LoadSystemLibrary(const wchar_t* name) {
-    wchar_t system[MAX_PATH];
-    const UINT length = GetSystemDirectoryW(system, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return nullptr;
-    return LoadLibraryW((std::wstring(system, length) + L"\\" + name).c_str());
+    const std::wstring system = SystemFolder();
+    return system.empty() ? nullptr : LoadLibraryW((system + L"\\" + name).c_str());
 }
 
 }  // namespace common

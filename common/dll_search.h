@@ -30,5 +30,3 @@ Function SystemFunction(const wchar_t* dll, const char* name) {
 // Within a function: `name` stands for the system function of that name in
 // `dll`, found at the first call.
 #define KARVEL_SYSTEM_FUNCTION(dll, name) static const auto name = common::SystemFunction<decltype(&::name)>(dll, #name)
-
-namespace common {}  // namespace common

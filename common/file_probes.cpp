@@ -37,6 +37,12 @@ std::wstring ToolFolder() {
     }
 }
 
+std::wstring SystemFolder() {
+    wchar_t folder[MAX_PATH];
+    const UINT length = ::GetSystemDirectoryW(folder, MAX_PATH);
+    return length == 0 || length >= MAX_PATH ? std::wstring() : std::wstring(folder, length);
+}
+
 std::wstring CurrentFolder() {
     std::wstring buffer(MAX_PATH, L'\0');
     for (;;) {

@@ -13,5 +13,8 @@ bool FileExists(const std::wstring& path);
 std::wstring ToolFolder();
 // The process's current folder.
 std::wstring CurrentFolder();
+// The system folder (System32, or SysWOW64 for a 32-bit program on 64-bit
+// Windows), without a trailing backslash; empty when the system cannot say.
+std::wstring SystemFolder();
 
 }  // namespace common

@@ -5,6 +5,7 @@
 #include <initializer_list>
 #include <vector>
 
+#include "common/file_probes.h"
 #include "common/system_code_page.h"
 #include "common/win_handles.h"
 #include "conversion/converter_output.h"
@@ -191,10 +192,9 @@ SharedConsole::SharedConsole() {
     ::FreeConsole();
     // Windows' own command interpreter, waiting on a pipe that is never written,
     // makes the console; once this process is attached to it, it is not needed.
-    wchar_t system[MAX_PATH];
-    const UINT length = ::GetSystemDirectoryW(system, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return;
-    std::wstring commandLine = L"\"" + std::wstring(system, length) + L"\\cmd.exe\" /d /q /k";
+    const std::wstring system = common::SystemFolder();
+    if (system.empty()) return;
+    std::wstring commandLine = L"\"" + system + L"\\cmd.exe\" /d /q /k";
     SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
     HANDLE read = nullptr, write = nullptr;
     if (!::CreatePipe(&read, &write, &inheritable, 0)) return;
@@ -209,7 +209,7 @@ SharedConsole::SharedConsole() {
     startup.lpAttributeList = inherited.List();
     PROCESS_INFORMATION info{};
     if (!inherited.List() || !::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE,
-                                               CREATE_NO_WINDOW | EXTENDED_STARTUPINFO_PRESENT, nullptr, system,
+                                               CREATE_NO_WINDOW | EXTENDED_STARTUPINFO_PRESENT, nullptr, system.c_str(),
                                                &startup.StartupInfo, &info))
         return;
     const win::unique_handle process(info.hProcess), thread(info.hThread);

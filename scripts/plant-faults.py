@@ -164,7 +164,7 @@ FAULTS = [
     ("a character's width is one pixel off", "ui/list_box.cpp",
      "return advance = drawnAlone ? width : kMeasureWhole;", "return advance = drawnAlone ? width + 1 : kMeasureWhole;"),
     ("a system DLL is looked for without its folder's backslash", "common/dll_search.cpp",
-     'std::wstring(system, length) + L"\\\\" + name', 'std::wstring(system, length) + name'),
+     '(system + L"\\\\" + name)', '(system + name)'),
     ("the stand-in reports a copy it could not make as done", "tools/quillon_standin.cpp",
      "if (!::CopyFileW(source, std::wstring(destination).c_str(), FALSE)) return 3;",
      "if (!::CopyFileW(source, std::wstring(destination).c_str(), FALSE)) return 0;"),

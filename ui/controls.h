@@ -35,12 +35,13 @@ inline constexpr ControlId Window = static_cast<ControlId>(0);
 // The two queue panels are twins: the controls each has in each role.
 enum class Panel { Bin, Txt };
 struct PanelControls {
-    ControlId list, rem, con, outText;
+    ControlId list, rem, con, outText, cle;
 };
 constexpr PanelControls ControlsOf(Panel panel) {
-    return panel == Panel::Bin
-               ? PanelControls{ControlId::lstBin, ControlId::cmbBinRem, ControlId::cmbBinCon, ControlId::txtBinOut}
-               : PanelControls{ControlId::lstTxt, ControlId::cmbTxtRem, ControlId::cmbTxtCon, ControlId::txtTxtOut};
+    return panel == Panel::Bin ? PanelControls{ControlId::lstBin, ControlId::cmbBinRem, ControlId::cmbBinCon,
+                                               ControlId::txtBinOut, ControlId::cmbBinCle}
+                               : PanelControls{ControlId::lstTxt, ControlId::cmbTxtRem, ControlId::cmbTxtCon,
+                                               ControlId::txtTxtOut, ControlId::cmbTxtCle};
 }
 
 inline constexpr const wchar_t* WindowClass = L"KarvelQuillonFrontEnd";

@@ -25,12 +25,8 @@ int WindowDpi(HWND window) {
         if (const auto dpi = static_cast<int>(getDpiForWindow(window)); dpi > 0) return dpi;
     }
     // Windows 8.1 and early Windows 10 tell a monitor's DPI only.
-    static const auto getDpiForMonitor = [] {
-        using Function = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
-        const HMODULE shcore = common::LoadSystemLibrary(L"shcore.dll");
-        return shcore ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(shcore, "GetDpiForMonitor")))
-                      : nullptr;
-    }();
+    static const auto getDpiForMonitor =
+        common::SystemFunction<HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*)>(L"shcore.dll", "GetDpiForMonitor");
     UINT x = 0, y = 0;
     if (getDpiForMonitor && SUCCEEDED(getDpiForMonitor(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), 0, &x, &y)))
         return static_cast<int>(y);

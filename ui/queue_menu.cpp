@@ -8,7 +8,7 @@ using enum ControlId;
 
 void frmMain::OnQueueMenu(Panel panel, POINT at) {
     WindowQueue queue(hwnd_, panel);
-    const bool clear = IsWindowEnabled(Control(panel == Panel::Bin ? cmbBinCle : cmbTxtCle));
+    const bool clear = IsWindowEnabled(Control(ControlsOf(panel).cle));
     switch (ShowMenu(QueueMenu(queue, queue.RemoveEnabled(), clear), Control(ControlsOf(panel).list), at)) {
         case RemoveConvertedEntries: RemoveConverted(queue); break;
         case RemoveSelectedEntry: cmbRem_Click(panel); break;

@@ -84,13 +84,9 @@ HWND CreateMainWindow(HINSTANCE instance, void* self) {
 
 bool LoadProgressBarClass() {
     static const bool loaded = [] {
-        const HMODULE comctl = common::LoadSystemLibrary(L"comctl32.dll");
-        using Init = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
-        const auto init =
-            comctl ? reinterpret_cast<Init>(reinterpret_cast<void*>(GetProcAddress(comctl, "InitCommonControlsEx")))
-                   : nullptr;
+        KARVEL_SYSTEM_FUNCTION(L"comctl32.dll", InitCommonControlsEx);
         const INITCOMMONCONTROLSEX classes{sizeof classes, ICC_PROGRESS_CLASS};
-        return init && init(&classes);
+        return InitCommonControlsEx && InitCommonControlsEx(&classes);
     }();
     return loaded;
 }
