@@ -12,6 +12,11 @@ public:
     // Nothing when some character has no exact form in the code page.
     virtual std::optional<std::string> Encode(std::wstring_view text) const = 0;
     virtual std::wstring Decode(std::string_view bytes) const = 0;
+    // What a program that reads its text in this code page gets: a character
+    // the code page lacks becomes a look-alike ("best fit") or the default character.
+    virtual std::string EncodeAsRead(std::wstring_view text) const = 0;
+    // Whether the byte begins a character of two bytes (the East Asian code pages).
+    virtual bool IsLeadByte(unsigned char byte) const = 0;
 };
 
 }  // namespace common

@@ -47,10 +47,11 @@ win::unique_file CreateTempBeside(const std::wstring& path, std::wstring& tempPa
     return {};
 }
 
-// Whether an existing file may be replaced. Windows' own move already refuses
-// a read-only or locked file, but Wine's replaces both, so the check is made
-// here first.
-bool MayReplace(const std::wstring& path) {
+}  // namespace
+
+// Windows' own move already refuses a read-only or locked file, but Wine's
+// replaces both, so the check is made here first.
+bool CanReplace(const std::wstring& path) {
     const DWORD attributes = ::GetFileAttributesW(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return ::GetLastError() == ERROR_FILE_NOT_FOUND;
     if (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) return false;
@@ -59,8 +60,6 @@ bool MayReplace(const std::wstring& path) {
                                          FILE_ATTRIBUTE_NORMAL, nullptr));
     return static_cast<bool>(probe);
 }
-
-}  // namespace
 
 std::optional<std::string> ReadFileBytes(const std::wstring& path, size_t maxBytes) {
     win::unique_file file(::CreateFileW(path.c_str(), GENERIC_READ,
@@ -80,7 +79,7 @@ std::optional<std::string> ReadFileBytes(const std::wstring& path, size_t maxByt
 }
 
 bool ReplaceFileBytes(const std::wstring& path, std::string_view bytes) {
-    if (!MayReplace(path)) return false;
+    if (!CanReplace(path)) return false;
     std::wstring tempPath;
     win::unique_file file = CreateTempBeside(path, tempPath);
     if (!file) return false;

@@ -39,4 +39,11 @@ std::wstring FoldBackslashes(std::wstring_view path) {
     return folded;
 }
 
+std::wstring ExtendedLengthPath(std::wstring_view path) {
+    const bool drive = path.size() >= 3 && path[1] == L':' && path[2] == L'\\';
+    const bool network = path.starts_with(L"\\\\") && !path.starts_with(L"\\\\?\\") && !path.starts_with(L"\\\\.\\");
+    if (path.size() < kLongPath || (!drive && !network)) return std::wstring(path);
+    return drive ? L"\\\\?\\" + std::wstring(path) : L"\\\\?\\UNC" + std::wstring(path.substr(1));
+}
+
 }  // namespace common

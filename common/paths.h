@@ -16,4 +16,13 @@ std::wstring JoinPath(std::wstring_view folder, std::wstring_view name);
 // (\\server\share) or \\?\ path.
 std::wstring FoldBackslashes(std::wstring_view path);
 
+// The system refuses a plain path of this many characters or more (MAX_PATH)
+// unless the program is long-path aware on a Windows that allows it.
+inline constexpr std::size_t kLongPath = 260;
+// A full path as the file functions take it at any length: from kLongPath
+// characters on, C:\... becomes \\?\C:\... and \\server\share\...
+// becomes \\?\UNC\server\share\...; a shorter path, one already in that
+// form and one that is not full stay as they are.
+std::wstring ExtendedLengthPath(std::wstring_view fullPath);
+
 }  // namespace common

@@ -51,6 +51,22 @@ public:
         return text;
     }
 
+    std::string EncodeAsRead(std::wstring_view text) const override {
+        if (text.empty() || text.size() > INT_MAX / 4) return {};
+        const int length = static_cast<int>(text.size());
+        // Without flags: the conversion Windows makes for a program's ANSI view of its command line.
+        int size = ::WideCharToMultiByte(codePage_, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
+        if (size <= 0) return {};
+        std::string bytes(static_cast<size_t>(size), '\0');
+        size = ::WideCharToMultiByte(codePage_, 0, text.data(), length, bytes.data(), size, nullptr, nullptr);
+        bytes.resize(static_cast<size_t>(std::max(size, 0)));
+        return bytes;
+    }
+
+    bool IsLeadByte(unsigned char byte) const override {
+        return codePage_ != CP_UTF8 && ::IsDBCSLeadByteEx(codePage_, byte);
+    }
+
 private:
     UINT codePage_;
 };

@@ -3,8 +3,8 @@
 #include <optional>
 #include <set>
 
-#include "conversion/command_line.h"
 #include "common/paths.h"
+#include "conversion/ansi_arguments.h"
 
 namespace conversion {
 namespace {
@@ -27,11 +27,6 @@ bool OutputFolderFound(const std::wstring& folder, BatchHost& host) {
     return false;
 }
 
-struct EntryPlan {
-    std::wstring destinationPath;
-    std::wstring commandLine;
-};
-
 enum class Outcome { Done, NotDone, Ended };
 
 // Hands the entries of one batch to the converter, in queue order.
@@ -40,36 +35,53 @@ public:
     explicit EntryConverter(BatchHost& host) : host_(host) {}
 
     // Converts one entry whose probes passed, unless that would destroy its
-    // source or overwrite what an earlier entry of this batch has written.
-    Outcome Convert(const LineFile& entry, const std::wstring& name, const EntryPlan& plan) {
-        if (host_.SameFile(common::FoldBackslashes(entry.source), plan.destinationPath)) {
+    // source, overwrite what an earlier entry of this batch has written, or
+    // hand the converter other arguments than these.
+    Outcome Convert(const LineFile& entry, const std::wstring& name, const ConverterCall& call) {
+        const std::wstring processing = L"Processing " + name + L"...";
+        if (host_.SameFile(common::FoldBackslashes(entry.source), call.destination)) {
             host_.AppendFileLine(L"Source and destination are the same file for '" + name + L"'", entry);
             return Outcome::NotDone;
         }
-        if (!written_.insert(host_.PathKey(plan.destinationPath)).second) {
+        const std::wstring key = host_.PathKey(call.destination);
+        if (written_.count(key)) {
             host_.AppendFileLine(L"Destination already written in this batch for '" + name + L"'", entry);
             return Outcome::NotDone;
         }
+        // A name the code page turns into a quote or a backslash would give an
+        // ANSI converter arguments nobody chose, one of them naming any file.
+        if (!ReadAsMeant(call.Arguments(), call.CommandLine(), host_.ConverterCodePage())) {
+            host_.AppendFileLine(
+                processing + L" FAILED (the converter would read this file's paths as other arguments)", entry);
+            return Outcome::NotDone;
+        }
         LineFile line = entry;
-        line.destination = plan.destinationPath;
-        const bool existed = host_.FileExists(plan.destinationPath);
-        const std::wstring processing = L"Processing " + name + L"...";
+        line.destination = call.destination;
+        // What cannot be shown to be absent counts as there, and is never deleted.
+        const bool existed = host_.DestinationPresence(call.destination) != common::Presence::Absent;
+        if (host_.StopRequested()) return Outcome::Ended;
+        written_.insert(key);
         host_.AppendFileLine(processing, line);
-        const RunResult result = host_.Run(plan.commandLine);
+        const RunResult result = host_.Run(call);
         // What an ended converter leaves can only be partial: a file it made
         // goes; one that was there before stays, and the line says so.
         std::wstring incomplete;
-        if (result.ended && (existed || !host_.RemoveFile(plan.destinationPath)))
-            incomplete = common::FileNameOfPath(plan.destinationPath);
+        if (result.ended && (existed || !host_.RemoveFile(call.destination)))
+            incomplete = common::FileNameOfPath(call.destination);
         line.converted = result.started && result.failure.empty() && !result.ended && result.exitCode == 0;
-        host_.ReplaceLastLine(processing + L" " + OutcomeText(result, incomplete), line);
+        std::wstring outcome = OutcomeText(result, incomplete);
+        if (line.converted && host_.DestinationPresence(call.destination) == common::Presence::Absent) {
+            line.converted = false;
+            outcome = L"FAILED (the converter did not make " + common::FileNameOfPath(call.destination) + L")";
+        }
+        host_.ReplaceLastLine(processing + L" " + outcome, line);
         if (result.ended) return Outcome::Ended;
         return line.converted ? Outcome::Done : Outcome::NotDone;
     }
 
 private:
     BatchHost& host_;
-    std::set<std::wstring> written_;  // destinations the converter was started with
+    std::set<std::wstring> written_;  // destinations the converter was started with, by PathKey
 };
 
 // The road both directions share: start line, up-front checks, then every
@@ -93,12 +105,12 @@ void RunBatch(const std::vector<std::wstring>& queue, const wchar_t* startLine, 
         host.SetProgressValue(i + 1);
         const LineFile entry{i, queue[static_cast<std::size_t>(i)], {}, false};
         const std::wstring name = common::FileNameOfPath(entry.source);
-        const std::optional<EntryPlan> entryPlan = plan(entry.source, name);
-        if (!entryPlan) {
+        const std::optional<ConverterCall> call = plan(entry.source, name);
+        if (!call) {
             host.AppendFileLine(L"Source file or destination folder not found for file '" + name + L"'", entry);
             continue;
         }
-        const Outcome outcome = converter.Convert(entry, name, *entryPlan);
+        const Outcome outcome = converter.Convert(entry, name, *call);
         if (outcome == Outcome::Ended) {
             stopped = true;
             break;
@@ -116,6 +128,7 @@ void RunBatch(const std::vector<std::wstring>& queue, const wchar_t* startLine, 
 
 std::wstring OutcomeText(const RunResult& result, const std::wstring& incomplete) {
     const std::wstring why = result.failure.empty() ? L"" : L": " + result.failure;
+    if (!result.started && result.ended) return L"STOPPED (the converter was not started)";
     if (!result.started) return L"FAILED (the converter could not be started" + why + L")";
     if (!result.failure.empty()) return L"FAILED (the converter could not be waited for" + why + L")";
     if (result.ended)
@@ -143,25 +156,23 @@ void RunBinToTextBatch(const BinToTextJob& job, BatchHost& host) {
         }
         return besideSource || OutputFolderFound(job.outputFolder, host);
     };
-    const auto plan = [&](const std::wstring& source, const std::wstring& name) -> std::optional<EntryPlan> {
+    const auto plan = [&](const std::wstring& source, const std::wstring& name) -> std::optional<ConverterCall> {
         const std::wstring outputFolder = besideSource ? common::FolderOfPath(source) : job.outputFolder;
         // Both probes run even when the first fails.
         const bool sourceFound = host.FileExists(source);
         const bool folderFound = host.FolderExists(outputFolder);
         if (!sourceFound || !folderFound) return std::nullopt;
-        return EntryPlan{DestinationPath(outputFolder, BinToTextDestinationName(name, job.extension)),
-                         BinToTextCommandLine(job.toolFolder, outputFolder, name, job.extension, source)};
+        return BinToTextCall(job.toolFolder, outputFolder, name, job.extension, source);
     };
     RunBatch(job.queue, L"Conversion from Binary XML to Text XML started...", job.toolFolder, host, checks, plan);
 }
 
 void RunTextToBinBatch(const TextToBinJob& job, BatchHost& host) {
     const auto checks = [&] { return OutputFolderFound(job.outputFolder, host); };
-    const auto plan = [&](const std::wstring& source, const std::wstring& name) -> std::optional<EntryPlan> {
+    const auto plan = [&](const std::wstring& source, const std::wstring& name) -> std::optional<ConverterCall> {
         // The output folder was probed once, before the first entry.
         if (!host.FileExists(source)) return std::nullopt;
-        return EntryPlan{DestinationPath(job.outputFolder, TextToBinDestinationName(name)),
-                         TextToBinCommandLine(job.toolFolder, job.outputFolder, name, source)};
+        return TextToBinCall(job.toolFolder, job.outputFolder, name, source);
     };
     RunBatch(job.queue, L"Conversion from Text XML to Binary XML started...", job.toolFolder, host, checks, plan);
 }

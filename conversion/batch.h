@@ -5,12 +5,16 @@
 #include <string>
 #include <vector>
 
+#include "common/code_page.h"
+#include "common/presence.h"
+#include "conversion/command_line.h"
+
 namespace conversion {
 
 struct RunResult {
     bool started = false;        // false: the process could not be created
     std::uint32_t exitCode = 0;  // valid when started
-    bool ended = false;          // ended by "Stop now" before it finished
+    bool ended = false;          // ended by a stop before it finished; never let run when not started
     std::wstring output;         // its last non-empty output line, shaped for the log
     std::wstring failure;        // the system's words when it could not be started, or not waited for
 };
@@ -29,16 +33,21 @@ public:
     // File system
     virtual bool FileExists(const std::wstring& path) = 0;
     virtual bool FolderExists(const std::wstring& path) = 0;
+    // Whether a destination is there: absent only when the system says so.
+    virtual common::Presence DestinationPresence(const std::wstring& path) = 0;
     // True when both paths name one file (full path compared case-insensitively,
     // and by file identity when the destination exists).
     virtual bool SameFile(const std::wstring& source, const std::wstring& destination) = 0;
     // The full path in one case, so that two spellings of one destination are equal.
     virtual std::wstring PathKey(const std::wstring& path) = 0;
-    // Deletes a file; true when it is gone (also when it was never there).
+    // Deletes a file; true when it is gone (also when it was never there), as
+    // far as the system says so.
     virtual bool RemoveFile(const std::wstring& path) = 0;
-    // Runs one converter command line and waits for it to end (or to be ended by "Stop now").
-    virtual RunResult Run(const std::wstring& commandLine) = 0;
-    // The user asked to stop: no further entry is started.
+    // The code page in which the converter reads its command line: the system's ANSI one.
+    virtual const common::CodePage& ConverterCodePage() = 0;
+    // Runs the converter and waits for it to end (or to be ended by a stop).
+    virtual RunResult Run(const ConverterCall& call) = 0;
+    // The user asked to stop: no further converter is started.
     virtual bool StopRequested() = 0;
     // Status log: every write also scrolls the last line into view and repaints.
     // A line about one entry carries it; only such a line is ever replaced.

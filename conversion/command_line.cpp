@@ -22,12 +22,6 @@ std::wstring Quoted(std::wstring_view text) {
     return quoted;
 }
 
-std::wstring ConverterCommandLine(std::wstring_view toolFolder, std::wstring_view option,
-                                  std::wstring_view destinationPath, std::wstring_view sourcePath) {
-    return Quoted(ConverterPath(toolFolder)) + L" " + std::wstring(option) + Quoted(destinationPath) + L" " +
-           Quoted(common::FoldBackslashes(sourcePath));
-}
-
 }  // namespace
 
 std::wstring ConverterPath(std::wstring_view toolFolder) { return FoldedJoin(toolFolder, L"quillon.exe"); }
@@ -58,16 +52,23 @@ std::wstring DestinationPath(std::wstring_view outputFolder, std::wstring_view d
     return FoldedJoin(outputFolder, destinationName);
 }
 
-std::wstring BinToTextCommandLine(std::wstring_view toolFolder, std::wstring_view outputFolder, std::wstring_view name,
-                                  std::wstring_view extension, std::wstring_view sourcePath) {
-    return ConverterCommandLine(toolFolder, L"--textxml=",
-                                DestinationPath(outputFolder, BinToTextDestinationName(name, extension)), sourcePath);
+std::wstring ConverterCall::CommandLine() const {
+    return Quoted(program) + L" " + option + Quoted(destination) + L" " + Quoted(source);
 }
 
-std::wstring TextToBinCommandLine(std::wstring_view toolFolder, std::wstring_view outputFolder, std::wstring_view name,
-                                  std::wstring_view sourcePath) {
-    return ConverterCommandLine(toolFolder, L"--quillon=",
-                                DestinationPath(outputFolder, TextToBinDestinationName(name)), sourcePath);
+std::vector<std::wstring> ConverterCall::Arguments() const { return {program, option + destination, source}; }
+
+ConverterCall BinToTextCall(std::wstring_view toolFolder, std::wstring_view outputFolder, std::wstring_view name,
+                            std::wstring_view extension, std::wstring_view sourcePath) {
+    return {ConverterPath(toolFolder), L"--textxml=",
+            DestinationPath(outputFolder, BinToTextDestinationName(name, extension)),
+            common::FoldBackslashes(sourcePath)};
+}
+
+ConverterCall TextToBinCall(std::wstring_view toolFolder, std::wstring_view outputFolder, std::wstring_view name,
+                            std::wstring_view sourcePath) {
+    return {ConverterPath(toolFolder), L"--quillon=", DestinationPath(outputFolder, TextToBinDestinationName(name)),
+            common::FoldBackslashes(sourcePath)};
 }
 
 bool IsValidExtension(std::wstring_view extension) {

@@ -2,6 +2,7 @@
 // Destination names and converter command lines. Portable.
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace conversion {
 
@@ -16,12 +17,27 @@ std::wstring TextToBinDestinationName(std::wstring_view name);
 // The folded destination path the converter is told to write.
 std::wstring DestinationPath(std::wstring_view outputFolder, std::wstring_view destinationName);
 
-// "<converter>" --textxml="<destination>" "<source>", each path folded.
-std::wstring BinToTextCommandLine(std::wstring_view toolFolder, std::wstring_view outputFolder, std::wstring_view name,
-                                  std::wstring_view extension, std::wstring_view sourcePath);
-// "<converter>" --quillon="<destination>" "<source>", each path folded.
-std::wstring TextToBinCommandLine(std::wstring_view toolFolder, std::wstring_view outputFolder, std::wstring_view name,
-                                  std::wstring_view sourcePath);
+// One run of the converter, its paths folded.
+struct ConverterCall {
+    std::wstring program, option, destination, source;  // option: "--textxml=" or "--quillon="
+    // "<program>" <option>"<destination>" "<source>"
+    std::wstring CommandLine() const;
+    // What the converter is meant to read: its path, the option with the destination, the source.
+    std::vector<std::wstring> Arguments() const;
+};
+ConverterCall BinToTextCall(std::wstring_view toolFolder, std::wstring_view outputFolder, std::wstring_view name,
+                            std::wstring_view extension, std::wstring_view sourcePath);
+ConverterCall TextToBinCall(std::wstring_view toolFolder, std::wstring_view outputFolder, std::wstring_view name,
+                            std::wstring_view sourcePath);
+inline std::wstring BinToTextCommandLine(std::wstring_view toolFolder, std::wstring_view outputFolder,
+                                         std::wstring_view name, std::wstring_view extension,
+                                         std::wstring_view sourcePath) {
+    return BinToTextCall(toolFolder, outputFolder, name, extension, sourcePath).CommandLine();
+}
+inline std::wstring TextToBinCommandLine(std::wstring_view toolFolder, std::wstring_view outputFolder,
+                                         std::wstring_view name, std::wstring_view sourcePath) {
+    return TextToBinCall(toolFolder, outputFolder, name, sourcePath).CommandLine();
+}
 
 // False when the extension holds a character that cannot stand in a file
 // name (\ / : * ? " < > | or a control character). Empty is valid.

@@ -68,15 +68,4 @@ std::wstring ShapeOutputLine(std::string_view line, bool cut, const common::Code
     return text.substr(0, keep) + L"...";
 }
 
-std::wstring OneLine(std::wstring_view text) {
-    std::wstring line;
-    for (wchar_t c : text) {
-        if (IsControl(c)) c = L' ';
-        if (c == L' ' && (line.empty() || line.back() == L' ')) continue;
-        line.push_back(c);
-    }
-    if (!line.empty() && line.back() == L' ') line.pop_back();
-    return line;
-}
-
 }  // namespace conversion

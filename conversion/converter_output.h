@@ -33,8 +33,4 @@ private:
 // more than kOutputTailChars characters are cut there and "..." follows.
 std::wstring ShapeOutputLine(std::string_view line, bool cut, const common::CodePage& oem);
 
-// A text of several lines (a system message) as one: line breaks and other
-// control characters become blanks, runs of blanks one, the ends trimmed.
-std::wstring OneLine(std::wstring_view text);
-
 }  // namespace conversion

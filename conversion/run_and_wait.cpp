@@ -7,6 +7,7 @@
 
 #include "common/file_probes.h"
 #include "common/system_code_page.h"
+#include "common/system_message.h"
 #include "common/win_handles.h"
 #include "conversion/converter_output.h"
 
@@ -15,8 +16,17 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Another program, a virus scanner for one, may hold a just-copied converter for a moment.
-constexpr auto kStartRetries = std::chrono::seconds(2);
+// The portable list of starts another try cannot mend, in Windows' own names
+// where the headers have them.
+static_assert(IsFinalStartError(ERROR_FILE_NOT_FOUND) && IsFinalStartError(ERROR_PATH_NOT_FOUND) &&
+              IsFinalStartError(ERROR_BAD_FORMAT) && IsFinalStartError(ERROR_INVALID_NAME) &&
+              IsFinalStartError(ERROR_BAD_PATHNAME) && IsFinalStartError(ERROR_INVALID_EXE_SIGNATURE) &&
+              IsFinalStartError(ERROR_EXE_MARKED_INVALID) && IsFinalStartError(ERROR_BAD_EXE_FORMAT) &&
+              IsFinalStartError(ERROR_EXE_MACHINE_TYPE_MISMATCH) && IsFinalStartError(ERROR_DIRECTORY) &&
+              IsFinalStartError(ERROR_ACCESS_DISABLED_BY_POLICY) && !IsFinalStartError(ERROR_SHARING_VIOLATION));
+
+// How long the shared console's maker is given to make it.
+constexpr auto kConsoleLimit = std::chrono::seconds(2);
 constexpr DWORD kStartRetryPause = 50;
 // How long the processes of an ended job are given to be gone.
 constexpr DWORD kJobEndLimit = 2000;
@@ -132,34 +142,6 @@ private:
     char buffer_[64 * 1024];
 };
 
-// The system's words for an error, on one line; `program` stands in for its "%1".
-std::wstring SystemMessage(DWORD error, const std::wstring& program) {
-    const DWORD_PTR inserts[] = {reinterpret_cast<DWORD_PTR>(program.c_str())};
-    wchar_t* text = nullptr;
-    const DWORD length = ::FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_ARGUMENT_ARRAY, nullptr, error, 0,
-        reinterpret_cast<wchar_t*>(&text), 0, reinterpret_cast<va_list*>(const_cast<DWORD_PTR*>(inserts)));
-    const win::unique_localmem owned(text);
-    const std::wstring line = length ? OneLine(std::wstring(text, length)) : std::wstring();
-    return line.empty() ? L"error " + std::to_wstring(error) : line;
-}
-
-// What only another try cannot mend: no such file, or no program in it.
-bool Final(DWORD error) {
-    switch (error) {
-        case ERROR_FILE_NOT_FOUND:
-        case ERROR_PATH_NOT_FOUND:
-        case ERROR_BAD_PATHNAME:
-        case ERROR_INVALID_NAME:
-        case ERROR_BAD_FORMAT:
-        case ERROR_BAD_EXE_FORMAT:
-        case ERROR_INVALID_EXE_SIGNATURE:
-        case ERROR_EXE_MARKED_INVALID:
-        case ERROR_EXE_MACHINE_TYPE_MISMATCH: return true;
-        default: return false;
-    }
-}
-
 // The program of a command line: its first token, quoted or not.
 std::wstring ProgramOf(const std::wstring& commandLine) {
     if (commandLine.starts_with(L'"')) return commandLine.substr(1, commandLine.find(L'"', 1) - 1);
@@ -179,6 +161,16 @@ bool EndAll(HANDLE job, HANDLE process) {
         ::Sleep(10);
     }
     return ended;
+}
+
+bool Signalled(HANDLE event) { return event && ::WaitForSingleObject(event, 0) == WAIT_OBJECT_0; }
+
+// No converter runs: the start failed for `failure`, or a stop came first.
+RunResult NotStarted(bool stopped, const std::wstring& failure = {}) {
+    RunResult result;
+    result.ended = stopped;
+    result.failure = failure;
+    return result;
 }
 
 }  // namespace
@@ -214,7 +206,7 @@ SharedConsole::SharedConsole() {
         return;
     const win::unique_handle process(info.hProcess), thread(info.hThread);
     // It can be attached to once it has made its console.
-    for (const auto giveUp = Clock::now() + kStartRetries; !attached_ && Clock::now() < giveUp; ::Sleep(1))
+    for (const auto giveUp = Clock::now() + kConsoleLimit; !attached_ && Clock::now() < giveUp; ::Sleep(1))
         attached_ = ::AttachConsole(info.dwProcessId);
     ::TerminateProcess(process.get(), 0);
     ready_ = attached_ && ::SetConsoleCtrlHandler(IgnoreConsoleEvent, TRUE);
@@ -226,8 +218,7 @@ SharedConsole::~SharedConsole() {
     ::FreeConsole();
 }
 
-RunResult RunAndWait(const std::wstring& commandLine, HANDLE stopNow, const std::wstring& folder,
-                     const SharedConsole* console) {
+RunResult RunAndWait(const std::wstring& commandLine, const RunOptions& options) {
     OutputPipe pipe;
     const bool capture = pipe.Create();
     const win::unique_file input = Nul(GENERIC_READ);
@@ -240,25 +231,47 @@ RunResult RunAndWait(const std::wstring& commandLine, HANDLE stopNow, const std:
     HandleInheritance inherited({capture ? pipe.write.get() : nullptr, input.get()});
     startup.lpAttributeList = inherited.List();
 
+    std::vector<HANDLE> stops;
+    for (HANDLE stop : {options.stop, options.stopNow})
+        if (stop) stops.push_back(stop);
+    const auto stopped = [&] { return Signalled(options.stop) || Signalled(options.stopNow); };
+    StartRetries ownRetries;
+    StartRetries& retries = options.retries ? *options.retries : ownRetries;
+    const auto first = Clock::now();
+    const auto tried = [&] { return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - first); };
     PROCESS_INFORMATION info{};
     // Without a console to share it gets one of its own, without a window.
     const DWORD flags = NORMAL_PRIORITY_CLASS | CREATE_SUSPENDED | EXTENDED_STARTUPINFO_PRESENT |
-                        (console && console->Ready() ? 0 : CREATE_NO_WINDOW);
-    for (const auto giveUp = Clock::now() + kStartRetries;;) {
+                        (options.console && options.console->Ready() ? 0 : CREATE_NO_WINDOW);
+    for (;;) {
+        if (stopped()) {
+            retries.Spend(tried());
+            return NotStarted(true);
+        }
         std::wstring mutableLine = commandLine;  // CreateProcessW may write into it
         if (::CreateProcessW(nullptr, mutableLine.data(), nullptr, nullptr, inherited.List() != nullptr, flags, nullptr,
-                             folder.empty() ? nullptr : folder.c_str(), &startup.StartupInfo, &info))
+                             options.folder.empty() ? nullptr : options.folder.c_str(), &startup.StartupInfo, &info))
             break;
         const DWORD error = ::GetLastError();
-        const bool stopped = stopNow && ::WaitForSingleObject(stopNow, 0) == WAIT_OBJECT_0;
-        if (Final(error) || stopped || Clock::now() >= giveUp) {
-            RunResult failed;
-            failed.failure = SystemMessage(error, ProgramOf(commandLine));
-            return failed;
+        if (!retries.TryAgain(error, tried())) {
+            retries.Spend(tried());
+            return NotStarted(false, common::SystemMessage(error, ProgramOf(commandLine)));
         }
-        ::Sleep(kStartRetryPause);
+        // A pause that a stop cuts short.
+        if (stops.empty())
+            ::Sleep(kStartRetryPause);
+        else
+            ::WaitForMultipleObjects(static_cast<DWORD>(stops.size()), stops.data(), FALSE, kStartRetryPause);
     }
+    retries.Spend(tried());
     const win::unique_handle process(info.hProcess), thread(info.hThread);
+    if (options.created) options.created();
+    // A stop that came while it was made: it never runs.
+    if (stopped()) {
+        ::TerminateProcess(process.get(), 1);
+        ::WaitForSingleObject(process.get(), kJobEndLimit);
+        return NotStarted(true);
+    }
     // In a job of its own, whatever it starts can be ended with it. Where the
     // system refuses (a job inside a job on older Windows) it is ended alone.
     win::unique_handle job(::CreateJobObjectW(nullptr, nullptr));
@@ -276,15 +289,15 @@ RunResult RunAndWait(const std::wstring& commandLine, HANDLE stopNow, const std:
         // a converter that writes without pause always has output ready.
         HANDLE waits[3];
         DWORD count = 0;
-        const DWORD stopIndex = stopNow ? count : MAXDWORD;
-        if (stopNow) waits[count++] = stopNow;
+        const DWORD stopIndex = options.stopNow ? count : MAXDWORD;
+        if (options.stopNow) waits[count++] = options.stopNow;
         waits[count++] = process.get();
         const DWORD readIndex = reading ? count : MAXDWORD;
         if (reading) waits[count++] = reader.Event();
         const DWORD woken = ::WaitForMultipleObjects(count, waits, FALSE, INFINITE);
         if (woken == WAIT_FAILED) {
             // Unwatched it could run on unseen: end it, and count the entry as failed.
-            result.failure = SystemMessage(::GetLastError(), ProgramOf(commandLine));
+            result.failure = common::SystemMessage(::GetLastError(), ProgramOf(commandLine));
             EndAll(job.get(), process.get());
             break;
         }

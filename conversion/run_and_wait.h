@@ -2,9 +2,11 @@
 // Starting the converter and waiting for it to end. Windows only.
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 #include "conversion/batch.h"
+#include "conversion/start_retries.h"
 
 namespace conversion {
 
@@ -24,14 +26,21 @@ private:
     bool ready_ = false, attached_ = false;
 };
 
-// Starts the command line hidden (its first quoted token is the program) in
-// `folder` (the current one when empty) and waits for it to end, reading its
-// standard output and error meanwhile through one pipe; its standard input is
-// at its end at once. It inherits no other handle. It shares `console` when
-// that is ready. A start that fails is tried again for up to 2 s, unless the
-// program is missing or is no program. Once `stopNow` is signalled, the
-// process and every process it started are ended at once.
-RunResult RunAndWait(const std::wstring& commandLine, HANDLE stopNow = nullptr, const std::wstring& folder = {},
-                     const SharedConsole* console = nullptr);
+// What a run watches, and where it runs.
+struct RunOptions {
+    HANDLE stop = nullptr;                   // the first Stop: a converter not yet let run is not started
+    HANDLE stopNow = nullptr;                // "Stop now": the converter and every process it started are ended at once
+    std::wstring folder;                     // where it runs; the current folder when empty
+    const SharedConsole* console = nullptr;  // shared when ready
+    StartRetries* retries = nullptr;         // the batch's; without them, a run's own two seconds
+    std::function<void()> created;           // for tests: once the converter exists, before it runs
+};
+
+// Starts the command line hidden (its first quoted token is the program) and
+// waits for it to end, reading its standard output and error meanwhile
+// through one pipe; its standard input is at its end at once. It inherits no
+// other handle. A refused start is tried again as the retries allow. A stop
+// that comes before the converter runs starts none.
+RunResult RunAndWait(const std::wstring& commandLine, const RunOptions& options = {});
 
 }  // namespace conversion

@@ -23,15 +23,17 @@ Location FindLocation(const std::wstring& toolFolder) {
     const win::unique_file probe(::CreateFileW(common::JoinPath(toolFolder, probeName).c_str(), GENERIC_WRITE, 0,
                                                nullptr, CREATE_NEW,
                                                FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
-    // Beside the program when that can be written: the user's folder is not asked for.
-    if (probe) return ChooseLocation(toolFolder, true, {}, false);
+    // Beside the program when that can be written, and a file there replaced
+    // (one copied from a CD stays read-only): the user's folder is not asked for.
+    const bool beside = probe && common::CanReplace(common::JoinPath(toolFolder, FileName));
+    if (beside) return ChooseLocation(toolFolder, true, {}, false);
     KARVEL_SYSTEM_FUNCTION(L"shell32.dll", SHGetKnownFolderPath);
     PWSTR roaming = nullptr;
     const HRESULT found =
         SHGetKnownFolderPath ? SHGetKnownFolderPath(FOLDERID_RoamingAppData, 0, nullptr, &roaming) : E_FAIL;
     const win::unique_cotaskmem owned(roaming);
     const std::wstring userFolder = SUCCEEDED(found) ? common::JoinPath(roaming, L"Karvel") : std::wstring();
-    return ChooseLocation(toolFolder, static_cast<bool>(probe), userFolder,
+    return ChooseLocation(toolFolder, false, userFolder,
                           !userFolder.empty() && common::FileExists(common::JoinPath(userFolder, FileName)));
 }
 

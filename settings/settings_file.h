@@ -9,7 +9,8 @@
 namespace settings {
 
 // Decided once, at start: whether the program's folder takes a new file
-// (one is created and deleted there), and what %APPDATA%\Karvel holds.
+// (one is created and deleted there) and the file there can be replaced, and
+// what %APPDATA%\Karvel holds.
 Location FindLocation(const std::wstring& toolFolder);
 // The file's values, or nothing when there is no file or it cannot be read.
 std::optional<Settings> LoadSettings(const std::wstring& path, const Settings& initial = {});

@@ -4,12 +4,12 @@
 
 namespace settings {
 
-Location ChooseLocation(const std::wstring& toolFolder, bool toolFolderWritable, const std::wstring& userFolder,
+Location ChooseLocation(const std::wstring& toolFolder, bool besideWritable, const std::wstring& userFolder,
                         bool userFileExists) {
     const std::wstring beside = common::JoinPath(toolFolder, FileName);
     // Without a folder of the user's own, a failed save beside the program is
     // better than a file in the root of the current drive.
-    if (toolFolderWritable || userFolder.empty()) return {beside, beside};
+    if (besideWritable || userFolder.empty()) return {beside, beside};
     const std::wstring user = common::JoinPath(userFolder, FileName);
     return {userFileExists ? user : beside, user};
 }

@@ -3,19 +3,23 @@
 #include <commctrl.h>
 #include <shobjidl.h>
 
+#include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "common/file_probes.h"
+#include "common/system_code_page.h"
 #include "common/win_handles.h"
 #include "conversion/batch.h"
-#include "common/file_probes.h"
 #include "conversion/file_system.h"
 #include "conversion/run_and_wait.h"
 #include "ui/list_box.h"
+#include "ui/progress_text.h"
 
 namespace ui {
 namespace {
@@ -39,6 +43,9 @@ public:
     void Show(int value, int maximum) {
         if (list_ && maximum > 0) list_.get()->SetProgressValue(window_, value, maximum);
     }
+    void Tooltip(const std::wstring& text) {
+        if (list_) list_.get()->SetThumbnailTooltip(window_, text.c_str());
+    }
 
 private:
     HWND window_;
@@ -57,29 +64,35 @@ struct Report {
 
 // What the worker and the window share while one batch runs.
 struct BatchView::Batch final : conversion::BatchHost {
-    explicit Batch(const BatchWindow& shown)
-        : window(shown.window),
-          status(shown.statusLog),
-          progress(shown.progressBar),
-          folder(shown.workingFolder),
-          fileLine(shown.fileLine),
-          taskbar(shown.window),
-          stopNow(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+    explicit Batch(const BatchWindow& window)
+        : shown(window),
+          status(window.statusLog),
+          taskbar(window.window),
+          stop(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
+          stopNow(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
+        if (shown.running) shown.running(true);
+    }
+    ~Batch() override {
+        if (shown.running) shown.running(false);
+    }
+    Batch(const Batch&) = delete;
+    Batch& operator=(const Batch&) = delete;
 
     // On the worker: the file system directly, the window through reports.
     bool FileExists(const std::wstring& path) override { return common::FileExists(path); }
     bool FolderExists(const std::wstring& path) override { return common::FolderExists(path); }
-    bool RemoveFile(const std::wstring& path) override {
-        return DeleteFileW(path.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND;
-    }
+    common::Presence DestinationPresence(const std::wstring& path) override { return common::PathPresence(path); }
+    bool RemoveFile(const std::wstring& path) override { return common::RemoveFile(path); }
     bool SameFile(const std::wstring& source, const std::wstring& destination) override {
         return conversion::SameFile(source, destination);
     }
     std::wstring PathKey(const std::wstring& path) override { return conversion::PathKey(path); }
-    conversion::RunResult Run(const std::wstring& commandLine) override {
+    const common::CodePage& ConverterCodePage() override { return common::AnsiCodePage(); }
+    conversion::RunResult Run(const conversion::ConverterCall& call) override {
         // Made at the first run, so that a batch that starts no converter makes none.
         if (!console) console.emplace();
-        return conversion::RunAndWait(commandLine, stopNow.get(), folder, &*console);
+        return conversion::RunAndWait(call.CommandLine(),
+                                      {stop.get(), stopNow.get(), shown.workingFolder, &*console, &retries, {}});
     }
     bool StopRequested() override { return stops > 0; }
     void AppendLine(const std::wstring& line) override { Post({Report::Append, line, 0, {}}); }
@@ -101,59 +114,71 @@ struct BatchView::Batch final : conversion::BatchHost {
     void Finish() {
         const std::lock_guard lock(mutex);
         finished = true;
-        PostMessageW(window, WM_BATCH_PROGRESS, 0, 0);
+        PostMessageW(shown.window, WM_BATCH_PROGRESS, 0, 0);
     }
 
     // On the window's thread.
     bool Show() {
         std::vector<Report> taken;
         bool ended;
-        int value = -1;
         {
             const std::lock_guard lock(mutex);
             taken.swap(reports);
             ended = finished;
         }
-        if (taken.empty()) return ended;  // nothing new: nothing drawn
-        // Drawn once for all the reports: a visible list draws its scroll bars anew at every line.
-        status.HoldDrawing();
-        for (const Report& report : taken) {
-            switch (report.kind) {
-                case Report::Append: status.AppendLine(report.line); break;
-                case Report::AppendFile:
-                    status.AppendLine(report.line);
-                    if (fileLine) fileLine(status.Count() - 1, report.file);
-                    break;
-                case Report::Replace:
-                    status.ReplaceLast(report.line);
-                    if (fileLine) fileLine(status.Count() - 1, report.file);
-                    break;
-                case Report::Range:
-                    maximum = report.number;
-                    SendMessageW(progress, PBM_SETRANGE32, 0, maximum);
-                    break;
-                case Report::Value: value = report.number; break;
-            }
-        }
-        status.ShowLastNow();
-        if (value >= 0) {  // only the last value is seen
-            SendMessageW(progress, PBM_SETPOS, value, 0);
-            taskbar.Show(value, maximum);
-            UpdateWindow(progress);
+        if (!taken.empty()) Apply(taken);  // nothing new: nothing drawn
+        const auto elapsed =
+            std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
+        std::wstring text = ended ? FinishedText(reached, maximum, elapsed) : RunningText(current, maximum, elapsed);
+        if (text != shownText) {
+            shownText = std::move(text);
+            taskbar.Tooltip(shownText);
+            if (shown.progressText) shown.progressText(shownText);
         }
         return ended;
     }
 
-    HWND window;
+    void Apply(const std::vector<Report>& taken) {
+        int value = -1;
+        {
+            // Drawn once for all the reports: a visible list draws its scroll bars anew at every line.
+            const LogUpdate update(status);
+            for (const Report& report : taken) {
+                switch (report.kind) {
+                    case Report::Append: status.AppendLine(report.line); break;
+                    case Report::AppendFile:
+                        status.AppendLine(report.line);
+                        if (shown.fileLine) shown.fileLine(status.Count() - 1, report.file);
+                        break;
+                    case Report::Replace:
+                        status.ReplaceLast(report.line);
+                        if (shown.fileLine) shown.fileLine(status.Count() - 1, report.file);
+                        break;
+                    case Report::Range:
+                        maximum = report.number;
+                        SendMessageW(shown.progressBar, PBM_SETRANGE32, 0, maximum);
+                        break;
+                    case Report::Value: value = report.number; break;
+                }
+            }
+        }
+        if (value < 0) return;  // only the last value is seen
+        if (value > 0) current = value, reached = std::max(reached, value);
+        SendMessageW(shown.progressBar, PBM_SETPOS, value, 0);
+        taskbar.Show(value, maximum);
+        UpdateWindow(shown.progressBar);
+    }
+
+    const BatchWindow shown;
     ListBox status;
-    HWND progress;
-    std::wstring folder;
     std::optional<conversion::SharedConsole> console;  // on the worker: made and ended there
-    std::function<void(int, const conversion::LineFile&)> fileLine;
+    conversion::StartRetries retries;                  // on the worker: one window for the batch
     TaskbarProgress taskbar;
-    int maximum = 0;
+    const std::chrono::steady_clock::time_point started = std::chrono::steady_clock::now();
+    int maximum = 0, current = 0, reached = 0;  // the entry being converted, and the last one reached
+    std::wstring shownText;
     std::atomic<int> stops{0};
-    win::unique_handle stopNow;  // set by the second stop
+    win::unique_handle stop, stopNow;  // set by the first stop, and by the second
     std::mutex mutex;
     std::vector<Report> reports;
     bool finished = false;
@@ -162,11 +187,15 @@ struct BatchView::Batch final : conversion::BatchHost {
 
 BatchView::BatchView() = default;
 
-BatchView::~BatchView() {
+BatchView::~BatchView() { EndNow(); }
+
+void BatchView::EndNow() {
     if (!run_) return;
     run_->stops = 2;
+    SetEvent(run_->stop.get());
     SetEvent(run_->stopNow.get());
     run_->thread.join();
+    run_.reset();
 }
 
 void BatchView::Start(const BatchWindow& shown, std::function<void(conversion::BatchHost&)> batch) {
@@ -189,6 +218,7 @@ bool BatchView::Running() const { return run_ != nullptr; }
 int BatchView::Stop() {
     if (!run_) return 0;
     const int stops = ++run_->stops;
+    SetEvent(run_->stop.get());
     if (stops >= 2) SetEvent(run_->stopNow.get());
     return stops;
 }
@@ -199,8 +229,8 @@ bool BatchView::ShowProgress() {
     if (!run_ || !run_->Show()) return false;
     run_->thread.join();
     // Someone working in another window learns that the batch is over.
-    if (GetForegroundWindow() != run_->window) {
-        FLASHWINFO flash{sizeof flash, run_->window, FLASHW_TRAY | FLASHW_TIMERNOFG, 0, 0};
+    if (GetForegroundWindow() != run_->shown.window) {
+        FLASHWINFO flash{sizeof flash, run_->shown.window, FLASHW_TRAY | FLASHW_TIMERNOFG, 0, 0};
         FlashWindowEx(&flash);
     }
     run_.reset();

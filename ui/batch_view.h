@@ -23,6 +23,10 @@ struct BatchWindow {
     std::wstring workingFolder;  // where the converter runs; empty for this process's current folder
     // Called, on the window's thread, for each log line that tells of an entry, once it is shown.
     std::function<void(int line, const conversion::LineFile& file)> fileLine;
+    // Called with true when the batch starts and with false when it is over, however it ends.
+    std::function<void(bool running)> running;
+    // What the batch has done and has to go, as the tooltips say it; called when it changes.
+    std::function<void(const std::wstring& text)> progressText;
 };
 
 class BatchView {
@@ -43,6 +47,9 @@ public:
     int Stops() const;
     // On WM_BATCH_PROGRESS, and every kBatchShowMilliseconds: shows what the batch reported. True when it has ended.
     bool ShowProgress();
+    // Ends the batch as a second stop does and returns once the worker has
+    // dealt with what the converter left: for the end of the Windows session.
+    void EndNow();
 
 private:
     struct Batch;  // what the worker thread and the window share while one batch runs

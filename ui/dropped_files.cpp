@@ -5,34 +5,47 @@
 #include <algorithm>
 
 #include "common/dll_search.h"
-#include "common/win_handles.h"
 #include "common/file_probes.h"
 #include "common/paths.h"
-#include "ui/queue_rules.h"
+#include "common/system_message.h"
+#include "common/win_handles.h"
 
 namespace ui {
 namespace {
 
-// Files under `folder` whose names match `pattern`, subfolders included.
-void CollectMatching(const std::wstring& folder, const std::wstring& pattern, std::vector<std::wstring>& out,
+// Files under `root` whose names match `pattern`, subfolders included, and the
+// folders that could not be read. Folder by folder from a list, not by
+// recursion: a tree of thousands of levels would overflow the stack.
+void CollectMatching(const std::wstring& root, const std::wstring& pattern, DroppedFiles& out,
                      const std::atomic<bool>& cancelled) {
     KARVEL_SYSTEM_FUNCTION(L"shlwapi.dll", PathMatchSpecW);
-    WIN32_FIND_DATAW data;
-    win::unique_find find(FindFirstFileExW(common::JoinPath(folder, L"*").c_str(), FindExInfoBasic, &data,
-                                           FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
-    if (!find) return;
-    do {
-        if (cancelled) return;
-        const std::wstring name = data.cFileName;
-        if (name == L"." || name == L"..") continue;
-        const std::wstring path = common::JoinPath(folder, name);
-        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            // For a reparse point, dwReserved0 holds its tag.
-            if (WalkInto(data.dwFileAttributes, data.dwReserved0)) CollectMatching(path, pattern, out, cancelled);
-        } else if (PathMatchSpecW && PathMatchSpecW(name.c_str(), pattern.c_str())) {
-            out.push_back(path);
+    std::vector<std::wstring> folders{root};
+    while (!folders.empty() && !cancelled) {
+        const std::wstring folder = std::move(folders.back());
+        folders.pop_back();
+        WIN32_FIND_DATAW data;
+        win::unique_find find(FindFirstFileExW(common::SystemPath(common::JoinPath(folder, L"*")).c_str(),
+                                               FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
+                                               FIND_FIRST_EX_LARGE_FETCH));
+        DWORD error = find ? ERROR_SUCCESS : GetLastError();
+        for (bool more = static_cast<bool>(find); more && !cancelled;) {
+            const std::wstring name = data.cFileName;
+            if (name == L"." || name == L"..") {
+                // Not part of what the folder holds.
+            } else if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                // For a reparse point, dwReserved0 holds its tag.
+                if (WalkInto(data.dwFileAttributes, data.dwReserved0))
+                    folders.push_back(common::JoinPath(folder, name));
+            } else if (PathMatchSpecW && PathMatchSpecW(name.c_str(), pattern.c_str())) {
+                out.entries.push_back(common::JoinPath(folder, name));
+            }
+            more = FindNextFileW(find.get(), &data);
+            if (!more) error = GetLastError();
         }
-    } while (FindNextFileW(find.get(), &data));
+        // An empty drive holds nothing at all; any other failure leaves the folder unread, or read in part.
+        if (error != ERROR_SUCCESS && error != ERROR_NO_MORE_FILES && error != ERROR_FILE_NOT_FOUND && !cancelled)
+            out.unread.push_back({folder, common::SystemMessage(error)});
+    }
 }
 
 // Folder by folder, ignoring case, so sub\z.xml comes before sub2\a.xml.
@@ -72,13 +85,16 @@ DropCollection::DropCollection(HWND window, std::vector<std::wstring> paths, std
           try {
               for (const auto& path : paths) {
                   if (!common::FolderExists(path)) {
-                      entries_.push_back(path);
+                      found_.entries.push_back(path);
                       continue;
                   }
-                  std::vector<std::wstring> found;
+                  DroppedFiles found;
                   CollectMatching(path, pattern, found, cancelled_);
-                  std::sort(found.begin(), found.end(), PathLess);
-                  entries_.insert(entries_.end(), found.begin(), found.end());
+                  std::sort(found.entries.begin(), found.entries.end(), PathLess);
+                  std::sort(found.unread.begin(), found.unread.end(),
+                            [](const UnreadFolder& a, const UnreadFolder& b) { return PathLess(a.path, b.path); });
+                  found_.entries.insert(found_.entries.end(), found.entries.begin(), found.entries.end());
+                  found_.unread.insert(found_.unread.end(), found.unread.begin(), found.unread.end());
               }
           } catch (...) {
               cancelled_ = true;  // out of memory: nothing is added, as after Esc
@@ -91,10 +107,10 @@ DropCollection::~DropCollection() {
     if (worker_.joinable()) worker_.join();
 }
 
-std::optional<std::vector<std::wstring>> DropCollection::Take() {
+std::optional<DroppedFiles> DropCollection::Take() {
     if (worker_.joinable()) worker_.join();
     if (cancelled_) return std::nullopt;
-    return std::move(entries_);
+    return std::move(found_);
 }
 
 }  // namespace ui

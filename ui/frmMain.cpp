@@ -1,6 +1,7 @@
 #include "ui/frmMain.h"
 
 #include <windowsx.h>
+#include <commctrl.h>
 
 #include <optional>
 #include <system_error>
@@ -25,6 +26,7 @@ namespace {
 using enum ControlId;
 
 constexpr const wchar_t* kFolderDialogTitle = L"Select output folder";
+constexpr const wchar_t* kShutdownReason = L"A conversion is running";
 constexpr UINT WM_AFTER_FIRST_PAINT = WM_APP + 3;
 // While a batch runs the window looks for its reports on a timer, which also
 // sees its end when the system has lost the notice of it.
@@ -39,14 +41,26 @@ Environment SystemEnvironment() {
     const auto report = [](HWND owner, const std::wstring& message) {
         MessageBoxW(owner, message.c_str(), Caption, MB_OK | MB_ICONERROR);
     };
+    const auto keepAwake = [](bool held) {
+        SetThreadExecutionState(held ? ES_CONTINUOUS | ES_SYSTEM_REQUIRED : ES_CONTINUOUS);
+    };
+    const auto blockShutdown = [](HWND window, const wchar_t* reason) {
+        if (reason)
+            ShutdownBlockReasonCreate(window, reason);
+        else
+            ShutdownBlockReasonDestroy(window);
+    };
     const std::wstring toolFolder = common::ToolFolder();
-    return {toolFolder, settings::FindLocation(toolFolder),
+    return {toolFolder,
+            settings::FindLocation(toolFolder),
             Dialogs{&ShowOpenFilesDialog, &BrowseForFolder, confirm, &ShowSaveFileDialog, report, &ShowInExplorer},
-            common::CurrentFolder()};
+            common::CurrentFolder(),
+            Probes{&common::FolderExists, &common::FileExists},
+            Session{keepAwake, blockShutdown}};
 }
 
 std::unique_ptr<frmMain> frmMain::Create(HINSTANCE instance, Environment environment) {
-    if (!RegisterWindowClass(instance, &frmMain::WndProc) || !LoadProgressBarClass()) return nullptr;
+    if (!RegisterWindowClass(instance, &frmMain::WndProc) || !LoadCommonControl(ICC_PROGRESS_CLASS)) return nullptr;
     std::unique_ptr<frmMain> self(new frmMain(std::move(environment)));
     if (!CreateMainWindow(instance, self.get())) return nullptr;
     self->ApplyDpi(WindowDpi(self->hwnd_), nullptr);
@@ -111,9 +125,13 @@ LRESULT frmMain::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_BATCH_PROGRESS: OnBatchProgress(); return 0;
         case WM_DROP_COLLECTED: OnDropCollected(); return 0;
         case WM_AFTER_FIRST_PAINT: NameForScreenReaders(hwnd_); return 0;
+        case WM_QUERYENDSESSION:
+            if (batch_.Running()) return FALSE;  // the reason says why; Windows asks the user
+            break;
         case WM_ENDSESSION:
-            if (wp && !unloaded_) Form_Unload();
+            if (wp) OnEndSession();
             return 0;
+        case WM_FOLDER_REPORT: OnFolderReport(reinterpret_cast<std::wstring*>(lp)); return 0;
         case WM_DROPFILES: OnDropFiles(reinterpret_cast<HDROP>(wp)); return 0;
         case WM_DPICHANGED: ApplyDpi(HIWORD(wp), reinterpret_cast<const RECT*>(lp)); return 0;
         case WM_CONTEXTMENU: OnContextMenu(reinterpret_cast<HWND>(wp), {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}); return 0;
@@ -270,8 +288,11 @@ void frmMain::cmbTxtCon_Click() {
 
 void frmMain::StartBatch(Panel panel, std::function<void(conversion::BatchHost&)> batch) {
     const auto fileLine = [this](int line, const conversion::LineFile& file) { OnFileLine(line, file); };
+    const auto running = [this](bool on) { OnBatchRunning(on); };
+    const auto progressText = [this](const std::wstring& text) { SetProgressTip(text); };
     try {
-        batch_.Start({hwnd_, Control(lstStatus), Control(pb), env_.startFolder, fileLine}, std::move(batch));
+        batch_.Start({hwnd_, Control(lstStatus), Control(pb), env_.startFolder, fileLine, running, progressText},
+                     std::move(batch));
     } catch (const std::system_error& error) {
         Modal([&] {
             env_.dialogs.report(hwnd_, L"The conversion could not be started: " + common::FromUtf8(error.what()));
@@ -302,6 +323,39 @@ void frmMain::OnBatchProgress() {
     DestroyWindow(hwnd_);
 }
 
+void frmMain::OnBatchRunning(bool running) {
+    if (env_.session.keepAwake) env_.session.keepAwake(running);
+    if (env_.session.blockShutdown) env_.session.blockShutdown(hwnd_, running ? kShutdownReason : nullptr);
+}
+
+void frmMain::SetProgressTip(const std::wstring& text) {
+    if (!progressTip_ && LoadCommonControl(ICC_BAR_CLASSES)) {
+        progressTip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                                       0, 0, 0, 0, hwnd_, nullptr, nullptr, nullptr);
+        TOOLINFOW tool{};
+        tool.cbSize = TTTOOLINFOW_V2_SIZE;  // the classic controls know no larger one
+        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        tool.hwnd = hwnd_;
+        tool.uId = reinterpret_cast<UINT_PTR>(Control(pb));
+        tool.lpszText = const_cast<wchar_t*>(L"");
+        if (progressTip_) SendMessageW(progressTip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+    if (!progressTip_) return;
+    TOOLINFOW tool{};
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;
+    tool.hwnd = hwnd_;
+    tool.uId = reinterpret_cast<UINT_PTR>(Control(pb));
+    tool.lpszText = const_cast<wchar_t*>(text.c_str());
+    SendMessageW(progressTip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+void frmMain::OnEndSession() {
+    // Before this returns, the session may end the process: what the converter had begun goes first.
+    batch_.EndNow();
+    closeAfterBatch_ = false;
+    if (!unloaded_) Form_Unload();
+}
+
 void frmMain::DropPaths(Panel panel, const std::vector<std::wstring>& paths) {
     dropPanel_ = panel;
     collection_ = std::make_unique<DropCollection>(hwnd_, paths, FilterPattern(FilterFor(panel)));
@@ -309,11 +363,16 @@ void frmMain::DropPaths(Panel panel, const std::vector<std::wstring>& paths) {
 
 void frmMain::OnDropCollected() {
     if (!collection_) return;
-    const std::optional<std::vector<std::wstring>> entries = collection_->Take();
+    const std::optional<DroppedFiles> dropped = collection_->Take();
     collection_.reset();
-    if (!entries) return;  // cancelled
+    if (!dropped) return;  // cancelled
     WindowQueue queue(hwnd_, dropPanel_);
-    AddFiles(queue, *entries);
+    AddFiles(queue, dropped->entries);
+    const std::vector<std::wstring> lines = UnreadFolderLines(dropped->unread);
+    if (lines.empty()) return;
+    ListBox log(Control(lstStatus));
+    const LogUpdate update(log);
+    for (const std::wstring& line : lines) log.AppendLine(line);
 }
 
 void frmMain::OnDropFiles(HDROP drop) {

@@ -22,6 +22,9 @@
 
 namespace ui {
 
+// Posted when "Open containing folder" has something to say; lParam: a std::wstring* the window takes.
+inline constexpr UINT WM_FOLDER_REPORT = WM_APP + 4;
+
 // The dialogs, replaceable by tests.
 struct Dialogs {
     // The open-file dialog's raw result ("" when cancelled): NUL-separated parts.
@@ -38,11 +41,26 @@ struct Dialogs {
     std::function<bool(HWND owner, const std::wstring& folder, const std::wstring& file)> showInFolder;
 };
 
+// What "Open containing folder" asks of the file system, replaceable by tests.
+struct Probes {
+    std::function<bool(const std::wstring&)> folderExists, fileExists;
+};
+
+// What a batch asks of the Windows session while it runs, replaceable by tests.
+struct Session {
+    // Held: the machine does not go to sleep (the display may still go dark).
+    std::function<void(bool held)> keepAwake;
+    // The reason Windows shows for a shutdown that waits; null when there is none any longer.
+    std::function<void(HWND window, const wchar_t* reason)> blockShutdown;
+};
+
 struct Environment {
     std::wstring toolFolder;  // where the converter lies
     settings::Location settingsFile;
     Dialogs dialogs;
     std::wstring startFolder;  // where the converter runs: the folder the program was started in
+    Probes probes;
+    Session session;
 };
 
 // The real dialogs, this program's folder and the folder it was started in.
@@ -92,7 +110,8 @@ private:
     LRESULT OnCtlColorStatic(HDC dc, HWND control);
 
     // input_filter.cpp
-    bool TakenWhileWorking(MSG& msg);
+    // Whether the input goes on to its control (input_rules.h).
+    bool Taken(MSG& msg);
     bool OnKey(const MSG& msg);
 
     // log_menu.cpp
@@ -101,9 +120,12 @@ private:
     void SaveLog();
     // The selected log line's file in its folder; nothing for a line that tells of no file.
     void OpenLogLine();
+    // Looked for and shown off the window's thread: a folder on the network may take its time to answer.
     // The command chosen from `items`, opened at `at` or, from the keyboard, beside the list's selection.
     int ShowMenu(const std::vector<MenuItem>& items, HWND list, POINT at);
     void ShowFileInFolder(const std::wstring& file);
+    // What that could not show, told on the window's thread.
+    void OnFolderReport(std::wstring* message);
 
     // queue_menu.cpp
     void OnQueueMenu(Panel panel, POINT at);
@@ -115,6 +137,12 @@ private:
     void OnDropFiles(HDROP drop);
     void OnDropCollected();
     void OnBatchProgress();
+    // While a batch runs, the machine stays awake and a shutdown is told why it waits.
+    void OnBatchRunning(bool running);
+    // The progress bar's tooltip, made when a batch first needs it.
+    void SetProgressTip(const std::wstring& text);
+    // The Windows session ends: a running batch is ended as "Stop now" ends it, and the settings are saved.
+    void OnEndSession();
     void OnContextMenu(HWND control, POINT at);
     std::wstring FilterFor(Panel panel) const;
     void StartBatch(Panel panel, std::function<void(conversion::BatchHost&)> batch);
@@ -155,6 +183,7 @@ private:
     win::unique_gdi font_;
     win::unique_icon bigIcon_, smallIcon_;
     HWND focusBeforeDeactivate_ = nullptr;
+    HWND progressTip_ = nullptr;  // owned by the window, which destroys it with itself
 };
 
 // Runs the message loop until the window is gone; Tab walks the controls.

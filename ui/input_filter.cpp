@@ -1,5 +1,6 @@
-// What the window does with input before it is dispatched: while it works,
-// only what the rules let through; otherwise its own keys, then the dialog keys.
+// What the window does with input before it is dispatched: only what the
+// rules let through, while it works and while it does not; then its own keys
+// and the dialog keys.
 #include <optional>
 
 #include "ui/frmMain.h"
@@ -22,7 +23,8 @@ std::optional<Input> Classify(const MSG& msg) {
     if (m == WM_LBUTTONDBLCLK || m == WM_RBUTTONDBLCLK || m == WM_MBUTTONDBLCLK || m == WM_XBUTTONDBLCLK)
         return Input::DoubleClick;
     if (m == WM_MOUSEWHEEL || m == WM_MOUSEHWHEEL) return Input::Wheel;
-    if ((m >= WM_MOUSEFIRST && m <= WM_MOUSELAST) || m == WM_MOUSEHOVER || m == WM_MOUSELEAVE) return Input::Mouse;
+    if (m == WM_MOUSEMOVE || m == WM_MOUSEHOVER || m == WM_MOUSELEAVE) return Input::Hover;
+    if (m >= WM_MOUSEFIRST && m <= WM_MOUSELAST) return Input::Mouse;
     if (m >= WM_NCMOUSEMOVE && m <= WM_NCXBUTTONDBLCLK) return Input::Frame;
     return std::nullopt;
 }
@@ -30,19 +32,24 @@ std::optional<Input> Classify(const MSG& msg) {
 }  // namespace
 
 bool frmMain::PreTranslateMessage(MSG& msg) {
-    if (Working() && !TakenWhileWorking(msg)) return true;
+    if (!Taken(msg)) return true;
     if (msg.message == WM_KEYDOWN && !busy_ && OnKey(msg)) return true;
     return IsDialogMessageW(hwnd_, &msg);
 }
 
-bool frmMain::TakenWhileWorking(MSG& msg) {
+bool frmMain::Taken(MSG& msg) {
     const std::optional<Input> input = Classify(msg);
     if (!input) return true;
+    if (!Working()) {
+        const bool convert = msg.hwnd == Control(cmbBinCon) || msg.hwnd == Control(cmbTxtCon);
+        return TakenWhenIdle(*input, convert ? Target::ConvertButton : Target::Other);
+    }
     HWND log = Control(lstStatus);
     // The wheel goes to the focus; the log takes it whenever the mouse is over it.
     HWND to = *input == Input::Wheel ? WindowFromPoint(msg.pt) : msg.hwnd;
     const Target target = to == log                                                        ? Target::StatusLog
                           : batch_.Running() && to == Control(ControlsOf(batchPanel_).con) ? Target::BatchButton
+                          : to == Control(pb)                                              ? Target::ProgressBar
                           : to == hwnd_                                                    ? Target::Window
                                                                                            : Target::Other;
     if (!ui::TakenWhileWorking(*input, target)) return false;

@@ -13,9 +13,16 @@ bool TakenWhileWorking(Input input, Target target) {
         case Input::Wheel:
         case Input::DoubleClick: return target == Target::StatusLog;
         case Input::Mouse: return target == Target::StatusLog || target == Target::BatchButton;
+        // The progress bar shows its tooltip.
+        case Input::Hover:
+            return target == Target::StatusLog || target == Target::BatchButton || target == Target::ProgressBar;
         case Input::Frame: return target == Target::StatusLog || target == Target::Window;
     }
     return false;
+}
+
+bool TakenWhenIdle(Input input, Target target) {
+    return input != Input::DoubleClick || target != Target::ConvertButton;
 }
 
 }  // namespace ui

@@ -11,14 +11,19 @@ enum class Input {
     Escape,        // Esc pressed (or let go): it stops the work
     EscapeRepeat,  // Esc held down until it repeats
     SystemKey,     // Alt, F10 and their chords: the window's own
-    Mouse,         // a mouse button pressed or let go, or the mouse moved
+    Mouse,         // a mouse button pressed or let go
+    Hover,         // the mouse moved, or rests
     DoubleClick,   // the second press of a double-click
     Wheel,         // taken by the control under the mouse
     Frame,         // the mouse on a title bar or a scroll bar
 };
 
-enum class Target { BatchButton, StatusLog, Window, Other };
+// ConvertButton: either "Convert!" while no batch runs; BatchButton: the one that reads "Stop".
+enum class Target { BatchButton, ConvertButton, StatusLog, ProgressBar, Window, Other };
 
 bool TakenWhileWorking(Input input, Target target);
+// Without work: all but the second press of a double-click on "Convert!",
+// whose first press started a batch, however soon that batch has ended.
+bool TakenWhenIdle(Input input, Target target);
 
 }  // namespace ui

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "common/win_handles.h"
+#include "ui/status_log.h"
 
 namespace ui {
 
@@ -69,28 +70,76 @@ void ListBox::AppendLine(const std::wstring& line) {
 void ListBox::ReplaceLast(const std::wstring& line) {
     const int last = Count() - 1;
     if (last < 0) return AppendLine(line);
+    const LPARAM data = Data(last);
+    const bool selected = Selected() == last;
     // A list box cannot change a line in place; nothing is drawn between the two steps.
     SendMessageW(list_, LB_DELETESTRING, last, 0);
     SendMessageW(list_, LB_INSERTSTRING, last, reinterpret_cast<LPARAM>(line.c_str()));
+    SetData(last, data);
+    if (selected) SendMessageW(list_, LB_SETCURSEL, last, 0);
     WidenFor({line});
 }
 
 void ListBox::RemoveAt(int index) { SendMessageW(list_, LB_DELETESTRING, index, 0); }
+
+void ListBox::RemoveWhere(const std::vector<bool>& removed) {
+    const int count = Count(), selected = Selected(), top = TopIndex();
+    std::vector<std::wstring> kept;
+    std::vector<LPARAM> data;
+    int keptSelected = -1, keptTop = 0;
+    size_t chars = 0;
+    for (int i = 0; i < count; ++i) {
+        if (static_cast<size_t>(i) < removed.size() && removed[static_cast<size_t>(i)]) continue;
+        if (i == selected) keptSelected = static_cast<int>(kept.size());
+        if (i < top) ++keptTop;
+        kept.push_back(At(i));
+        data.push_back(Data(i));
+        chars += kept.back().size() + 1;
+    }
+    if (static_cast<int>(kept.size()) == count) return;
+    SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(list_, LB_RESETCONTENT, 0, 0);
+    SendMessageW(list_, LB_INITSTORAGE, kept.size(), chars * sizeof(wchar_t));
+    for (size_t i = 0; i < kept.size(); ++i) {
+        SendMessageW(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(kept[i].c_str()));
+        SetData(static_cast<int>(i), data[i]);
+    }
+    if (keptSelected >= 0) SendMessageW(list_, LB_SETCURSEL, keptSelected, 0);
+    SendMessageW(list_, LB_SETTOPINDEX, keptTop, 0);
+    SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list_, nullptr, TRUE);
+}
 
 void ListBox::Clear() {
     SendMessageW(list_, LB_RESETCONTENT, 0, 0);
     SendMessageW(list_, LB_SETHORIZONTALEXTENT, 0, 0);
 }
 
+int ListBox::TopIndex() const { return static_cast<int>(SendMessageW(list_, LB_GETTOPINDEX, 0, 0)); }
+
+int ListBox::RowsInView() const {
+    RECT client{};
+    GetClientRect(list_, &client);
+    const auto row = static_cast<LONG>(SendMessageW(list_, LB_GETITEMHEIGHT, 0, 0));
+    return row > 0 ? static_cast<int>(client.bottom / row) : 1;
+}
+
 void ListBox::HoldDrawing() { SendMessageW(list_, WM_SETREDRAW, FALSE, 0); }
 
-void ListBox::ShowLastNow() {
+void ListBox::ShowFrom(int top) {
     // Scrolled while still held: drawing it on is then the only scroll-bar update.
-    SendMessageW(list_, LB_SETTOPINDEX, std::max(Count() - 1, 0), 0);
+    SendMessageW(list_, LB_SETTOPINDEX, top, 0);
     SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list_, nullptr, TRUE);
     UpdateWindow(list_);
 }
+
+LogUpdate::LogUpdate(ListBox& log)
+    : log_(log), top_(log.TopIndex()), follow_(FollowsEnd(top_, log.RowsInView(), log.Count())) {
+    log_.HoldDrawing();
+}
+
+LogUpdate::~LogUpdate() { log_.ShowFrom(follow_ ? std::max(log_.Count() - 1, 0) : top_); }
 
 void ListBox::FitWidthToLines() {
     SendMessageW(list_, LB_SETHORIZONTALEXTENT, 0, 0);

@@ -24,19 +24,40 @@ public:
     // Appends without a repaint per line, so thousands of entries land at once.
     void Append(const std::vector<std::wstring>& lines);
     void AppendLine(const std::wstring& line);
+    // The line's data and its selection stay with it.
     void ReplaceLast(const std::wstring& line);
     void RemoveAt(int index);
+    // Built anew without the lines marked: one line taken out at a time would
+    // move every line behind it, in a list of a hundred thousand.
+    void RemoveWhere(const std::vector<bool>& removed);
     void Clear();
-    // Changes are not drawn until ShowLastNow.
+    int TopIndex() const;
+    int RowsInView() const;  // whole rows
+    // Changes are not drawn until ShowFrom.
     void HoldDrawing();
-    // The last line in view, drawn now.
-    void ShowLastNow();
+    // Drawn now, `top` its first line in view.
+    void ShowFrom(int top);
     // The horizontal scroll bar measured anew, after the font has changed.
     void FitWidthToLines();
 
 private:
     void WidenFor(const std::vector<std::wstring>& lines);
     HWND list_;
+};
+
+// The status log while lines come: drawn once at the end, and scrolled to
+// its last line only when that was in view before (FollowsEnd).
+class LogUpdate {
+public:
+    explicit LogUpdate(ListBox& log);
+    ~LogUpdate();
+    LogUpdate(const LogUpdate&) = delete;
+    LogUpdate& operator=(const LogUpdate&) = delete;
+
+private:
+    ListBox& log_;
+    int top_;
+    bool follow_;
 };
 
 }  // namespace ui

@@ -1,6 +1,10 @@
 // The status log's menu and what it does: copy a line or all of them, save
 // them, show a line's file in its folder; and the menus' common road.
+#include <objbase.h>
+
 #include <cstring>
+#include <memory>
+#include <thread>
 
 #include "common/file_bytes.h"
 #include "common/file_probes.h"
@@ -68,13 +72,26 @@ void frmMain::OpenLogLine() {
 }
 
 void frmMain::ShowFileInFolder(const std::wstring& file) {
-    const FolderToShow shown = ShowInFolder(file, common::FolderExists, common::FileExists);
-    Modal([&] {
-        if (!shown.missing.empty())
-            env_.dialogs.report(hwnd_, shown.missing);
-        else if (!env_.dialogs.showInFolder(hwnd_, shown.folder, shown.file))
-            env_.dialogs.report(hwnd_, L"The folder " + shown.folder + L" could not be shown.");
-    });
+    // The thread takes copies of all it uses: it may outlive the window, which never waits for it.
+    std::thread([window = hwnd_, file, probes = env_.probes, show = env_.dialogs.showInFolder] {
+        try {
+            const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+            const FolderToShow shown = ShowInFolder(file, probes.folderExists, probes.fileExists);
+            auto report = std::make_unique<std::wstring>(shown.missing);
+            if (report->empty() && !show(window, shown.folder, shown.file))
+                *report = L"The folder " + shown.folder + L" could not be shown.";
+            if (SUCCEEDED(com)) CoUninitialize();
+            if (!report->empty() && PostMessageW(window, WM_FOLDER_REPORT, 0, reinterpret_cast<LPARAM>(report.get())))
+                report.release();
+        } catch (...) {
+            // Out of memory: nothing is shown.
+        }
+    }).detach();
+}
+
+void frmMain::OnFolderReport(std::wstring* message) {
+    const std::unique_ptr<std::wstring> owned(message);
+    Modal([&] { env_.dialogs.report(hwnd_, *owned); });
 }
 
 }  // namespace ui

@@ -1,7 +1,7 @@
 #include <windows.h>
 #include <objbase.h>
 
-#include "common/dll_search.h"
+#include "common/process_setup.h"
 #include "ui/frmMain.h"
 
 namespace {
@@ -23,7 +23,7 @@ private:
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
-    common::LoadDllsFromTheSystemFolderOnly();
+    common::PrepareProcess();  // before any window
     const ComApartment com;
     const std::unique_ptr<ui::frmMain> form = ui::frmMain::Create(instance, ui::SystemEnvironment());
     if (!form) return 1;

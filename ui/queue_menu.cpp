@@ -18,8 +18,14 @@ void frmMain::OnQueueMenu(Panel panel, POINT at) {
 }
 
 void frmMain::OnFileLine(int line, const conversion::LineFile& file) {
-    logFiles_.push_back(file);
-    ListBox(Control(lstStatus)).SetData(line, static_cast<LPARAM>(logFiles_.size()));
+    ListBox log(Control(lstStatus));
+    // A replaced line keeps its place here, so a long session keeps one record per line.
+    if (const auto kept = static_cast<size_t>(log.Data(line)); kept != 0 && kept <= logFiles_.size()) {
+        logFiles_[kept - 1] = file;
+    } else {
+        logFiles_.push_back(file);
+        log.SetData(line, static_cast<LPARAM>(logFiles_.size()));
+    }
     if (!file.converted) return;
     WindowQueue queue(hwnd_, batchPanel_);
     queue.SetConverted(file.entry, true);

@@ -30,8 +30,9 @@ void BatchStarted(QueueView& queue) {
 }
 
 void RemoveConverted(QueueView& queue) {
-    for (int i = queue.Count() - 1; i >= 0; --i)
-        if (queue.Converted(i)) queue.RemoveAt(i);
+    std::vector<bool> removed(static_cast<size_t>(queue.Count()));
+    for (int i = 0; i < queue.Count(); ++i) removed[static_cast<size_t>(i)] = queue.Converted(i);
+    queue.RemoveEntries(removed);
     AfterRemoval(queue);
     if (queue.Count() == 0) queue.SetConvertEnabled(false);
 }
@@ -74,6 +75,16 @@ bool WalkInto(std::uint32_t attributes, std::uint32_t reparseTag) {
     constexpr std::uint32_t kDirectory = 0x10, kReparsePoint = 0x400, kNameSurrogate = 0x20000000;
     if (!(attributes & kDirectory)) return false;
     return !(attributes & kReparsePoint) || !(reparseTag & kNameSurrogate);
+}
+
+std::vector<std::wstring> UnreadFolderLines(const std::vector<UnreadFolder>& unread) {
+    constexpr size_t kShown = 20;
+    std::vector<std::wstring> lines;
+    for (size_t i = 0; i < unread.size() && i < kShown; ++i)
+        lines.push_back(L"Folder not read: " + unread[i].path + L" (" + unread[i].reason + L")");
+    if (unread.size() > kShown)
+        lines.push_back(L"... and " + std::to_wstring(unread.size() - kShown) + L" more folders not read");
+    return lines;
 }
 
 std::wstring FilterPattern(std::wstring_view filter) {

@@ -15,6 +15,8 @@ public:
     virtual int Selected() const = 0;  // -1 for none
     virtual void Append(const std::vector<std::wstring>& entries) = 0;
     virtual void RemoveAt(int index) = 0;
+    // Takes out every entry marked in `removed` at once, drawn once.
+    virtual void RemoveEntries(const std::vector<bool>& removed) = 0;
     virtual void Clear() = 0;
     virtual void SetRemoveEnabled(bool enabled) = 0;
     virtual void SetConvertEnabled(bool enabled) = 0;
@@ -48,5 +50,13 @@ std::wstring FilterPattern(std::wstring_view filter);
 // for a reparse point, its tag: a link or junction (a name surrogate) could lead
 // back up the tree; a cloud placeholder (OneDrive's files on demand) is a folder.
 bool WalkInto(std::uint32_t attributes, std::uint32_t reparseTag);
+
+// A folder of a drop that could not be read, and the system's reason.
+struct UnreadFolder {
+    std::wstring path, reason;
+};
+// What the status log says of them: "Folder not read: <path> (<reason>)" for
+// the first 20, then "... and <k> more folders not read".
+std::vector<std::wstring> UnreadFolderLines(const std::vector<UnreadFolder>& unread);
 
 }  // namespace ui

@@ -82,13 +82,10 @@ HWND CreateMainWindow(HINSTANCE instance, void* self) {
                            ClientHeight, nullptr, nullptr, instance, self);
 }
 
-bool LoadProgressBarClass() {
-    static const bool loaded = [] {
-        KARVEL_SYSTEM_FUNCTION(L"comctl32.dll", InitCommonControlsEx);
-        const INITCOMMONCONTROLSEX classes{sizeof classes, ICC_PROGRESS_CLASS};
-        return InitCommonControlsEx && InitCommonControlsEx(&classes);
-    }();
-    return loaded;
+bool LoadCommonControl(DWORD classes) {
+    KARVEL_SYSTEM_FUNCTION(L"comctl32.dll", InitCommonControlsEx);
+    const INITCOMMONCONTROLSEX wanted{sizeof wanted, classes};
+    return InitCommonControlsEx && InitCommonControlsEx(&wanted);
 }
 
 bool frmMain::CreateControls() {

@@ -9,8 +9,8 @@ namespace ui {
 bool RegisterWindowClass(HINSTANCE instance, WNDPROC procedure);
 // The main window, not yet shown, sized for 96 DPI; `self` reaches WM_NCCREATE.
 HWND CreateMainWindow(HINSTANCE instance, void* self);
-// The progress bar's class, from comctl32.dll in the system folder: a copy
-// beside the program is never loaded. False when it cannot be had.
-bool LoadProgressBarClass();
+// Common controls of these classes (ICC_...), from comctl32.dll in the system
+// folder: a copy beside the program is never loaded. False when they cannot be had.
+bool LoadCommonControl(DWORD classes);
 
 }  // namespace ui

@@ -20,6 +20,7 @@ public:
     int Selected() const override { return list_.Selected(); }
     void Append(const std::vector<std::wstring>& entries) override { list_.Append(entries); }
     void RemoveAt(int index) override { list_.RemoveAt(index); }
+    void RemoveEntries(const std::vector<bool>& removed) override { list_.RemoveWhere(removed); }
     void Clear() override { list_.Clear(); }
     void SetRemoveEnabled(bool enabled) override { EnableWindow(remove_, enabled); }
     void SetConvertEnabled(bool enabled) override { EnableWindow(convert_, enabled); }

@@ -2,13 +2,18 @@
 // system or a window.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cwctype>
 #include <set>
 
+#include "common/message_text.h"
+#include "common/paths.h"
+#include "conversion/ansi_arguments.h"
 #include "conversion/batch.h"
 #include "conversion/command_line.h"
 #include "conversion/converter_output.h"
-#include "common/paths.h"
+#include "conversion/file_identity.h"
+#include "conversion/start_retries.h"
 #include "support/latin1.h"
 
 using namespace conversion;
@@ -63,6 +68,15 @@ TEST(ConversionNames, PathsDestinationNamesAndExtensions) {
     for (const auto& [folder, joined] : joins)
         EXPECT_EQ(Pair(ConverterPath(folder), DestinationPath(folder, L"quillon.exe")), Pair(joined, joined));
     EXPECT_EQ(JoinPath(L"C:\\", L"a.xml"), L"C:\\a.xml");
+    // From 260 characters on, the form the file functions take at any length.
+    const std::wstring deep = L"\\" + std::wstring(257, L'x'), unc = L"\\\\s\\h" + std::wstring(255, L'y');
+    const Pair longPaths[] = {{L"C:" + deep.substr(1), L"C:" + deep.substr(1)},  // 259: as it is
+                              {L"C:" + deep, L"\\\\?\\C:" + deep},
+                              {unc, L"\\\\?\\UNC\\s\\h" + std::wstring(255, L'y')},
+                              {L"\\\\?\\C:" + deep, L"\\\\?\\C:" + deep},
+                              {L"\\\\.\\pipe" + deep, L"\\\\.\\pipe" + deep},
+                              {L"rel" + deep, L"rel" + deep}};
+    for (const auto& [path, form] : longPaths) EXPECT_EQ(ExtendedLengthPath(path), form) << path.size();
     // Command lines are checked whole with every batch below. 0xFFFFFFFF is a negative wchar_t where it has 32 bits,
     // and still no control character.
     for (const std::wstring& valid : {L""s, L"t x.t\u0442\u007F"s, std::wstring(1, static_cast<wchar_t>(0xFFFFFFFFu))})
@@ -95,10 +109,102 @@ TEST(ConverterOutput, TheLastNonEmptyLineShapedForTheLog) {
         EXPECT_EQ(ShapeOutputLine(whole.LastLine(), whole.LastLineCut(), oem), tail) << testing::PrintToString(bytes);
         EXPECT_EQ(ShapeOutputLine(byteByByte.LastLine(), byteByByte.LastLineCut(), oem), tail);
     }
-    // The system's messages, on one line.
+    // The system's messages, on one line, the converter's path for their first insert and no other.
     EXPECT_EQ(OneLine(L"  The system cannot find the file specified.\r\n"),
               L"The system cannot find the file specified.");
     EXPECT_EQ(OneLine(L"First line.\r\n\tSecond  line.\r\n"), L"First line. Second line.");
+    EXPECT_EQ(WithProgram(L"%1 is not valid: 100%% %2 %10 %1!s!.%1", L"C:\\q.exe"),
+              L"C:\\q.exe is not valid: 100% %2 %10 C:\\q.exe.C:\\q.exe");
+}
+
+// A stand-in for a Japanese code page: the yen sign is read as a backslash, and U+8868 is two bytes
+// whose second is the backslash's.
+struct Japanese final : CodePage {
+    std::optional<std::string> Encode(std::wstring_view) const override { return std::nullopt; }
+    std::wstring Decode(std::string_view) const override { return {}; }
+    std::string EncodeAsRead(std::wstring_view text) const override {
+        std::string out;
+        for (const wchar_t c : text) out += c == 0xA5 ? "\\" : c == 0x8868 ? "\x95\\" : latin1.EncodeAsRead({&c, 1});
+        return out;
+    }
+    bool IsLeadByte(unsigned char byte) const override { return byte >= 0x81 && byte <= 0x9F; }
+    test_support::Latin1 latin1;
+};
+
+TEST(AnsiArguments, SplitAsACRuntimeSplitsAndOnlyANameThatMovesTheSplitIsCaught) {
+    const test_support::Latin1 latin1;
+    const Japanese japanese;
+    using Args = std::vector<std::string>;
+    const std::pair<std::string, Args> splits[] = {
+        {R"("C:\T\q.exe" --textxml="D:\O\a.txt" "D:\I\a.xml")",
+         {R"(C:\T\q.exe)", R"(--textxml=D:\O\a.txt)", R"(D:\I\a.xml)"}},
+        {R"(q.exe a\\"b c" d)", {"q.exe", R"(a\b c)", "d"}},  // 2n backslashes: n, and the quote groups
+        {R"(q.exe a\"b c)", {"q.exe", R"(a"b)", "c"}},        // 2n + 1: n, and a quote
+        {R"(q.exe "a""b" c)", {"q.exe", R"(a"b)", "c"}},      // two quotes inside quotes are one
+        {R"("C:\a"b\q.exe" x)", {R"(C:\a)", R"(b\q.exe x)"}},
+        {"q.exe\ta \t b", {"q.exe", "a", "b"}},
+    };
+    for (const auto& [line, arguments] : splits) EXPECT_EQ(SplitAsTheCRuntime(line, latin1), arguments) << line;
+    EXPECT_EQ(SplitAsTheCRuntime("q \"\x95\\\"", japanese), (Args{"q", "\x95\\"}));
+    EXPECT_EQ(SplitAsTheCRuntime("q \"\x95\\\"", latin1), (Args{"q", "\x95\""}));
+
+    const struct {
+        const wchar_t* name;
+        const CodePage& ansi;
+        bool meant;
+    } names[] = {
+        {L"a.xml", latin1, true},
+        {L"\u0101\u65E5.xml", latin1, true},  // characters that only change: the converter's own affair
+        {L"a\uFF02 --textxml=C:\uFF3CUsers\uFF3Cme\uFF3Creport.docx \uFF02.xml", latin1, false},
+        {L"a\uFF3C", latin1, false},  // a backslash before the closing quote
+        {L"a\u00A5", latin1, true},
+        {L"a\u00A5", japanese, false},
+        {L"\u8868", japanese, true},  // its second byte is no backslash
+    };
+    for (const auto& c : names) {
+        const ConverterCall call =
+            BinToTextCall(L"C:\\T", L"D:\\Out", c.name, L"txt", L"D:\\In\\" + std::wstring(c.name));
+        EXPECT_EQ(ReadAsMeant(call.Arguments(), call.CommandLine(), c.ansi), c.meant) << testing::PrintToString(c.name);
+    }
+    // A source that ends in a backslash turns the quote after it into a character.
+    const ConverterCall folder = TextToBinCall(L"C:\\T", L"D:\\Out", L"", L"D:\\In\\");
+    EXPECT_FALSE(ReadAsMeant(folder.Arguments(), folder.CommandLine(), latin1));
+}
+
+TEST(ConverterStart, ARefusedStartIsTriedAgainForTwoSecondsInABatchAndAFileWithoutAProgramNever) {
+    using ms = std::chrono::milliseconds;
+    StartRetries retries;
+    constexpr std::uint32_t kSharingViolation = 32, kAccessDenied = 5;
+    EXPECT_TRUE(retries.TryAgain(kSharingViolation, ms(0)));
+    EXPECT_TRUE(retries.TryAgain(kAccessDenied, ms(1999)));
+    EXPECT_FALSE(retries.TryAgain(kSharingViolation, ms(2000)));
+    for (const std::uint32_t final :
+         {2u, 3u, 11u, 123u, 161u, 191u, 192u, 193u, 216u, 225u, 226u, 267u, 577u, 740u, 1260u})
+        EXPECT_FALSE(retries.TryAgain(final, ms(0))) << final;
+    retries.Spend(ms(500));  // a start that waited half a second for the scanner
+    EXPECT_TRUE(retries.TryAgain(kSharingViolation, ms(1499)));
+    EXPECT_FALSE(retries.TryAgain(kSharingViolation, ms(1500)));
+    retries.Spend(ms(1550));  // one that failed through its tries: the rest of the batch gets one each
+    EXPECT_FALSE(retries.TryAgain(kSharingViolation, ms(0)));
+}
+
+TEST(SameFile, OnlyTwoKnownIdentitiesOfOneKindOnANonZeroIdProveOneFile) {
+    const auto id = [](bool wide, std::uint64_t volume, std::uint8_t low, std::uint8_t high = 0) {
+        FileIdentity identity{wide, volume, {}};
+        identity.id[0] = low, identity.id[15] = high;
+        return std::optional(identity);
+    };
+    const struct {
+        std::optional<FileIdentity> a, b;
+        bool same;
+    } cases[] = {
+        {id(true, 7, 1, 9), id(true, 7, 1, 9), true},  {id(false, 7, 1), id(false, 7, 1), true},
+        {id(true, 7, 1, 9), id(true, 7, 1, 8), false},  // ReFS: the low half alone is not unique
+        {id(true, 7, 1), id(true, 8, 1), false},       {id(true, 7, 1), id(false, 7, 1), false},
+        {id(true, 7, 0), id(true, 7, 0), false},       {id(false, 0, 0), id(false, 0, 0), false},
+        {std::nullopt, id(true, 7, 1), false},         {id(true, 7, 1), std::nullopt, false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(SameIdentity(c.a, c.b), c.same);
 }
 
 const std::wstring kConverter = L"C:\\T\\quillon.exe", kDone = L"Conversion complete",
@@ -113,20 +219,21 @@ struct Scenario {
     bool textToBin = false, besideSource = false;
     const wchar_t* extension = L"txt";
     Lines queue, missing, folders = {L"D:\\Out", L"D:\\Bin\\"}, existing;  // existing: destinations already there
-    std::vector<RunResult> results;                                        // one per run, then exit 0
-    bool foldersVanish = false;                                            // every folder goes when a run ends
-    int stopAfterRuns = -1;  // Stop is pressed once this many runs have begun
+    Lines unsure;                    // destinations whose probe fails, as over a network that has gone
+    std::vector<RunResult> results;  // one per run, then exit 0; a converter that ends well makes its file
+    bool makesNothing = false, foldersVanish = false;  // no run makes a file; every folder goes when a run ends
+    int stopAfterRuns = -1, stopAfterPresence = -1;    // Stop is pressed once this many have begun
     Lines log;
-    std::wstring progress;   // "0..maximum" and then each value
-    Lines probes, calls;     // checked when given
-    std::wstring converted;  // the entries whose lines end in DONE, as the window learns them
+    std::wstring progress;                  // "0..maximum" and then each value
+    Lines probes, calls;                    // checked when given
+    std::optional<std::wstring> converted;  // the entries whose lines end in DONE, as the window learns them
 };
 
 // A file system and a window in memory that play one scenario.
 struct Host : BatchHost {
     const Scenario s;
     std::set<std::wstring> files, folders;
-    std::size_t runs = 0;
+    int runs = 0, presences = 0;
     Lines calls, probes, log;  // log: the status log as the user sees it
     std::wstring progress, converted;
 
@@ -157,13 +264,29 @@ struct Host : BatchHost {
         for (wchar_t& c : key) c = static_cast<wchar_t>(std::towupper(c));
         return key;
     }
-    bool RemoveFile(const std::wstring& p) override { return Note(&probes, L"remove " + p, files.erase(p) || true); }
-    RunResult Run(const std::wstring& commandLine) override {
-        Note(&probes, L"run " + commandLine);
-        if (s.foldersVanish) folders.clear();
-        return ++runs <= s.results.size() ? s.results[runs - 1] : RunResult{true, 0};
+    common::Presence DestinationPresence(const std::wstring& p) override {
+        Note(&probes, L"presence " + p);
+        ++presences;
+        return std::count(s.unsure.begin(), s.unsure.end(), p) ? Presence::Unsure
+               : files.count(p)                                ? Presence::There
+                                                               : Presence::Absent;
     }
-    bool StopRequested() override { return s.stopAfterRuns >= 0 && runs >= static_cast<std::size_t>(s.stopAfterRuns); }
+    bool RemoveFile(const std::wstring& p) override { return Note(&probes, L"remove " + p, files.erase(p) || true); }
+    const CodePage& ConverterCodePage() override { return latin1; }
+    RunResult Run(const ConverterCall& call) override {
+        Note(&probes, L"run " + call.CommandLine());
+        if (s.foldersVanish) folders.clear();
+        const RunResult result =
+            ++runs <= static_cast<int>(s.results.size()) ? s.results[runs - 1] : RunResult{true, 0};
+        if (result.started && (result.ended || (result.exitCode == 0 && !s.makesNothing)))
+            files.insert(call.destination);
+        return result;
+    }
+    bool StopRequested() override {
+        return (s.stopAfterRuns >= 0 && runs >= s.stopAfterRuns) ||
+               (s.stopAfterPresence >= 0 && presences >= s.stopAfterPresence);
+    }
+    const test_support::Latin1 latin1;
     void AppendLine(const std::wstring& line) override {
         log.push_back(line);
         Note(nullptr, L"add " + line);
@@ -197,12 +320,14 @@ TEST(ConversionBatch, CallsLogProbesAndProgress) {
          .log = {kBin, doneA, NotFound(L"gone.xml"), doneB, kDone, L"1 of 3 files were not converted"},
          .progress = L"0..3 1 2 3 0",
          .calls = {L"range 3", L"add " + kBin, L"file " + kConverter, L"folder D:\\Out", L"value 1", L"file " + a,
-                   L"folder D:\\Out", L"same " + a + L"|D:\\Out\\a.txt", L"file D:\\Out\\a.txt", L"add Processing a.xml...",
-                   LR"(run "C:\T\quillon.exe" --textxml="D:\Out\a.txt" "D:\In\a.xml")", L"replace " + doneA,
+                   L"folder D:\\Out", L"same " + a + L"|D:\\Out\\a.txt", L"presence D:\\Out\\a.txt", L"add Processing a.xml...",
+                   LR"(run "C:\T\quillon.exe" --textxml="D:\Out\a.txt" "D:\In\a.xml")", L"presence D:\\Out\\a.txt",
+                   L"replace " + doneA,
                    L"value 2", L"file " + gone, L"folder D:\\Out", L"add " + NotFound(L"gone.xml"), L"value 3",
-                   L"file " + b, L"folder D:\\Out", L"same " + b + L"|D:\\Out\\b.txt", L"file D:\\Out\\b.txt",
+                   L"file " + b, L"folder D:\\Out", L"same " + b + L"|D:\\Out\\b.txt", L"presence D:\\Out\\b.txt",
                    L"add Processing b.xml...",
-                   LR"(run "C:\T\quillon.exe" --textxml="D:\Out\b.txt" "D:\In\b.xml")", L"replace " + doneB,
+                   LR"(run "C:\T\quillon.exe" --textxml="D:\Out\b.txt" "D:\In\b.xml")", L"presence D:\\Out\\b.txt",
+                   L"replace " + doneB,
                    L"add " + kDone, L"add 1 of 3 files were not converted", L"value 0"},
          .converted = L"02"},
         {.what = "empty queue", .log = {kBin, kDone}, .progress = L"0..0 0"},
@@ -222,15 +347,15 @@ TEST(ConversionBatch, CallsLogProbesAndProgress) {
          .missing = {gone}, .log = {kText, NotFound(L"gone.xml"), doneA, kDone, L"1 of 2 files were not converted"},
          .progress = L"0..2 1 2 0",
          .probes = {L"file " + kConverter, L"folder D:\\Bin\\", L"file " + gone, L"file " + a,
-                    L"same " + a + L"|D:\\Bin\\a.xml", L"file D:\\Bin\\a.xml",
-                    LR"(run "C:\T\quillon.exe" --quillon="D:\Bin\a.xml" "D:\In\a.xml")"}},
+                    L"same " + a + L"|D:\\Bin\\a.xml", L"presence D:\\Bin\\a.xml",
+                    LR"(run "C:\T\quillon.exe" --quillon="D:\Bin\a.xml" "D:\In\a.xml")", L"presence D:\\Bin\\a.xml"}},
         {.what = "beside sources: each one's folder probed, the output box unused", .besideSource = true,
          .queue = {L"D:\\X\\here.xml", L"C:\\b.xml"}, .folders = {L"C:"},
          .log = {kBin, NotFound(L"here.xml"), doneB, kDone, L"1 of 2 files were not converted"},
          .progress = L"0..2 1 2 0",
          .probes = {L"file " + kConverter, L"file D:\\X\\here.xml", L"folder D:\\X", L"file C:\\b.xml",
-                    L"folder C:", L"same C:\\b.xml|C:\\b.txt", L"file C:\\b.txt",
-                    LR"(run "C:\T\quillon.exe" --textxml="C:\b.txt" "C:\b.xml")"}},
+                    L"folder C:", L"same C:\\b.xml|C:\\b.txt", L"presence C:\\b.txt",
+                    LR"(run "C:\T\quillon.exe" --textxml="C:\b.txt" "C:\b.xml")", L"presence C:\\b.txt"}},
         {.what = "same file, checked on the folded source", .besideSource = true, .queue = {L"D:\\In\\\\A.XML", b},
          .folders = {L"D:\\In", L"D:\\In\\"},
          .log = {kBin, L"Source and destination are the same file for 'A.XML'", doneB, kDone,
@@ -268,7 +393,7 @@ TEST(ConversionBatch, CallsLogProbesAndProgress) {
                  L"2 of 2 files were not converted"},
          .progress = L"0..2 1 0",
          .probes = {L"file " + kConverter, L"folder D:\\Out", L"file " + a, L"folder D:\\Out",
-                    L"same " + a + L"|D:\\Out\\a.txt", L"file D:\\Out\\a.txt",
+                    L"same " + a + L"|D:\\Out\\a.txt", L"presence D:\\Out\\a.txt",
                     LR"(run "C:\T\quillon.exe" --textxml="D:\Out\a.txt" "D:\In\a.xml")", L"remove D:\\Out\\a.txt"}},
         {.what = "Stop now leaves a file that was there before, and says so", .textToBin = true, .queue = {a},
          .existing = {L"D:\\Bin\\a.xml"}, .results = {{true, 1, true}},
@@ -276,9 +401,34 @@ TEST(ConversionBatch, CallsLogProbesAndProgress) {
                  L"Conversion stopped", L"1 of 1 files were not converted"},
          .progress = L"0..1 1 0",
          .probes = {L"file " + kConverter, L"folder D:\\Bin\\", L"file " + a, L"same " + a + L"|D:\\Bin\\a.xml",
-                    L"file D:\\Bin\\a.xml", LR"(run "C:\T\quillon.exe" --quillon="D:\Bin\a.xml" "D:\In\a.xml")"}},
+                    L"presence D:\\Bin\\a.xml", LR"(run "C:\T\quillon.exe" --quillon="D:\Bin\a.xml" "D:\In\a.xml")"}},
         {.what = "Stop during the last file: all of them done", .queue = {a}, .stopAfterRuns = 1,
          .log = {kBin, doneA, kDone}, .progress = L"0..1 1 0"},
+        {.what = "Stop now keeps a destination its probe could not see", .queue = {a}, .unsure = {L"D:\\Out\\a.txt"},
+         .results = {{true, 1, true}}, .stopAfterRuns = 1,
+         .log = {kBin, L"Processing a.xml... STOPPED (the converter was ended; a.txt may be incomplete)",
+                 L"Conversion stopped", L"1 of 1 files were not converted"},
+         .progress = L"0..1 1 0"},
+        {.what = "a Stop after the probes starts no converter", .queue = {a, b}, .stopAfterPresence = 1,
+         .log = {kBin, L"Conversion stopped", L"2 of 2 files were not converted"}, .progress = L"0..2 1 0",
+         .probes = {L"file " + kConverter, L"folder D:\\Out", L"file " + a, L"folder D:\\Out",
+                    L"same " + a + L"|D:\\Out\\a.txt", L"presence D:\\Out\\a.txt"}},
+        {.what = "a Stop before the converter was let run", .queue = {a, b}, .results = {{false, 0, true}},
+         .stopAfterRuns = 1,
+         .log = {kBin, L"Processing a.xml... STOPPED (the converter was not started)", L"Conversion stopped",
+                 L"2 of 2 files were not converted"},
+         .progress = L"0..2 1 0"},
+        {.what = "exit code 0 without a destination is no DONE; one that cannot be looked at is", .queue = {a, b},
+         .unsure = {L"D:\\Out\\b.txt"}, .makesNothing = true,
+         .log = {kBin, L"Processing a.xml... FAILED (the converter did not make a.txt)", doneB, kDone,
+                 L"1 of 2 files were not converted"},
+         .progress = L"0..2 1 2 0", .converted = L"1"},
+        {.what = "a name the code page turns into quotes is not handed over; one that only changes is",
+         .queue = {L"D:\\In\\a\uFF02 --textxml=C:\uFF3Cx \uFF02.xml", L"D:\\In\\\u0101.xml"},
+         .log = {kBin, L"Processing a\uFF02 --textxml=C:\uFF3Cx \uFF02.xml... FAILED (the converter would read this file's "
+                       L"paths as other arguments)",
+                 L"Processing \u0101.xml... DONE", kDone, L"1 of 2 files were not converted"},
+         .progress = L"0..2 1 2 0", .converted = L"1"},
     };
     // clang-format on
     for (const auto& s : scenarios) {
@@ -287,7 +437,7 @@ TEST(ConversionBatch, CallsLogProbesAndProgress) {
         EXPECT_EQ(host.progress, s.progress) << s.what;
         if (!s.probes.empty()) { EXPECT_EQ(host.probes, s.probes) << s.what; }
         if (!s.calls.empty()) { EXPECT_EQ(host.calls, s.calls) << s.what; }
-        if (!s.converted.empty()) { EXPECT_EQ(host.converted, s.converted) << s.what; }
+        if (s.converted) { EXPECT_EQ(host.converted, *s.converted) << s.what; }
     }
 }
 

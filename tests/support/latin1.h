@@ -1,5 +1,7 @@
 #pragma once
-// Latin-1 standing in for the system's code page in portable tests: bytes are U+0000..U+00FF.
+// Latin-1 standing in for the system's code page in portable tests: bytes are U+0000..U+00FF; of
+// what it lacks, the fullwidth quotation mark and reverse solidus and a macron a are read as
+// Windows' best fit reads them, the rest as "?".
 #include "common/code_page.h"
 
 namespace test_support {
@@ -17,6 +19,17 @@ struct Latin1 final : common::CodePage {
         const auto* b = reinterpret_cast<const unsigned char*>(bytes.data());
         return std::wstring(b, b + bytes.size());
     }
+    std::string EncodeAsRead(std::wstring_view text) const override {
+        std::string out;
+        for (const wchar_t c : text)
+            out += static_cast<unsigned long>(c) <= 0xFF ? static_cast<char>(c)
+                   : c == 0xFF02                         ? '"'
+                   : c == 0xFF3C                         ? '\\'
+                   : c == 0x0101                         ? 'a'
+                                                         : '?';
+        return out;
+    }
+    bool IsLeadByte(unsigned char) const override { return false; }
 };
 
 }  // namespace test_support

@@ -4,12 +4,16 @@
 #include <cstdint>
 #include <tuple>
 
-#include "common/utf8.h"
-#include "conversion/command_line.h"
 #include "common/file_probes.h"
+#include "common/paths.h"
+#include "common/process_setup.h"
+#include "common/system_code_page.h"
+#include "common/system_message.h"
+#include "common/utf8.h"
+#include "conversion/ansi_arguments.h"
+#include "conversion/command_line.h"
 #include "conversion/file_system.h"
 #include "conversion/run_and_wait.h"
-#include "common/paths.h"
 #include "settings/settings_file.h"
 #include "support/support.h"
 #include "tools/bench/bench_common.h"
@@ -74,10 +78,32 @@ TEST_F(ConversionWin, ProbesAndSameFileOnRealFilesCreateNothing) {
     for (const auto& c : sameFiles)
         EXPECT_EQ(SameFile(In(L"a.xml"), c.destination), c.same) << testing::PrintToString(c.destination);
     EXPECT_EQ(NamesIn(folder_).size(), 3u);
+    // Absent only where the system says "not found"; a name it refuses proves nothing, and is never deleted.
+    EXPECT_EQ((std::vector{PathPresence(In(L"a.xml")), PathPresence(In(L"missing")), PathPresence(In(L"no\\b.xml")),
+                           PathPresence(In(L"a<b>"))}),
+              (std::vector{Presence::There, Presence::Absent, Presence::Absent, Presence::Unsure}));
+    EXPECT_TRUE(RemoveFile(In(L"missing")));
+    EXPECT_FALSE(RemoveFile(folder_)) << "a folder is not gone";
+    // 300 characters and more, in the \\?\ form, and the converter's arguments as the system's code page reads them.
+    const std::wstring deep = In(std::wstring(150, L'd')) + L"\\" + std::wstring(150, L'e');
+    EXPECT_EQ(SystemPath(deep), L"\\\\?\\" + deep);
+    ASSERT_TRUE(CreateDirectoryW(SystemPath(FolderOfPath(deep)).c_str(), nullptr) &&
+                CreateDirectoryW(SystemPath(deep).c_str(), nullptr));
+    WriteBytes(SystemPath(deep + L"\\a.xml"), "x");
+    EXPECT_TRUE(FolderExists(deep) && FileExists(deep + L"\\a.xml") && SameFile(deep + L"\\a.xml", deep + L"\\A.xml"));
+    // Gone again: the shell's delete of a scratch folder cannot reach that far.
+    EXPECT_TRUE(RemoveFile(deep + L"\\a.xml") && RemoveDirectoryW(SystemPath(deep).c_str()) &&
+                RemoveDirectoryW(SystemPath(FolderOfPath(deep)).c_str()));
+    for (const auto& [name, meant] : {std::pair{L"a\uFF02 --textxml=C:\uFF3Cx \uFF02.xml", false}, {L"\u00E9.xml", true}}) {
+        const ConverterCall call = BinToTextCall(folder_, folder_, name, L"txt", In(name));
+        EXPECT_EQ(ReadAsMeant(call.Arguments(), call.CommandLine(), AnsiCodePage()), meant);
+    }
 }
 
 TEST_F(ConversionWin, RunAndWaitReportsTheOutcomeAndTheLastOutputLineAndLeaksNoHandle) {
     ASSERT_EQ(GetOEMCP(), 437u) << "the bytes below are code page 437";
+    PrepareProcess();  // no system box for a crash: Windows passes that on to the converters, Wine does not
+    EXPECT_EQ(GetErrorMode(), kQuietErrorMode);
     const std::wstring source = kUnicode + L".xml", command = Command(source);
     WriteBytes(In(source), "<u/>");
     WriteBytes(In(L"lines"), "first\nsecond\r\n\n");
@@ -85,7 +111,7 @@ TEST_F(ConversionWin, RunAndWaitReportsTheOutcomeAndTheLastOutputLineAndLeaksNoH
     WriteBytes(In(L"oem"), "caf\x82\n");
     ::SetEnvironmentVariableW(L"QUILLON_STANDIN_STDIN", L"1");
     const SharedConsole console;
-    RunAndWait(command, nullptr, {}, &console);  // the first run may keep lasting handles of the system's own
+    RunAndWait(command, {.console = &console});  // the first run may keep lasting handles of the system's own
     std::wstring recorded = command + L"\n";
     const int handles = OpenHandles();
     ASSERT_GT(handles, 0);
@@ -112,7 +138,7 @@ TEST_F(ConversionWin, RunAndWaitReportsTheOutcomeAndTheLastOutputLineAndLeaksNoH
         ::SetEnvironmentVariableW(L"QUILLON_STANDIN_EXIT", c.exit);
         ::SetEnvironmentVariableW(L"QUILLON_STANDIN_OUTPUT", c.output ? In(c.output).c_str() : nullptr);
         ::SetEnvironmentVariableW(L"QUILLON_STANDIN_ERROR", c.error);
-        const RunResult result = RunAndWait(c.command, nullptr, {}, &console);
+        const RunResult result = RunAndWait(c.command, {.console = &console});
         EXPECT_EQ(std::tuple(result.started, result.exitCode, result.ended, result.output),
                   std::tuple(c.result.started, c.result.exitCode, false, c.result.output));
         if (c.result.started) recorded += c.command + L"\n";
@@ -126,6 +152,13 @@ TEST_F(ConversionWin, RunAndWaitReportsTheOutcomeAndTheLastOutputLineAndLeaksNoH
 // Against a converter that sleeps after starting a process of its own, and one that writes without pause.
 TEST_F(ConversionWin, StopNowEndsTheConverterAndWhatItStartedAtOnce) {
     WriteBytes(In(L"a.xml"), "<a/>");
+    // A stop before the converter is made starts none, and one while it is made does not let it run.
+    const win::unique_handle stop(CreateEventW(nullptr, TRUE, TRUE, nullptr));
+    const RunResult before = RunAndWait(Command(L"a.xml"), {.stop = stop.get()});
+    ResetEvent(stop.get());
+    const RunResult made = RunAndWait(Command(L"a.xml"), {.stop = stop.get(), .created = [&] { SetEvent(stop.get()); }});
+    EXPECT_TRUE(!before.started && before.ended && !made.started && made.ended);
+    EXPECT_EQ(ReadBytes(In(L"run.log")), "<missing>") << "no converter ran";
     for (const wchar_t* variable : {L"QUILLON_STANDIN_CHILD", L"QUILLON_STANDIN_FLOOD"}) {
         ::SetEnvironmentVariableW(L"QUILLON_STANDIN_SLEEP_MS", L"60000");
         ::SetEnvironmentVariableW(variable, L"1");
@@ -135,7 +168,7 @@ TEST_F(ConversionWin, StopNowEndsTheConverterAndWhatItStartedAtOnce) {
             SetEvent(stopNow.get());
         });
         const auto started = std::chrono::steady_clock::now();
-        const RunResult result = RunAndWait(Command(L"a.xml"), stopNow.get());
+        const RunResult result = RunAndWait(Command(L"a.xml"), {.stopNow = stopNow.get()});
         stopper.join();
         EXPECT_TRUE(result.started && result.ended) << testing::PrintToString(variable);
         EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(1500));
@@ -145,7 +178,8 @@ TEST_F(ConversionWin, StopNowEndsTheConverterAndWhatItStartedAtOnce) {
     }
 
     // A wait that fails cannot watch the converter: it is ended, and the entry fails.
-    const RunResult lost = RunAndWait(Command(L"a.xml"), reinterpret_cast<HANDLE>(std::uintptr_t{0x7FFFFFF0}));
+    const RunResult lost =
+        RunAndWait(Command(L"a.xml"), {.stopNow = reinterpret_cast<HANDLE>(std::uintptr_t{0x7FFFFFF0})});
     EXPECT_TRUE(lost.started && !lost.failure.empty());
     EXPECT_TRUE(WaitFor([] { return bench::Running(L"quillon.exe") == 0; }, std::chrono::seconds(1)));
 }
@@ -166,6 +200,20 @@ TEST_F(ConversionWin, AStartIsTriedAgainWhileTheConverterIsHeldButNotWhenItIsNoP
     const RunResult result = RunAndWait(command);
     release.join();
     EXPECT_TRUE(result.started && result.exitCode == 0) << result.failure;
+
+    // Held for good: the batch's first start is tried for two seconds, each later one once.
+    StartRetries retries;
+    held.reset(CreateFileW(converter.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    for (const auto limit : {std::chrono::milliseconds(4000), std::chrono::milliseconds(300)}) {
+        const auto started = std::chrono::steady_clock::now();
+        EXPECT_FALSE(RunAndWait(command, {.retries = &retries}).started);
+        EXPECT_LT(std::chrono::steady_clock::now() - started, limit);
+        EXPECT_GT(std::chrono::steady_clock::now() - started, limit / 2);
+    }
+    held.reset();
+    // The system's words whole, the converter in place of their first insert, the second left as it is.
+    const std::wstring words = SystemMessage(ERROR_MR_MID_NOT_FOUND, L"C:\\q.exe");
+    EXPECT_TRUE(words.find(L"C:\\q.exe") != words.npos && words.find(L"%2") != words.npos) << words;
 
     WriteBytes(converter, "not a program");
     for (const std::wstring& line : {command, L"\"" + In(L"missing.exe") + L"\""}) {
@@ -223,6 +271,13 @@ TEST(SettingsFile, ManyStartingAtOnceEachFindTheProgramsFolderWritable) {
     for (auto& start : starts) start.join();
     EXPECT_EQ(beside, 200);
     EXPECT_TRUE(NamesIn(folder).empty()) << "no probe is left behind";
+    // A read-only file there, as one copied from a CD: the user's folder instead, the file left as it is.
+    WriteBytes(folder + L"\\karvelxml.ini", " 1 \r\n");
+    SetFileAttributesW((folder + L"\\karvelxml.ini").c_str(), FILE_ATTRIBUTE_READONLY);
+    const settings::Location location = settings::FindLocation(folder);
+    SetFileAttributesW((folder + L"\\karvelxml.ini").c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_TRUE(location.write.ends_with(L"\\Karvel\\karvelxml.ini") && !location.write.starts_with(folder))
+        << location.write;
 }
 
 }  // namespace

@@ -5,8 +5,12 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <deque>
+#include <mutex>
 #include <utility>
+
+#include "common/file_probes.h"
 
 #include "ui/frmMain.h"
 #include "ui/status_log.h"
@@ -45,12 +49,14 @@ protected:
         SetForegroundWindow(main);
         Pump(form_.get());
     }
-    // Handles messages until `done` holds, as the program's own loop would; false after 10 s.
-    bool PumpUntil(const std::function<bool()>& done) {
-        return WaitFor([&] {
-            Pump(form_.get());
-            return done();
-        });
+    // Handles messages until `done` holds, as the program's own loop would; false after `limit`.
+    bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = std::chrono::seconds(10)) {
+        return WaitFor(
+            [&] {
+                Pump(form_.get());
+                return done();
+            },
+            limit);
     }
     void TearDown() override {
         form_.reset();
@@ -71,9 +77,18 @@ protected:
                             answer(owner, folder, file);
                             return true;
                         }},
-            {}};
+            {},
+            // The folder probe as slow as a network that is gone, when asked.
+            ui::Probes{[this](const std::wstring& path) { return Sleep(slowProbe_), common::FolderExists(path); },
+                       &common::FileExists},
+            ui::Session{[this](bool held) { session_ += held ? L"awake " : L"asleep "; },
+                        [this](HWND window, const wchar_t* reason) {
+                            session_ += window != main ? L"? " : reason ? L"[" + std::wstring(reason) + L"] " : L"[] ";
+                        }}};
     }
+    // "Open containing folder" asks the shell from a thread of its own.
     std::wstring Answer(Call call) {
+        const std::lock_guard lock(callsMutex_);
         calls_.push_back(std::move(call));
         if (duringDialog_) duringDialog_();
         if (answers_.empty()) return L"";
@@ -100,7 +115,10 @@ protected:
     std::unique_ptr<ui::frmMain> form_;
     std::deque<std::wstring> answers_;
     std::vector<Call> calls_;
+    std::recursive_mutex callsMutex_;
     std::function<void()> duringDialog_;  // runs while a dialog is "open"
+    std::atomic<DWORD> slowProbe_{0};     // milliseconds
+    std::wstring session_;                // what the batches asked of the session
 };
 
 // At 96 DPI, after a move to a monitor at 144 DPI, and back.
@@ -409,12 +427,17 @@ TEST_F(Window, AfterABatchTheLogAndTheQueueMenusCopySaveShowAndTakeOutTheConvert
     Send(lstStatus, LB_GETITEMRECT, log.size() - 1, reinterpret_cast<LPARAM>(&last));
     GetClientRect(Ctl(lstStatus), &client);
     EXPECT_TRUE(last.top >= 0 && last.bottom <= client.bottom) << "the last line is in view";
+    std::vector<LRESULT> records;  // one per line of a file, a replaced line's in its place
+    for (size_t i = 0; i < log.size(); ++i) records.push_back(Send(lstStatus, LB_GETITEMDATA, i));
+    EXPECT_EQ(records, (std::vector<LRESULT>{0, 1, 2, 3, 4, 0, 0}));
 
-    const auto shown = [&](int line, std::function<void()> how) {
+    // What the shell (or the message box) was asked, from a thread of its own; a line of no file asks nothing.
+    const auto shown = [&](int line, std::function<void()> how, bool asks = true) {
         Send(lstStatus, LB_SETCURSEL, line);
         calls_.clear();
         how();
-        Pump(form_.get());
+        PumpUntil([&] { return !calls_.empty(); }, std::chrono::milliseconds(asks ? 10000 : 300));
+        const std::lock_guard lock(callsMutex_);
         return calls_.empty() ? L"" : calls_[0].text + L"|" + calls_[0].initial;
     };
     const auto doubleClick = [&] {
@@ -422,9 +445,19 @@ TEST_F(Window, AfterABatchTheLogAndTheQueueMenusCopySaveShowAndTakeOutTheConvert
     };
     EXPECT_EQ(shown(1, doubleClick), data + L"|" + data + L"\\a.txt");
     EXPECT_EQ(shown(3, [&] { Input(lstStatus, WM_KEYDOWN, VK_RETURN); }), data + L"|" + data + L"\\b.txt");
-    EXPECT_EQ(shown(2, [&] { Choose(-1); }), L"The file " + data + L"\\gone.xml does not exist.|");
-    EXPECT_EQ(shown(0, doubleClick), L"") << "the start line tells of no file";
-    EXPECT_EQ(shown(1, [&] { Choose(1); }), L"");
+    slowProbe_ = 2000;  // as a network drive that has gone answers
+    EXPECT_EQ(shown(2,
+                    [&] {
+                        const auto asked = std::chrono::steady_clock::now();
+                        Choose(-1);
+                        EXPECT_LT(std::chrono::steady_clock::now() - asked, std::chrono::milliseconds(500));
+                    }),
+              L"The file " + data + L"\\gone.xml does not exist.|");
+    slowProbe_ = 0;
+    EXPECT_EQ(shown(0, doubleClick, false), L"") << "the start line tells of no file";
+    EXPECT_EQ(shown(
+                  1, [&] { Choose(1); }, false),
+              L"");
     EXPECT_EQ(Clipboard(), log[1]);
     Choose(2);
     EXPECT_EQ(Clipboard(), ui::ClipboardText(log));
@@ -452,6 +485,19 @@ TEST_F(Window, AfterABatchTheLogAndTheQueueMenusCopySaveShowAndTakeOutTheConvert
               L"The file " + data + L"\\gone.xml does not exist.|");
     Click(cmbBinCle);
     EXPECT_EQ(Lines(lstBin), Names{});
+
+    // Of 4,000 entries, the 2,000 converted are taken out at once: one at a time, each costs a redraw.
+    HWND queue = Ctl(lstBin);
+    std::wstring many = data;
+    for (int i = 0; i < 4000; ++i) many += L'\0' + std::to_wstring(i) + L".xml";
+    answers_ = {many};
+    Click(cmbBinAdd);
+    for (int i = 0; i < 4000; i += 2) SendMessageW(queue, LB_SETITEMDATA, i, 1);
+    const auto removing = std::chrono::steady_clock::now();
+    Choose(1, lstBin);
+    EXPECT_LT(std::chrono::steady_clock::now() - removing, std::chrono::milliseconds(1500));
+    EXPECT_EQ(Send(lstBin, LB_GETCOUNT), 2000);
+    EXPECT_EQ(ui::ListBox(Ctl(lstBin)).At(1999), data + L"\\3999.xml");
 }
 
 }  // namespace

@@ -31,7 +31,7 @@ int ToolRounds(const std::wstring& tool, const std::wstring& data, int entries) 
     for (int i = 0; i < entries; ++i) selection += L'\0' + (L"entry-" + std::to_wstring(i) + L".xml");
     ui::Dialogs dialogs;
     dialogs.openFiles = [&](HWND, const std::wstring&) { return selection; };
-    const auto form = ui::frmMain::Create(GetModuleHandleW(nullptr), {tool, {}, dialogs, {}});
+    const auto form = ui::frmMain::Create(GetModuleHandleW(nullptr), {tool, {}, dialogs, {}, {}, {}});
     if (!form) return 1;
     ShowWindow(form->Handle(), SW_SHOW);
     SendMessageW(form->Control(ui::ControlId::cmbBinAdd), BM_CLICK, 0, 0);
@@ -76,7 +76,7 @@ double Median(std::vector<double> values) {
 
 int wmain(int argc, wchar_t** argv) {
     const std::wstring tool = common::ToolFolder(), data = tool + L"\\batch-bench-data";
-    SetEnvironmentVariableW(L"QUILLON_STANDIN_EXIT", L"0");  // start, do nothing, end
+    SetEnvironmentVariableW(L"QUILLON_STANDIN_EXIT", L"0");  // start, do nothing, end: the outputs are there already
     if (argc > 2 && std::wstring(argv[1]) == L"--tool") return ToolRounds(tool, data, _wtoi(argv[2]));
 
     const int entries = argc > 1 ? _wtoi(argv[1]) : 100, rounds = argc > 2 ? _wtoi(argv[2]) : 5;
@@ -86,7 +86,8 @@ int wmain(int argc, wchar_t** argv) {
     }
     CreateDirectoryW(data.c_str(), nullptr);
     for (int i = 0; i < entries; ++i)
-        win::unique_file(CreateFileW(Source(data, i).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        for (const std::wstring& file : {Source(data, i), data + L"\\entry-" + std::to_wstring(i) + L".txt"})
+            win::unique_file(CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
 
     // The tool's side: this program again, without a console, talking through two pipes.
     SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};

@@ -10,7 +10,7 @@
 #include "ui/frmMain.h"
 
 int wmain() {
-    const auto form = ui::frmMain::Create(GetModuleHandleW(nullptr), {common::ToolFolder(), {}, {}, {}});
+    const auto form = ui::frmMain::Create(GetModuleHandleW(nullptr), {common::ToolFolder(), {}, {}, {}, {}, {}});
     if (!form) return 1;
     HWND window = form->Handle();
     ShowWindow(window, SW_SHOW);
