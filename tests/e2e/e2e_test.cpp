@@ -81,17 +81,8 @@ private:
     win::unique_handle process_;
 };
 
-// Real input through the X server, from xdotool (Wine starts Linux programs too); true once it is sent.
-bool Xdo(const std::wstring& arguments) {
-    std::wstring command = L"/usr/bin/xdotool " + arguments;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info{};
-    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
-        return false;
-    const win::unique_handle process(info.hProcess), thread(info.hThread);
-    return WaitForSingleObject(process.get(), 10000) == WAIT_OBJECT_0;
-}
+// Real input through the X server, from xdotool; true once it is sent.
+bool Xdo(const std::wstring& arguments) { return RunLinux(L"/usr/bin/xdotool " + arguments); }
 
 // "mousemove X Y" to the middle of a control: Wine's screen coordinates are the X screen's.
 std::wstring MoveTo(HWND control, int dx = 0, int dy = 0) {
@@ -178,7 +169,7 @@ TEST(EndToEnd, TheWindowStaysTheUsersDuringALongConversionAndStopsFromTheRealBut
     ASSERT_TRUE(tool.AddFiles(cmbTxtAdd, lstTxt, data, {L"donn\u00E9es.txt", L"b.txt", L"c.txt"}));
     tool.SetText(txtTxtOut, out + L"\\");  // the trailing backslash is folded away
     tool.Click(cmbTxtCon);
-    ASSERT_TRUE(WaitFor([&] { return tool.LastLineIs(L"Processing donn\u00E9es.txt..."); }));
+    ASSERT_TRUE(WaitFor([&] { return tool.LastLineIs(L"Processing donn\u00E9es.txt...") && ConverterRuns(); }));
     EXPECT_EQ(tool.Text(cmbTxtCon), L"Stop");
     tool.Click(cmbTxtCle);  // neither a click nor a real one acts, now or later
     Xdo(MoveTo(tool.Ctl(cmbTxtAdd)) + L"click 1");
@@ -236,8 +227,13 @@ TEST(EndToEnd, ADoubleClickAHeldEscAndAPressHeldPastTheBatchAreEachOneAction) {
         const char* what;
         std::wstring startThenAct;  // after the batch has begun its first file (empty: the action starts it)
         Texts log;
+        std::wstring output;  // the output folder, when it is not the data's
     } actions[] = {
         {"a double-click on Convert! only starts", {}, whole},
+        {"a double-click on Convert! whose batch ends within it starts it once",
+         {},
+         {start, L"Output folder does not exists"},
+         data + L"\\gone"},
         {"a double-click on Stop is one Stop", MoveTo(convert) + L"click --repeat 2 --delay 80 1", stopped},
         {"Esc held until it repeats is one Stop",
          MoveTo(tool.Ctl(lstStatus)) + L"click 1 keydown Escape sleep 1.5 keyup Escape", stopped},
@@ -245,24 +241,50 @@ TEST(EndToEnd, ADoubleClickAHeldEscAndAPressHeldPastTheBatchAreEachOneAction) {
     };
     for (const auto& action : actions) {
         SCOPED_TRACE(action.what);
+        tool.SetText(txtBinOut, action.output.empty() ? data : action.output);
         const size_t first = tool.Lines(lstStatus).size();
         if (action.startThenAct.empty()) {
             Xdo(MoveTo(convert) + L"click --repeat 2 --delay 80 1");
         } else {
             Xdo(MoveTo(convert) + L"click 1");
-            ASSERT_TRUE(WaitFor([&] { return tool.LastLineIs(L"Processing a.xml..."); }));
+            ASSERT_TRUE(WaitFor([&] { return tool.LastLineIs(L"Processing a.xml...") && ConverterRuns(); }));
             Sleep(GetDoubleClickTime() + 100);  // so the action's first press is no double-click with the start
             Xdo(action.startThenAct);
         }
-        // Over once its end line is there (a batch writes at least three lines) and its button is back.
-        ASSERT_TRUE(
-            WaitFor([&] { return tool.Lines(lstStatus).size() >= first + 3 && tool.Text(cmbBinCon) == L"Convert!"; }));
+        // Over once its lines are there and its button is back.
+        ASSERT_TRUE(WaitFor([&] {
+            return tool.Lines(lstStatus).size() >= first + action.log.size() && tool.Text(cmbBinCon) == L"Convert!";
+        }));
         Xdo(L"mouseup 1");
-        Sleep(500);  // time for a batch that should not start
+        Sleep(GetDoubleClickTime() + 200);  // time for a batch that should not start, and no double-click with the next
         const Texts log = tool.Lines(lstStatus);
         EXPECT_EQ(Texts(log.begin() + static_cast<std::ptrdiff_t>(first), log.end()), action.log);
         EXPECT_EQ(tool.Text(cmbBinCon), L"Convert!");
     }
+}
+
+// Windows ends its session in the middle of a file. Asked, the window says no while a batch runs; told, it
+// ends the converter, deletes what it had begun of a new file and saves the settings before it answers.
+TEST(EndToEnd, TheEndOfTheWindowsSessionLeavesNoHalfFileAndSavesTheSettingsBeforeTheWindowAnswers) {
+    const std::wstring data = ScratchFolder(L"session-data");
+    WriteBytes(data + L"\\a.xml", "xx");
+    const ScopedEnvironment slow(L"QUILLON_STANDIN_SLEEP_MS", L"60000"), partial(L"QUILLON_STANDIN_PARTIAL", L"1");
+    Tool tool(L"session");
+    const auto ask = [&](UINT message, WPARAM yes) {
+        DWORD_PTR answer = 2;
+        SendMessageTimeoutW(tool.main, message, yes, 0, SMTO_ABORTIFHUNG, 10000, &answer);
+        return answer;
+    };
+    EXPECT_EQ(ask(WM_QUERYENDSESSION, 0), static_cast<DWORD_PTR>(TRUE)) << "without a batch, as ever";
+    ASSERT_TRUE(tool.AddFiles(cmbBinAdd, lstBin, data, {L"a.xml"}));
+    tool.SetText(txtBinOut, data);
+    tool.Click(cmbBinCon);
+    ASSERT_TRUE(WaitFor([&] { return ReadBytes(data + L"\\a.txt") == "x"; })) << "half of a.txt is written";
+    EXPECT_EQ(ask(WM_QUERYENDSESSION, 0), static_cast<DWORD_PTR>(FALSE));
+    ask(WM_ENDSESSION, TRUE);
+    EXPECT_EQ(ReadBytes(data + L"\\a.txt"), "<missing>");
+    EXPECT_FALSE(ConverterRuns());
+    EXPECT_EQ(ReadBytes(tool.folder + L"\\karvelxml.ini"), " 0 \r\n" + common::ToUtf8(data) + "\r\n\r\ntxt\r\n");
 }
 
 // Two of four fail; "Remove converted files", from a real right click on the queue, leaves those two in

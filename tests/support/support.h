@@ -13,21 +13,36 @@
 #include <vector>
 
 #include "common/file_bytes.h"
+#include "common/file_probes.h"
 #include "common/win_handles.h"
 #include "test_paths.h"
+#include "tools/bench/bench_common.h"
 #include "ui/controls.h"
 #include "ui/list_box.h"
 
 namespace test_support {
 
+// Deletes a folder and all it holds, at any path length, and nothing outside it: the shell's own delete,
+// given a path past 260 characters under Wine, went on to the folders above it.
+inline void RemoveTree(const std::wstring& folder) {
+    WIN32_FIND_DATAW data;
+    const win::unique_find find(FindFirstFileW(common::SystemPath(folder + L"\\*").c_str(), &data));
+    for (bool more = static_cast<bool>(find); more; more = FindNextFileW(find.get(), &data)) {
+        const std::wstring name = data.cFileName, path = common::SystemPath(folder + L"\\" + name);
+        if (name == L"." || name == L"..") continue;
+        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+            !(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+            RemoveTree(folder + L"\\" + name);
+        else if (SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL), !DeleteFileW(path.c_str()))
+            RemoveDirectoryW(path.c_str());  // a link to a folder
+    }
+    RemoveDirectoryW(common::SystemPath(folder).c_str());
+}
+
 // A fresh, empty folder under the build's scratch folder.
 inline std::wstring ScratchFolder(const std::wstring& name) {
-    const std::wstring folder = std::wstring(KARVEL_TEST_SCRATCH) + L"\\" + name, from = folder + L'\0';
-    SHFILEOPSTRUCTW op{};
-    op.wFunc = FO_DELETE;
-    op.pFrom = from.c_str();
-    op.fFlags = FOF_NO_UI;
-    SHFileOperationW(&op);  // whatever an earlier run left
+    const std::wstring folder = std::wstring(KARVEL_TEST_SCRATCH) + L"\\" + name;
+    RemoveTree(folder);  // whatever an earlier run left
     if (!CreateDirectoryW(folder.c_str(), nullptr)) ADD_FAILURE() << "cannot make a fresh scratch folder";
     return folder;
 }
@@ -58,6 +73,20 @@ inline bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds
     }
     return true;
 }
+
+// Starts a Linux program (Wine starts them too, but cannot wait for them); true once it has started.
+inline bool RunLinux(std::wstring commandLine) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+        return false;
+    const win::unique_handle process(info.hProcess), thread(info.hThread);
+    return true;
+}
+
+// A converter runs: a stop now lets it finish, where one a moment before it started would have started none.
+inline bool ConverterRuns() { return bench::Running(L"quillon.exe") > 0; }
 
 struct WindowDriver {
     HWND main = nullptr;

@@ -252,12 +252,30 @@ TEST_F(Window, DroppedFoldersBringTheirMatchingFilesSortedFolderByFolder) {
     for (const wchar_t* file : {L"\\b.xml", L"\\a.xml", L"\\c.txt", L"\\sub\\z.xml", L"\\Sub2\\D.XML",
                                 L"\\sub\\deep\\e.xml", L"\\sub\\notes.txt"})
         WriteBytes(root + file, "x");
+    // A tree too deep to be read (past the 4,096 bytes of a Linux path), made and taken away by Linux itself.
+    const std::wstring tooDeep = root + L"-too-deep", unix = tooDeep.substr(2), done = tooDeep + L".done";
+    const auto linux = [&](const std::wstring& then) {
+        DeleteFileW(done.c_str());
+        std::wstring code =
+            L"import os,shutil;shutil.rmtree(r'" + unix + L"',True)" + then + L";open(r'" + unix + L".done','w')";
+        std::replace(code.begin(), code.end(), L'\\', L'/');
+        ASSERT_TRUE(RunLinux(L"/usr/bin/python3 -c \"" + code + L"\"") &&
+                    WaitFor([&] { return common::FileExists(done); }));
+    };
+    linux(L";os.makedirs(r'" + unix + L"/k');open(r'" + unix + L"/k/f.xml','w');os.chdir(r'" + unix +
+          L"');[(os.mkdir('d'*200),os.chdir('d'*200)) for i in range(22)];os.chdir('/')");
     // A file is taken as it is.
     const std::wstring loose = L"C:\\" + std::wstring(300, L'x') + L"\u00E9.bin";
-    form_->DropPaths(ui::Panel::Bin, {root, loose});
+    form_->DropPaths(ui::Panel::Bin, {root, loose, tooDeep});
     ASSERT_TRUE(PumpUntil([&] { return !Lines(lstBin).empty(); }));
+    linux(L"");
     EXPECT_EQ(Lines(lstBin), (Names{root + L"\\a.xml", root + L"\\b.xml", root + L"\\sub\\deep\\e.xml",
-                                    root + L"\\sub\\z.xml", root + L"\\Sub2\\D.XML", loose}));
+                                    root + L"\\sub\\z.xml", root + L"\\Sub2\\D.XML", loose, tooDeep + L"\\k\\f.xml"}));
+    const Names said = Lines(lstStatus);
+    ASSERT_EQ(said.size(), 1u) << "one folder not read, said once the drop is collected";
+    EXPECT_TRUE(said[0].starts_with(L"Folder not read: " + tooDeep + L"\\" + std::wstring(200, L'd')) &&
+                said[0].ends_with(L")") && said[0].find(L" (") != std::wstring::npos)
+        << said[0];
     HDC dc = GetDC(Ctl(lstBin));
     SelectObject(dc, reinterpret_cast<HFONT>(Send(lstBin, WM_GETFONT)));
     SIZE widest{};
@@ -310,7 +328,10 @@ TEST_F(Window, ARunningBatchTakesOnlyItsStopButtonAndEscWhichStopAndThenEndTheCo
     SetText(txtBinOut, data);
     Click(cmbBinCon);
     EXPECT_EQ(Text(cmbBinCon), L"Stop");
-    ASSERT_TRUE(PumpUntil([&] { return LastLineIs(L"Processing a.xml..."); }));
+    ASSERT_TRUE(PumpUntil([&] { return LastLineIs(L"Processing a.xml...") && ConverterRuns(); }));
+    // Awake, and a shutdown waits with the reason, until the batch is over.
+    EXPECT_EQ(SendMessageW(main, WM_QUERYENDSESSION, 0, 0), FALSE);
+    EXPECT_EQ(session_, L"awake [A conversion is running] ");
     // The log: a click selects its first line, Down the next, and its menu copies it.
     Input(lstStatus, WM_LBUTTONDOWN, MK_LBUTTON);
     Input(lstStatus, WM_LBUTTONUP);
@@ -345,6 +366,75 @@ TEST_F(Window, ARunningBatchTakesOnlyItsStopButtonAndEscWhichStopAndThenEndTheCo
     EXPECT_EQ(Text(txtExt), L"txt");
     EXPECT_EQ(Send(lstBin, LB_GETCURSEL), LB_ERR);
     EXPECT_EQ(Lines(lstBin).size(), 3u);
+    EXPECT_EQ(session_, L"awake [A conversion is running] asleep [] ");
+    EXPECT_EQ(SendMessageW(main, WM_QUERYENDSESSION, 0, 0), TRUE);
+}
+
+// The first Stop lets the current file finish; "Yes" to the close question then is no second one. The
+// window closes when the file is done.
+TEST_F(Window, YesToTheCloseQuestionAfterAStopLetsTheCurrentFileFinish) {
+    const std::wstring data = ScratchFolder(L"yes");
+    for (const wchar_t* name : {L"\\a.xml", L"\\b.xml"}) WriteBytes(data + name, "x");
+    CopyFileW(KARVEL_STANDIN_PATH, (tool_ + L"\\quillon.exe").c_str(), FALSE);
+    SetEnvironmentVariableW(L"QUILLON_STANDIN_SLEEP_MS", L"1500");
+    answers_ = {data + L"\0a.xml\0b.xml"s, L"yes"};
+    Click(cmbBinAdd);
+    SetText(txtBinOut, data);
+    Click(cmbBinCon);
+    ASSERT_TRUE(PumpUntil([&] { return LastLineIs(L"Processing a.xml...") && ConverterRuns(); }));
+    Click(cmbBinCon);
+    SendMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(calls_.back().text, L"A conversion is running. Stop it and close the window?");
+    EXPECT_TRUE(LastLineIs(L"Processing a.xml...")) << "the converter still runs";
+    ASSERT_TRUE(PumpUntil([&] { return !form_->Handle(); }));
+    EXPECT_EQ(ReadBytes(data + L"\\a.txt"), "x");
+    EXPECT_EQ(ReadBytes(data + L"\\b.txt"), "<missing>");
+    EXPECT_NE(ReadBytes(tool_ + L"\\karvelxml.ini"), "<missing>");
+    EXPECT_EQ(session_, L"awake [A conversion is running] asleep [] ");
+}
+
+// A reader who scrolled up keeps the place while lines come, and the wheel over the log scrolls it wherever
+// the focus is; back at the end, the log follows again. The progress tips say how far it is; the system's
+// own hold on sleep is taken and given back.
+TEST_F(Window, TheLogKeepsTheReadersPlaceTheWheelScrollsItFromAnywhereAndTheTipsTellHowFarItIs) {
+    const std::wstring data = ScratchFolder(L"reader");
+    for (const wchar_t* name : {L"\\a.xml", L"\\b.xml"}) WriteBytes(data + name, "x");
+    CopyFileW(KARVEL_STANDIN_PATH, (tool_ + L"\\quillon.exe").c_str(), FALSE);
+    SetEnvironmentVariableW(L"QUILLON_STANDIN_SLEEP_MS", L"1000");
+    for (int i = 0; i < 30; ++i) Send(lstStatus, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"an earlier line"));
+    answers_ = {data + L"\0a.xml\0b.xml"s};
+    Click(cmbBinAdd);
+    SetText(txtBinOut, data);
+    Send(lstStatus, LB_SETTOPINDEX, 0);
+    Click(cmbBinCon);
+    ASSERT_TRUE(PumpUntil([&] { return LastLineIs(L"Processing a.xml...") && ConverterRuns(); }));
+    EXPECT_EQ(Send(lstStatus, LB_GETTOPINDEX), 0);
+    RECT log;
+    GetWindowRect(Ctl(lstStatus), &log);
+    const POINT over{(log.left + log.right) / 2, (log.top + log.bottom) / 2};
+    SetFocus(Ctl(lstBin));
+    MSG wheel{Ctl(lstBin), WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), MAKELPARAM(over.x, over.y), 0, over};
+    if (!form_->PreTranslateMessage(wheel)) DispatchMessageW(&wheel);
+    EXPECT_GT(Send(lstStatus, LB_GETTOPINDEX), 0) << "the wheel scrolled the log";
+    const auto tip = [&] {
+        wchar_t text[256] = {};
+        TOOLINFOW tool{TTTOOLINFOW_V2_SIZE, 0, main, reinterpret_cast<UINT_PTR>(Ctl(pb))};
+        tool.lpszText = text;
+        for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, TOOLTIPS_CLASSW, nullptr));)
+            if (GetWindow(window, GW_OWNER) == main) SendMessageW(window, TTM_GETTEXTW, 256, LPARAM(&tool));
+        return std::wstring(text);
+    };
+    EXPECT_EQ(tip(), L"1 of 2 files");
+    Send(lstStatus, LB_SETTOPINDEX, Lines(lstStatus).size() - 1);
+    ASSERT_TRUE(PumpUntil([&] { return Text(cmbBinCon) == L"Convert!"; }));
+    EXPECT_EQ(Send(lstStatus, LB_GETTOPINDEX), static_cast<LRESULT>(Lines(lstStatus).size()) - 4) << "following";
+    EXPECT_TRUE(tip().starts_with(L"2 files in ")) << tip();
+
+    const ui::Session system = ui::SystemEnvironment().session;
+    system.keepAwake(true);
+    EXPECT_EQ(SetThreadExecutionState(ES_CONTINUOUS), ES_CONTINUOUS | ES_SYSTEM_REQUIRED);
+    system.keepAwake(false);
+    EXPECT_EQ(SetThreadExecutionState(ES_CONTINUOUS), ES_CONTINUOUS);
 }
 
 TEST_F(Window, TheSourceFolderSwitchGreysTheFolderControls) {
@@ -386,6 +476,7 @@ TEST_F(Window, ABatchEndsInTheWindowsEyesWithoutItsNoticesAndOneWhoseWorkerCanno
     }
     ASSERT_TRUE(PumpUntil([&] { return Text(cmbBinCon) == L"Convert!"; }));
     EXPECT_EQ(Lines(lstStatus).size(), 2u);
+    EXPECT_EQ(session_, L"awake [A conversion is running] asleep [] ") << "given back however the batch ends";
     if (sizeof(void*) == 8) return;
 
     std::vector<void*> reserved;
@@ -406,6 +497,7 @@ TEST_F(Window, ABatchEndsInTheWindowsEyesWithoutItsNoticesAndOneWhoseWorkerCanno
     EXPECT_EQ(Text(cmbBinCon), L"Convert!");
     Pump(form_.get());
     EXPECT_EQ(Lines(lstStatus).size(), 2u) << "no batch ran";
+    EXPECT_EQ(session_, L"awake [A conversion is running] asleep [] awake [A conversion is running] asleep [] ");
 }
 
 // After a batch: the log keeps its last line in view; its menu copies a line or all, saves them, or
