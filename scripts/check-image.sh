@@ -3,7 +3,7 @@
 # Windows' known DLLs (which it loads from its system folder alone, never from
 # the program's), ASLR and DEP, under 1 MiB, and its manifest: asInvoker,
 # Windows 7 to 11, per-monitor DPI awareness (version 2, and version 1 for
-# Windows 8.1 and early Windows 10), and no Common Controls 6 (the classic look).
+# Windows 8.1 and early Windows 10), long paths, and no Common Controls 6 (the classic look).
 set -euo pipefail
 exe=$1; arch=$2
 case "$arch" in
@@ -32,7 +32,7 @@ grep -q 'Entry: ID: 0x000018' <<<"$headers" || { echo "FAIL: no manifest resourc
 for needed in 'level="asInvoker"' \
     '{35138b9a-5d96-4fbd-8e2d-a2440225f93a}' '{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}' \
     '{1f676c76-80e1-4239-95bb-83d0f6d0da78}' '{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}' \
-    '>PerMonitorV2, PerMonitor</dpiAwareness>' '>true/pm</dpiAware>'; do
+    '>PerMonitorV2, PerMonitor</dpiAwareness>' '>true/pm</dpiAware>' '>true</longPathAware>'; do
   grep -qaF "$needed" "$exe" || { echo "FAIL: the manifest lacks $needed"; fail=1; }
 done
 if grep -qa "Microsoft.Windows.Common-Controls" "$exe"; then
