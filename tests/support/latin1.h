@@ -1,12 +1,14 @@
 #pragma once
 // Latin-1 standing in for the system's code page in portable tests: bytes are U+0000..U+00FF; of
 // what it lacks, the fullwidth quotation mark and reverse solidus and a macron a are read as
-// Windows' best fit reads them, the rest as "?".
+// Windows' best fit reads them, the rest as "?". As a Japanese code page, the yen sign is read as
+// a backslash, and U+8868 is two bytes whose second is the backslash's.
 #include "common/code_page.h"
 
 namespace test_support {
 
 struct Latin1 final : common::CodePage {
+    bool japanese = false;
     std::optional<std::string> Encode(std::wstring_view text) const override {
         std::string out;
         for (const wchar_t c : text) {
@@ -21,15 +23,17 @@ struct Latin1 final : common::CodePage {
     }
     std::string EncodeAsRead(std::wstring_view text) const override {
         std::string out;
-        for (const wchar_t c : text)
-            out += static_cast<unsigned long>(c) <= 0xFF ? static_cast<char>(c)
-                   : c == 0xFF02                         ? '"'
-                   : c == 0xFF3C                         ? '\\'
-                   : c == 0x0101                         ? 'a'
-                                                         : '?';
+        for (const wchar_t c : text) {
+            if (japanese && (c == 0xA5 || c == 0x8868))
+                out += c == 0xA5 ? "\\" : "\x95\\";
+            else if (static_cast<unsigned long>(c) <= 0xFF)
+                out += static_cast<char>(c);
+            else
+                out += c == 0xFF02 ? '"' : c == 0xFF3C ? '\\' : c == 0x0101 ? 'a' : '?';
+        }
         return out;
     }
-    bool IsLeadByte(unsigned char) const override { return false; }
+    bool IsLeadByte(unsigned char byte) const override { return japanese && byte >= 0x81 && byte <= 0x9F; }
 };
 
 }  // namespace test_support

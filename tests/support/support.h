@@ -13,7 +13,6 @@
 #include <vector>
 
 #include "common/file_bytes.h"
-#include "common/file_probes.h"
 #include "common/win_handles.h"
 #include "test_paths.h"
 #include "tools/bench/bench_common.h"
@@ -22,28 +21,10 @@
 
 namespace test_support {
 
-// Deletes a folder and all it holds, at any path length, and nothing outside it: the shell's own delete,
-// given a path past 260 characters under Wine, went on to the folders above it.
-inline void RemoveTree(const std::wstring& folder) {
-    WIN32_FIND_DATAW data;
-    const win::unique_find find(FindFirstFileW(common::SystemPath(folder + L"\\*").c_str(), &data));
-    for (bool more = static_cast<bool>(find); more; more = FindNextFileW(find.get(), &data)) {
-        const std::wstring name = data.cFileName, path = common::SystemPath(folder + L"\\" + name);
-        if (name == L"." || name == L"..") continue;
-        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
-            !(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
-            RemoveTree(folder + L"\\" + name);
-        else if (SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL), !DeleteFileW(path.c_str()))
-            RemoveDirectoryW(path.c_str());  // a link to a folder
-    }
-    RemoveDirectoryW(common::SystemPath(folder).c_str());
-}
-
 // A fresh, empty folder under the build's scratch folder.
 inline std::wstring ScratchFolder(const std::wstring& name) {
     const std::wstring folder = std::wstring(KARVEL_TEST_SCRATCH) + L"\\" + name;
-    RemoveTree(folder);  // whatever an earlier run left
-    if (!CreateDirectoryW(folder.c_str(), nullptr)) ADD_FAILURE() << "cannot make a fresh scratch folder";
+    if (!bench::FreshFolder(folder)) ADD_FAILURE() << "cannot make a fresh scratch folder";
     return folder;
 }
 

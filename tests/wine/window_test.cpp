@@ -97,6 +97,27 @@ protected:
         return answer;
     }
     LRESULT Send(ControlId id, UINT msg, WPARAM wp = 0, LPARAM lp = 0) { return SendMessageW(Ctl(id), msg, wp, lp); }
+    // A scratch folder with a.xml and b.xml, the stand-in beside the tool taking `sleep` ms a file, and the
+    // selection `chosen` (NUL-separated names in that folder) queued for binary to text into it.
+    std::wstring Queued(const std::wstring& folder, const std::wstring& chosen, const wchar_t* sleep = nullptr) {
+        const std::wstring data = ScratchFolder(folder);
+        for (const wchar_t* name : {L"\\a.xml", L"\\b.xml"}) WriteBytes(data + name, "x");
+        CopyFileW(KARVEL_STANDIN_PATH, (tool_ + L"\\quillon.exe").c_str(), FALSE);
+        SetEnvironmentVariableW(L"QUILLON_STANDIN_SLEEP_MS", sleep);
+        answers_.push_front(data + L'\0' + chosen);
+        Click(cmbBinAdd);
+        SetText(txtBinOut, data);
+        return data;
+    }
+    // What the progress bar's tip says.
+    std::wstring Tip() const {
+        wchar_t text[256] = {};
+        TOOLINFOW tool{TTTOOLINFOW_V2_SIZE, 0, main, reinterpret_cast<UINT_PTR>(Ctl(pb))};
+        tool.lpszText = text;
+        for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, TOOLTIPS_CLASSW, nullptr));)
+            if (GetWindow(window, GW_OWNER) == main) SendMessageW(window, TTM_GETTEXTW, 256, LPARAM(&tool));
+        return text;
+    }
     void Choose(int downs, ControlId list = lstStatus);
     void Click(ControlId id) { Send(id, BM_CLICK); }
     // Input as the system queues it, for the window's own loop to take or drop.
@@ -237,8 +258,14 @@ TEST_F(Window, TabWalksTheEnabledControlsInOrderAndTheFolderDialogIsModal) {
     ASSERT_TRUE(IsWindow(main)) << "the window stays";
     EXPECT_TRUE(Lines(lstStatus).empty()) << "no batch started";
     EXPECT_EQ(Send(chkBinOut, BM_GETCHECK), BST_CHECKED);
-    EXPECT_EQ(On({txtBinOut, cmbBinOut}), "00") << "a flipped check box still greys its folder box";
+    EXPECT_EQ(On({txtBinOut, cmbBinOut, txtTxtOut, cmbTxtOut}), "0011") << "a flipped check box still greys";
+    HDC dc = GetDC(Ctl(txtBinOut));
+    EXPECT_EQ(SendMessageW(main, WM_CTLCOLORSTATIC, WPARAM(dc), LPARAM(Ctl(txtBinOut))),
+              LRESULT(GetSysColorBrush(COLOR_INACTIVEBORDER)));
+    EXPECT_EQ(GetBkColor(dc), GetSysColor(COLOR_INACTIVEBORDER));
+    ReleaseDC(Ctl(txtBinOut), dc);
     Click(chkBinOut);
+    EXPECT_EQ(On({txtBinOut, cmbBinOut}), "11");
     Click(cmbBinOut);
     EXPECT_EQ(Text(txtBinOut), L"E:\\chosen");
     SetText(txtExt, L"text");
@@ -319,19 +346,14 @@ std::wstring Clipboard() {
 }
 
 TEST_F(Window, ARunningBatchTakesOnlyItsStopButtonAndEscWhichStopAndThenEndTheConverterAndTheLogStaysReadable) {
-    const std::wstring data = ScratchFolder(L"data");
-    WriteBytes(data + L"\\a.xml", "x");
-    CopyFileW(KARVEL_STANDIN_PATH, (tool_ + L"\\quillon.exe").c_str(), FALSE);
-    SetEnvironmentVariableW(L"QUILLON_STANDIN_SLEEP_MS", L"30000");
-    answers_ = {data + L"\0a.xml\0a.xml\0a.xml"s};
-    Click(cmbBinAdd);
-    SetText(txtBinOut, data);
+    const std::wstring data = Queued(L"data", L"a.xml\0a.xml\0a.xml"s, L"30000");
     Click(cmbBinCon);
     EXPECT_EQ(Text(cmbBinCon), L"Stop");
     ASSERT_TRUE(PumpUntil([&] { return LastLineIs(L"Processing a.xml...") && ConverterRuns(); }));
-    // Awake, and a shutdown waits with the reason, until the batch is over.
+    // Awake, and a shutdown waits with the reason, until the batch is over; the tip says how far it is.
     EXPECT_EQ(SendMessageW(main, WM_QUERYENDSESSION, 0, 0), FALSE);
     EXPECT_EQ(session_, L"awake [A conversion is running] ");
+    EXPECT_EQ(Tip(), L"1 of 3 files");
     // The log: a click selects its first line, Down the next, and its menu copies it.
     Input(lstStatus, WM_LBUTTONDOWN, MK_LBUTTON);
     Input(lstStatus, WM_LBUTTONUP);
@@ -368,43 +390,17 @@ TEST_F(Window, ARunningBatchTakesOnlyItsStopButtonAndEscWhichStopAndThenEndTheCo
     EXPECT_EQ(Lines(lstBin).size(), 3u);
     EXPECT_EQ(session_, L"awake [A conversion is running] asleep [] ");
     EXPECT_EQ(SendMessageW(main, WM_QUERYENDSESSION, 0, 0), TRUE);
-}
-
-// The first Stop lets the current file finish; "Yes" to the close question then is no second one. The
-// window closes when the file is done.
-TEST_F(Window, YesToTheCloseQuestionAfterAStopLetsTheCurrentFileFinish) {
-    const std::wstring data = ScratchFolder(L"yes");
-    for (const wchar_t* name : {L"\\a.xml", L"\\b.xml"}) WriteBytes(data + name, "x");
-    CopyFileW(KARVEL_STANDIN_PATH, (tool_ + L"\\quillon.exe").c_str(), FALSE);
-    SetEnvironmentVariableW(L"QUILLON_STANDIN_SLEEP_MS", L"1500");
-    answers_ = {data + L"\0a.xml\0b.xml"s, L"yes"};
-    Click(cmbBinAdd);
-    SetText(txtBinOut, data);
-    Click(cmbBinCon);
-    ASSERT_TRUE(PumpUntil([&] { return LastLineIs(L"Processing a.xml...") && ConverterRuns(); }));
-    Click(cmbBinCon);
-    SendMessageW(main, WM_CLOSE, 0, 0);
-    EXPECT_EQ(calls_.back().text, L"A conversion is running. Stop it and close the window?");
-    EXPECT_TRUE(LastLineIs(L"Processing a.xml...")) << "the converter still runs";
-    ASSERT_TRUE(PumpUntil([&] { return !form_->Handle(); }));
-    EXPECT_EQ(ReadBytes(data + L"\\a.txt"), "x");
-    EXPECT_EQ(ReadBytes(data + L"\\b.txt"), "<missing>");
-    EXPECT_NE(ReadBytes(tool_ + L"\\karvelxml.ini"), "<missing>");
-    EXPECT_EQ(session_, L"awake [A conversion is running] asleep [] ");
+    EXPECT_TRUE(Tip().starts_with(L"1 of 3 files in ")) << Tip();
 }
 
 // A reader who scrolled up keeps the place while lines come, and the wheel over the log scrolls it wherever
-// the focus is; back at the end, the log follows again. The progress tips say how far it is; the system's
-// own hold on sleep is taken and given back.
-TEST_F(Window, TheLogKeepsTheReadersPlaceTheWheelScrollsItFromAnywhereAndTheTipsTellHowFarItIs) {
-    const std::wstring data = ScratchFolder(L"reader");
-    for (const wchar_t* name : {L"\\a.xml", L"\\b.xml"}) WriteBytes(data + name, "x");
-    CopyFileW(KARVEL_STANDIN_PATH, (tool_ + L"\\quillon.exe").c_str(), FALSE);
-    SetEnvironmentVariableW(L"QUILLON_STANDIN_SLEEP_MS", L"1000");
+// the focus is; back at the end, the log follows again. The first Stop lets the current file finish, and "Yes"
+// to the close question then is no second one: the window closes when the file is done. The system's own
+// hold on sleep is taken and given back.
+TEST_F(Window, TheLogKeepsTheReadersPlaceTheWheelScrollsItFromAnywhereAndYesAfterAStopLetsTheFileFinish) {
+    answers_ = {L"yes"};
+    const std::wstring data = Queued(L"reader", L"a.xml\0b.xml"s, L"1000");
     for (int i = 0; i < 30; ++i) Send(lstStatus, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"an earlier line"));
-    answers_ = {data + L"\0a.xml\0b.xml"s};
-    Click(cmbBinAdd);
-    SetText(txtBinOut, data);
     Send(lstStatus, LB_SETTOPINDEX, 0);
     Click(cmbBinCon);
     ASSERT_TRUE(PumpUntil([&] { return LastLineIs(L"Processing a.xml...") && ConverterRuns(); }));
@@ -416,40 +412,23 @@ TEST_F(Window, TheLogKeepsTheReadersPlaceTheWheelScrollsItFromAnywhereAndTheTips
     MSG wheel{Ctl(lstBin), WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), MAKELPARAM(over.x, over.y), 0, over};
     if (!form_->PreTranslateMessage(wheel)) DispatchMessageW(&wheel);
     EXPECT_GT(Send(lstStatus, LB_GETTOPINDEX), 0) << "the wheel scrolled the log";
-    const auto tip = [&] {
-        wchar_t text[256] = {};
-        TOOLINFOW tool{TTTOOLINFOW_V2_SIZE, 0, main, reinterpret_cast<UINT_PTR>(Ctl(pb))};
-        tool.lpszText = text;
-        for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, TOOLTIPS_CLASSW, nullptr));)
-            if (GetWindow(window, GW_OWNER) == main) SendMessageW(window, TTM_GETTEXTW, 256, LPARAM(&tool));
-        return std::wstring(text);
-    };
-    EXPECT_EQ(tip(), L"1 of 2 files");
     Send(lstStatus, LB_SETTOPINDEX, Lines(lstStatus).size() - 1);
-    ASSERT_TRUE(PumpUntil([&] { return Text(cmbBinCon) == L"Convert!"; }));
+    ASSERT_TRUE(PumpUntil([&] { return LastLineIs(L"Processing b.xml...") && ConverterRuns(); }));
     EXPECT_EQ(Send(lstStatus, LB_GETTOPINDEX), static_cast<LRESULT>(Lines(lstStatus).size()) - 4) << "following";
-    EXPECT_TRUE(tip().starts_with(L"2 files in ")) << tip();
+    Click(cmbBinCon);
+    SendMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(calls_.back().text, L"A conversion is running. Stop it and close the window?");
+    EXPECT_TRUE(LastLineIs(L"Processing b.xml...")) << "the converter still runs";
+    ASSERT_TRUE(PumpUntil([&] { return !form_->Handle(); }));
+    EXPECT_EQ(ReadBytes(data + L"\\b.txt"), "x");
+    EXPECT_NE(ReadBytes(tool_ + L"\\karvelxml.ini"), "<missing>");
+    EXPECT_EQ(session_, L"awake [A conversion is running] asleep [] ");
 
     const ui::Session system = ui::SystemEnvironment().session;
     system.keepAwake(true);
     EXPECT_EQ(SetThreadExecutionState(ES_CONTINUOUS), ES_CONTINUOUS | ES_SYSTEM_REQUIRED);
     system.keepAwake(false);
     EXPECT_EQ(SetThreadExecutionState(ES_CONTINUOUS), ES_CONTINUOUS);
-}
-
-TEST_F(Window, TheSourceFolderSwitchGreysTheFolderControls) {
-    SetText(txtBinOut, L"D:\\kept");
-    Click(chkBinOut);
-    EXPECT_EQ(On({txtBinOut, cmbBinOut, txtTxtOut, cmbTxtOut}), "0011");
-    HDC dc = GetDC(Ctl(txtBinOut));
-    EXPECT_EQ(
-        SendMessageW(main, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(Ctl(txtBinOut))),
-        reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_INACTIVEBORDER)));
-    EXPECT_EQ(GetBkColor(dc), GetSysColor(COLOR_INACTIVEBORDER));
-    ReleaseDC(Ctl(txtBinOut), dc);
-    Click(chkBinOut);
-    EXPECT_EQ(On({txtBinOut, cmbBinOut, txtTxtOut, cmbTxtOut}), "1111");
-    EXPECT_EQ(Text(txtBinOut), L"D:\\kept");
 }
 
 TEST_F(Window, SettingsAreReadFromOnePlaceAndWrittenToTheOther) {
@@ -505,12 +484,7 @@ TEST_F(Window, ABatchEndsInTheWindowsEyesWithoutItsNoticesAndOneWhoseWorkerCanno
 // source, and a file that is gone says so. The queue's menu takes out what was converted; Delete in a
 // queue is "Remove selected".
 TEST_F(Window, AfterABatchTheLogAndTheQueueMenusCopySaveShowAndTakeOutTheConverted) {
-    const std::wstring data = ScratchFolder(L"after");
-    for (const wchar_t* name : {L"\\a.xml", L"\\b.xml"}) WriteBytes(data + name, "x");
-    CopyFileW(KARVEL_STANDIN_PATH, (tool_ + L"\\quillon.exe").c_str(), FALSE);
-    answers_ = {data + L"\0a.xml\0gone.xml\0b.xml\0gone2.xml"s};
-    Click(cmbBinAdd);
-    SetText(txtBinOut, data);
+    const std::wstring data = Queued(L"after", L"a.xml\0gone.xml\0b.xml\0gone2.xml"s);
     Click(cmbBinCon);
     ASSERT_TRUE(PumpUntil([&] { return Text(cmbBinCon) == L"Convert!"; }));
     const Names log = Lines(lstStatus);
@@ -547,9 +521,8 @@ TEST_F(Window, AfterABatchTheLogAndTheQueueMenusCopySaveShowAndTakeOutTheConvert
               L"The file " + data + L"\\gone.xml does not exist.|");
     slowProbe_ = 0;
     EXPECT_EQ(shown(0, doubleClick, false), L"") << "the start line tells of no file";
-    EXPECT_EQ(shown(
-                  1, [&] { Choose(1); }, false),
-              L"");
+    const auto copy = [&] { Choose(1); };
+    EXPECT_EQ(shown(1, copy, false), L"");
     EXPECT_EQ(Clipboard(), log[1]);
     Choose(2);
     EXPECT_EQ(Clipboard(), ui::ClipboardText(log));

@@ -84,7 +84,7 @@ int wmain(int argc, wchar_t** argv) {
         std::fprintf(stderr, "quillon.exe must lie beside the benchmark\n");
         return 2;
     }
-    CreateDirectoryW(data.c_str(), nullptr);
+    bench::FreshFolder(data);
     for (int i = 0; i < entries; ++i)
         for (const std::wstring& file : {Source(data, i), data + L"\\entry-" + std::to_wstring(i) + L".txt"})
             win::unique_file(CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));

@@ -1,6 +1,7 @@
 // How quickly the user's control over a long batch takes effect, and whether
 // the window keeps answering: Stop, Stop now, a converter that prints 10 MB,
-// and a dropped tree of 20,000 files in 1,000 folders.
+// a converter that cannot be started, and a dropped tree of 20,000 files in
+// 1,000 folders.
 // Usage: batch_control_bench.exe   (quillon.exe, the stand-in, must lie beside it)
 #include <windows.h>
 
@@ -59,7 +60,7 @@ private:
 
 int wmain() {
     const std::wstring tool = common::ToolFolder(), data = tool + L"\\batch-control-bench";
-    CreateDirectoryW(data.c_str(), nullptr);
+    bench::FreshFolder(data);
     for (const wchar_t* name : {L"\\a.xml", L"\\b.xml", L"\\c.xml"}) common::ReplaceFileBytes(data + name, "<x/>");
     std::wstring selection = data + L'\0' + L"a.xml" + L'\0' + L"b.xml" + L'\0' + L"c.xml";
     ui::Dialogs dialogs;
@@ -122,6 +123,33 @@ int wmain() {
     });
     const ui::ListBox log(form->Control(ControlId::lstStatus));
     std::printf("10 MB of output: the batch took %.2f s; its line: %ls\n", printing, log.At(log.Count() - 3).c_str());
+
+    // 1,000 files and a converter held by another program for the whole batch: one retry window in all,
+    // then each entry tried once.
+    SetEnvironmentVariableW(L"QUILLON_STANDIN_OUTPUT", nullptr);
+    SetEnvironmentVariableW(L"QUILLON_STANDIN_EXIT", nullptr);
+    const std::wstring many = data + L"\\many";
+    CreateDirectoryW(many.c_str(), nullptr);
+    selection = many;
+    for (int i = 0; i < 1000; ++i) {
+        const std::wstring name = L"entry-" + std::to_wstring(i) + L".xml";
+        common::ReplaceFileBytes(many + L"\\" + name, "<x/>");
+        selection += L'\0' + name;
+    }
+    SendMessageW(form->Control(ControlId::cmbBinCle), BM_CLICK, 0, 0);
+    SendMessageW(form->Control(ControlId::cmbBinAdd), BM_CLICK, 0, 0);
+    SetWindowTextW(form->Control(ControlId::txtBinOut), many.c_str());
+    double refused = 0;
+    {
+        const win::unique_file held(CreateFileW((tool + L"\\quillon.exe").c_str(), GENERIC_READ, 0, nullptr,
+                                                OPEN_EXISTING, 0, nullptr));
+        refused = bench::Time([&] {
+            SendMessageW(convert, BM_CLICK, 0, 0);
+            bench::PumpUntil([&] { return bench::Text(convert) == L"Convert!"; });
+        });
+    }
+    std::printf("A converter that cannot be started, 1,000 files: %.1f s (before: 2 s a file); the last: %ls\n",
+                refused, log.At(log.Count() - 3).c_str());
 
     // A dropped tree of 20,000 files in 1,000 folders.
     const std::wstring tree = data + L"\\tree";

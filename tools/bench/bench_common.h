@@ -6,6 +6,7 @@
 #include <chrono>
 #include <string>
 
+#include "common/file_probes.h"
 #include "common/win_handles.h"
 
 namespace bench {
@@ -64,6 +65,29 @@ inline StartedProgram Start(const std::wstring& program, const wchar_t* windowCl
         Sleep(1);
     }
     return started;
+}
+
+// Deletes a folder and all it holds, at any path length, and nothing outside it: the shell's own delete,
+// given a path past 260 characters under Wine, went on to the folders above it.
+inline void RemoveTree(const std::wstring& folder) {
+    WIN32_FIND_DATAW data;
+    const win::unique_find find(FindFirstFileW(common::SystemPath(folder + L"\\*").c_str(), &data));
+    for (bool more = static_cast<bool>(find); more; more = FindNextFileW(find.get(), &data)) {
+        const std::wstring name = data.cFileName, path = common::SystemPath(folder + L"\\" + name);
+        if (name == L"." || name == L"..") continue;
+        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+            !(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+            RemoveTree(folder + L"\\" + name);
+        else if (SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL), !DeleteFileW(path.c_str()))
+            RemoveDirectoryW(path.c_str());  // a link to a folder
+    }
+    RemoveDirectoryW(common::SystemPath(folder).c_str());
+}
+
+// A folder made anew, empty, for the data a benchmark makes; false when it cannot be.
+inline bool FreshFolder(const std::wstring& folder) {
+    RemoveTree(folder);
+    return CreateDirectoryW(folder.c_str(), nullptr) != 0;
 }
 
 // How many processes run that program.

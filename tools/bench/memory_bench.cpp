@@ -26,7 +26,7 @@ double PrivateMegabytes() {
 int wmain(int argc, wchar_t** argv) {
     const int entries = argc > 1 ? _wtoi(argv[1]) : 5000, batches = argc > 2 ? _wtoi(argv[2]) : 5;
     const std::wstring tool = common::ToolFolder(), data = tool + L"\\memory-bench-data";
-    CreateDirectoryW(data.c_str(), nullptr);
+    bench::FreshFolder(data);
     std::wstring selection = data;
     for (int i = 0; i < entries; ++i) {
         const std::wstring name = L"entry-" + std::to_wstring(i);
