@@ -187,15 +187,20 @@ struct BatchView::Batch final : conversion::BatchHost {
 
 BatchView::BatchView() = default;
 
-BatchView::~BatchView() { EndNow(); }
+// Nothing is shown: the window may be gone already.
+BatchView::~BatchView() { StopAndWait(); }
 
-void BatchView::EndNow() {
+void BatchView::StopAndWait() {
     if (!run_) return;
     run_->stops = 2;
     SetEvent(run_->stop.get());
     SetEvent(run_->stopNow.get());
     run_->thread.join();
-    run_.reset();
+}
+
+void BatchView::EndNow() {
+    StopAndWait();
+    ShowProgress();
 }
 
 void BatchView::Start(const BatchWindow& shown, std::function<void(conversion::BatchHost&)> batch) {
@@ -227,7 +232,7 @@ int BatchView::Stops() const { return run_ ? run_->stops.load() : 0; }
 
 bool BatchView::ShowProgress() {
     if (!run_ || !run_->Show()) return false;
-    run_->thread.join();
+    if (run_->thread.joinable()) run_->thread.join();
     // Someone working in another window learns that the batch is over.
     if (GetForegroundWindow() != run_->shown.window) {
         FLASHWINFO flash{sizeof flash, run_->shown.window, FLASHW_TRAY | FLASHW_TIMERNOFG, 0, 0};

@@ -48,10 +48,13 @@ public:
     // On WM_BATCH_PROGRESS, and every kBatchShowMilliseconds: shows what the batch reported. True when it has ended.
     bool ShowProgress();
     // Ends the batch as a second stop does and returns once the worker has
-    // dealt with what the converter left: for the end of the Windows session.
+    // dealt with what the converter left, and its last lines are shown: for
+    // the end of the Windows session.
     void EndNow();
 
 private:
+    // Both stops at once; back once the worker has ended.
+    void StopAndWait();
     struct Batch;  // what the worker thread and the window share while one batch runs
     std::unique_ptr<Batch> run_;
 };

@@ -312,7 +312,10 @@ void frmMain::StopBatch() {
 }
 
 void frmMain::OnBatchProgress() {
-    if (!batch_.ShowProgress()) return;
+    if (batch_.ShowProgress()) OnBatchEnded();
+}
+
+void frmMain::OnBatchEnded() {
     KillTimer(hwnd_, kBatchTimer);
     HWND button = Control(ControlsOf(batchPanel_).con);
     // A press that began on "Stop" ends here, so letting go does not start the queue again.
@@ -351,8 +354,11 @@ void frmMain::SetProgressTip(const std::wstring& text) {
 
 void frmMain::OnEndSession() {
     // Before this returns, the session may end the process: what the converter had begun goes first.
-    batch_.EndNow();
     closeAfterBatch_ = false;
+    if (batch_.Running()) {
+        batch_.EndNow();
+        OnBatchEnded();
+    }
     if (!unloaded_) Form_Unload();
 }
 

@@ -137,6 +137,8 @@ private:
     void OnDropFiles(HDROP drop);
     void OnDropCollected();
     void OnBatchProgress();
+    // The window's own again: its button reads "Convert!", and a window that was asked to close closes.
+    void OnBatchEnded();
     // While a batch runs, the machine stays awake and a shutdown is told why it waits.
     void OnBatchRunning(bool running);
     // The progress bar's tooltip, made when a batch first needs it.

@@ -6,7 +6,6 @@
 #include <commctrl.h>
 
 #include "common/utf8.h"
-#include "tools/bench/bench_common.h"
 
 using namespace test_support;
 using enum ui::ControlId;
@@ -224,7 +223,8 @@ TEST(EndToEnd, ADoubleClickAHeldEscAndAPressHeldPastTheBatchAreEachOneActionAndT
     HWND convert = tool.Ctl(cmbBinCon);
     const std::wstring start = L"Conversion from Binary XML to Text XML started...", a = L"Processing a.xml... DONE";
     const Texts stopped = {start, a, L"Conversion stopped", L"1 of 2 files were not converted"},
-                whole = {start, a, L"Processing b.xml... DONE", L"Conversion complete"};
+                whole = {start, a, L"Processing b.xml... DONE", L"Conversion complete"},
+                missing = {start, L"Output folder does not exists"};
     const struct {
         const char* what;
         std::wstring startThenAct;  // after the batch has begun its first file (empty: the action starts it)
@@ -232,10 +232,7 @@ TEST(EndToEnd, ADoubleClickAHeldEscAndAPressHeldPastTheBatchAreEachOneActionAndT
         std::wstring output;  // the output folder, when it is not the data's
     } actions[] = {
         {"a double-click on Convert! only starts", {}, whole},
-        {"a double-click on Convert! whose batch ends within it starts it once",
-         {},
-         {start, L"Output folder does not exists"},
-         data + L"\\gone"},
+        {"a double-click on Convert! whose batch ends within it starts it once", {}, missing, data + L"\\gone"},
         {"a double-click on Stop is one Stop", MoveTo(convert) + L"click --repeat 2 --delay 80 1", stopped},
         {"Esc held until it repeats is one Stop",
          MoveTo(tool.Ctl(lstStatus)) + L"click 1 keydown Escape sleep 1.5 keyup Escape", stopped},
@@ -263,18 +260,15 @@ TEST(EndToEnd, ADoubleClickAHeldEscAndAPressHeldPastTheBatchAreEachOneActionAndT
         EXPECT_EQ(Texts(log.begin() + static_cast<std::ptrdiff_t>(first), log.end()), action.log);
         EXPECT_EQ(tool.Text(cmbBinCon), L"Convert!");
     }
-    const auto ask = [&](UINT message, WPARAM ending) {
-        DWORD_PTR answer = 2;
-        SendMessageTimeoutW(tool.main, message, ending, 0, SMTO_ABORTIFHUNG, 10000, &answer);
-        return answer;
-    };
     DeleteFileW((data + L"\\a.txt").c_str());
     tool.Click(cmbBinCon);
     ASSERT_TRUE(WaitFor([&] { return ReadBytes(data + L"\\a.txt") == "x"; })) << "half of a.txt is written";
-    EXPECT_EQ(ask(WM_QUERYENDSESSION, 0), static_cast<DWORD_PTR>(FALSE));
-    ask(WM_ENDSESSION, TRUE);
+    EXPECT_EQ(SendMessageW(tool.main, WM_QUERYENDSESSION, 0, 0), FALSE);
+    SendMessageW(tool.main, WM_ENDSESSION, TRUE, 0);
     EXPECT_EQ(ReadBytes(data + L"\\a.txt"), "<missing>");
     EXPECT_FALSE(ConverterRuns());
+    EXPECT_EQ(tool.Lines(lstStatus).back(), L"2 of 2 files were not converted") << "the batch's end shown";
+    EXPECT_EQ(tool.Text(cmbBinCon), L"Convert!");
     EXPECT_EQ(ReadBytes(tool.folder + L"\\karvelxml.ini"), " 0 \r\n" + common::ToUtf8(data) + "\r\n\r\ntxt\r\n");
 }
 

@@ -1,8 +1,7 @@
 #pragma once
-// Latin-1 standing in for the system's code page in portable tests: bytes are U+0000..U+00FF; of
-// what it lacks, the fullwidth quotation mark and reverse solidus and a macron a are read as
-// Windows' best fit reads them, the rest as "?". As a Japanese code page, the yen sign is read as
-// a backslash, and U+8868 is two bytes whose second is the backslash's.
+// Latin-1 standing in for the system's code page in portable tests: bytes are U+0000..U+00FF; best fit
+// reads a fullwidth quotation mark, a fullwidth reverse solidus and a macron a as '"', '\\' and 'a', the
+// rest as '?'. As a Japanese code page, the yen sign is read as '\\', and U+8868 as 0x95 '\\'.
 #include "common/code_page.h"
 
 namespace test_support {
@@ -10,12 +9,9 @@ namespace test_support {
 struct Latin1 final : common::CodePage {
     bool japanese = false;
     std::optional<std::string> Encode(std::wstring_view text) const override {
-        std::string out;
-        for (const wchar_t c : text) {
+        for (const wchar_t c : text)
             if (static_cast<unsigned long>(c) > 0xFF) return std::nullopt;
-            out.push_back(static_cast<char>(c));
-        }
-        return out;
+        return EncodeAsRead(text);
     }
     std::wstring Decode(std::string_view bytes) const override {
         const auto* b = reinterpret_cast<const unsigned char*>(bytes.data());

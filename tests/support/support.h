@@ -57,13 +57,12 @@ inline bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds
 
 // Starts a Linux program (Wine starts them too, but cannot wait for them); true once it has started.
 inline bool RunLinux(std::wstring commandLine) {
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
+    STARTUPINFOW startup{sizeof startup};
     PROCESS_INFORMATION info{};
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
-        return false;
+    const BOOL started =
+        CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info);
     const win::unique_handle process(info.hProcess), thread(info.hThread);
-    return true;
+    return started;
 }
 
 // A converter runs: a stop now lets it finish, where one a moment before it started would have started none.

@@ -17,6 +17,7 @@
 
 using namespace test_support;
 using namespace std::string_literals;
+using namespace std::chrono_literals;
 using ui::ControlId;
 using ui::Kind;
 using enum ui::ControlId;
@@ -51,12 +52,7 @@ protected:
     }
     // Handles messages until `done` holds, as the program's own loop would; false after `limit`.
     bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = std::chrono::seconds(10)) {
-        return WaitFor(
-            [&] {
-                Pump(form_.get());
-                return done();
-            },
-            limit);
+        return WaitFor([&] { return Pump(form_.get()), done(); }, limit);
     }
     void TearDown() override {
         form_.reset();
@@ -112,10 +108,8 @@ protected:
     // What the progress bar's tip says.
     std::wstring Tip() const {
         wchar_t text[256] = {};
-        TOOLINFOW tool{TTTOOLINFOW_V2_SIZE, 0, main, reinterpret_cast<UINT_PTR>(Ctl(pb))};
-        tool.lpszText = text;
-        for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, TOOLTIPS_CLASSW, nullptr));)
-            if (GetWindow(window, GW_OWNER) == main) SendMessageW(window, TTM_GETTEXTW, 256, LPARAM(&tool));
+        TOOLINFOW tool{TTTOOLINFOW_V2_SIZE, 0, main, reinterpret_cast<UINT_PTR>(Ctl(pb)), {}, nullptr, text};
+        SendMessageW(FindWindowExW(nullptr, nullptr, TOOLTIPS_CLASSW, nullptr), TTM_GETTEXTW, 256, LPARAM(&tool));
         return text;
     }
     void Choose(int downs, ControlId list = lstStatus);
@@ -406,8 +400,7 @@ TEST_F(Window, TheLogKeepsTheReadersPlaceTheWheelScrollsItFromAnywhereAndYesAfte
     ASSERT_TRUE(PumpUntil([&] { return LastLineIs(L"Processing a.xml...") && ConverterRuns(); }));
     EXPECT_EQ(Send(lstStatus, LB_GETTOPINDEX), 0);
     RECT log;
-    GetWindowRect(Ctl(lstStatus), &log);
-    const POINT over{(log.left + log.right) / 2, (log.top + log.bottom) / 2};
+    const POINT over{(GetWindowRect(Ctl(lstStatus), &log), log.left + log.right) / 2, (log.top + log.bottom) / 2};
     SetFocus(Ctl(lstBin));
     MSG wheel{Ctl(lstBin), WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), MAKELPARAM(over.x, over.y), 0, over};
     if (!form_->PreTranslateMessage(wheel)) DispatchMessageW(&wheel);
@@ -512,13 +505,12 @@ TEST_F(Window, AfterABatchTheLogAndTheQueueMenusCopySaveShowAndTakeOutTheConvert
     EXPECT_EQ(shown(1, doubleClick), data + L"|" + data + L"\\a.txt");
     EXPECT_EQ(shown(3, [&] { Input(lstStatus, WM_KEYDOWN, VK_RETURN); }), data + L"|" + data + L"\\b.txt");
     slowProbe_ = 2000;  // as a network drive that has gone answers
-    EXPECT_EQ(shown(2,
-                    [&] {
-                        const auto asked = std::chrono::steady_clock::now();
-                        Choose(-1);
-                        EXPECT_LT(std::chrono::steady_clock::now() - asked, std::chrono::milliseconds(500));
-                    }),
-              L"The file " + data + L"\\gone.xml does not exist.|");
+    const auto asked = std::chrono::steady_clock::now();
+    const auto quickly = [&] {
+        Choose(-1);
+        EXPECT_LT(std::chrono::steady_clock::now() - asked, 500ms);
+    };
+    EXPECT_EQ(shown(2, quickly), L"The file " + data + L"\\gone.xml does not exist.|");
     slowProbe_ = 0;
     EXPECT_EQ(shown(0, doubleClick, false), L"") << "the start line tells of no file";
     const auto copy = [&] { Choose(1); };

@@ -141,8 +141,8 @@ int wmain() {
     SetWindowTextW(form->Control(ControlId::txtBinOut), many.c_str());
     double refused = 0;
     {
-        const win::unique_file held(CreateFileW((tool + L"\\quillon.exe").c_str(), GENERIC_READ, 0, nullptr,
-                                                OPEN_EXISTING, 0, nullptr));
+        const win::unique_file held(
+            CreateFileW((tool + L"\\quillon.exe").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
         refused = bench::Time([&] {
             SendMessageW(convert, BM_CLICK, 0, 0);
             bench::PumpUntil([&] { return bench::Text(convert) == L"Convert!"; });
