@@ -177,7 +177,8 @@ private:
     bool unloaded_ = false;
     BatchView batch_;
     Panel batchPanel_ = Panel::Bin;               // whose "Convert!" reads "Stop" while the batch runs
-    std::vector<conversion::LineFile> logFiles_;  // a log line's data is its place here, plus one
+    // The file each log line of a file leads to (FileOfLine); a line's data is its place here, plus one.
+    std::vector<std::wstring> lineFiles_;
     bool closeAfterBatch_ = false;
     std::unique_ptr<DropCollection> collection_;
     Panel dropPanel_ = Panel::Bin;  // where the collected files go

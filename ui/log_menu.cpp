@@ -67,8 +67,8 @@ void frmMain::OpenLogLine() {
     const ListBox log(Control(lstStatus));
     const int selected = log.Selected();
     const auto file = selected >= 0 ? static_cast<size_t>(log.Data(selected)) : 0;
-    if (file == 0 || file > logFiles_.size()) return;
-    ShowFileInFolder(FileOfLine(logFiles_[file - 1]));
+    if (file == 0 || file > lineFiles_.size()) return;
+    ShowFileInFolder(lineFiles_[file - 1]);
 }
 
 void frmMain::ShowFileInFolder(const std::wstring& file) {

@@ -19,12 +19,12 @@ void frmMain::OnQueueMenu(Panel panel, POINT at) {
 
 void frmMain::OnFileLine(int line, const conversion::LineFile& file) {
     ListBox log(Control(lstStatus));
-    // A replaced line keeps its place here, so a long session keeps one record per line.
-    if (const auto kept = static_cast<size_t>(log.Data(line)); kept != 0 && kept <= logFiles_.size()) {
-        logFiles_[kept - 1] = file;
+    // A replaced line keeps its place here, so a long session keeps one path per line.
+    if (const auto kept = static_cast<size_t>(log.Data(line)); kept != 0 && kept <= lineFiles_.size()) {
+        lineFiles_[kept - 1] = FileOfLine(file);
     } else {
-        logFiles_.push_back(file);
-        log.SetData(line, static_cast<LPARAM>(logFiles_.size()));
+        lineFiles_.push_back(FileOfLine(file));
+        log.SetData(line, static_cast<LPARAM>(lineFiles_.size()));
     }
     if (!file.converted) return;
     WindowQueue queue(hwnd_, batchPanel_);
