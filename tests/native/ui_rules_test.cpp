@@ -106,7 +106,6 @@ TEST(StatusLog, MenuClipboardFileTheProgressTipsAndWhenTheLogFollows) {
 
     // The progress tips, and when the log follows its end.
     using std::chrono::milliseconds, std::chrono::seconds, std::chrono::minutes, std::chrono::hours;
-    // clang-format off
     const std::pair<std::wstring, std::wstring> tips[] = {
         {RunningText(1, 100, seconds(30)), L"1 of 100 files"},  // nothing finished: no estimate
         {RunningText(3, 100, seconds(4)), L"3 of 100 files"},   // neither three files nor five seconds
@@ -119,7 +118,6 @@ TEST(StatusLog, MenuClipboardFileTheProgressTipsAndWhenTheLogFollows) {
         {FinishedText(1, 1, milliseconds(999)), L"1 file in less than a second"},
         {FinishedText(5, 5, hours(2) + minutes(1) + seconds(59)), L"5 files in 2 hours 1 minute"},
     };
-    // clang-format on
     for (const auto& [tip, expected] : tips) EXPECT_EQ(tip, expected);
     // A log of 10 lines, 4 rows in view: following from the row that shows the last line.
     EXPECT_EQ((std::vector{FollowsEnd(0, 4, 0), FollowsEnd(6, 4, 10), FollowsEnd(5, 4, 10), FollowsEnd(0, 4, 4)}),

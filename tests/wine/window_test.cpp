@@ -93,8 +93,7 @@ protected:
         return answer;
     }
     LRESULT Send(ControlId id, UINT msg, WPARAM wp = 0, LPARAM lp = 0) { return SendMessageW(Ctl(id), msg, wp, lp); }
-    // A scratch folder with a.xml and b.xml, the stand-in beside the tool taking `sleep` ms a file, and the
-    // selection `chosen` (NUL-separated names in that folder) queued for binary to text into it.
+    // a.xml and b.xml in a fresh folder, the stand-in taking `sleep` ms a file, `chosen` queued to convert there.
     std::wstring Queued(const std::wstring& folder, const std::wstring& chosen, const wchar_t* sleep = nullptr) {
         const std::wstring data = ScratchFolder(folder);
         for (const wchar_t* name : {L"\\a.xml", L"\\b.xml"}) WriteBytes(data + name, "x");
@@ -387,10 +386,9 @@ TEST_F(Window, ARunningBatchTakesOnlyItsStopButtonAndEscWhichStopAndThenEndTheCo
     EXPECT_TRUE(Tip().starts_with(L"1 of 3 files in ")) << Tip();
 }
 
-// A reader who scrolled up keeps the place while lines come, and the wheel over the log scrolls it wherever
-// the focus is; back at the end, the log follows again. The first Stop lets the current file finish, and "Yes"
-// to the close question then is no second one: the window closes when the file is done. The system's own
-// hold on sleep is taken and given back.
+// A reader who scrolled up keeps the place while lines come, the wheel over the log scrolls it from any focus;
+// back at the end, it follows again. After a Stop, "Yes" to the close question is no second one: the window
+// closes when the file is done. The system's own hold on sleep is taken and given back.
 TEST_F(Window, TheLogKeepsTheReadersPlaceTheWheelScrollsItFromAnywhereAndYesAfterAStopLetsTheFileFinish) {
     answers_ = {L"yes"};
     const std::wstring data = Queued(L"reader", L"a.xml\0b.xml"s, L"1000");

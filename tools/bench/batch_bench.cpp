@@ -29,14 +29,8 @@ std::wstring Source(const std::wstring& data, int i) { return data + L"\\entry-"
 int ToolRounds(const std::wstring& tool, const std::wstring& data, int entries) {
     std::wstring selection = data;
     for (int i = 0; i < entries; ++i) selection += L'\0' + (L"entry-" + std::to_wstring(i) + L".xml");
-    ui::Dialogs dialogs;
-    dialogs.openFiles = [&](HWND, const std::wstring&) { return selection; };
-    const auto form = ui::frmMain::Create(GetModuleHandleW(nullptr), {tool, {}, dialogs, {}, {}, {}});
+    const auto form = bench::QueuedWindow(tool, selection, data);
     if (!form) return 1;
-    ShowWindow(form->Handle(), SW_SHOW);
-    SendMessageW(form->Control(ui::ControlId::cmbBinAdd), BM_CLICK, 0, 0);
-    SetWindowTextW(form->Control(ui::ControlId::txtBinOut), data.c_str());
-    bench::Pump();
     HWND convert = form->Control(ui::ControlId::cmbBinCon);
     const ui::ListBox log(form->Control(ui::ControlId::lstStatus));
     char go[8];

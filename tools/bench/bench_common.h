@@ -4,10 +4,12 @@
 #include <tlhelp32.h>
 
 #include <chrono>
+#include <memory>
 #include <string>
 
 #include "common/file_probes.h"
 #include "common/win_handles.h"
+#include "ui/frmMain.h"
 
 namespace bench {
 
@@ -38,6 +40,21 @@ void PumpUntil(F&& done) {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
         Pump();
     }
+}
+
+// The tool's window in this process, shown, with the open-file dialog's `selection` queued for binary to text
+// into `output`; null when it cannot be made.
+inline std::unique_ptr<ui::frmMain> QueuedWindow(const std::wstring& tool, const std::wstring& selection,
+                                                 const std::wstring& output) {
+    ui::Dialogs dialogs;
+    dialogs.openFiles = [selection](HWND, const std::wstring&) { return selection; };
+    auto form = ui::frmMain::Create(GetModuleHandleW(nullptr), {tool, {}, dialogs, {}, {}, {}});
+    if (!form) return form;
+    ShowWindow(form->Handle(), SW_SHOW);
+    SendMessageW(form->Control(ui::ControlId::cmbBinAdd), BM_CLICK, 0, 0);
+    SetWindowTextW(form->Control(ui::ControlId::txtBinOut), output.c_str());
+    Pump();
+    return form;
 }
 
 // A program started as the user starts it, and its main window once that is shown.

@@ -38,14 +38,8 @@ int wmain(int argc, wchar_t** argv) {
     }
     SetEnvironmentVariableW(L"QUILLON_STANDIN_EXIT", L"0");
 
-    ui::Dialogs dialogs;
-    dialogs.openFiles = [&](HWND, const std::wstring&) { return selection; };
-    const auto form = ui::frmMain::Create(GetModuleHandleW(nullptr), {tool, {}, dialogs, {}, {}, {}});
+    const auto form = bench::QueuedWindow(tool, selection, data);
     if (!form) return 1;
-    ShowWindow(form->Handle(), SW_SHOW);
-    SendMessageW(form->Control(ui::ControlId::cmbBinAdd), BM_CLICK, 0, 0);
-    SetWindowTextW(form->Control(ui::ControlId::txtBinOut), data.c_str());
-    bench::Pump();
     HWND convert = form->Control(ui::ControlId::cmbBinCon), log = form->Control(ui::ControlId::lstStatus);
     std::printf("before any batch: %.1f MB private\n", PrivateMegabytes());
     for (int batch = 1; batch <= batches; ++batch) {
