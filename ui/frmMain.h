@@ -176,7 +176,7 @@ private:
     bool busy_ = false;  // a dialog or a menu is open: no other input, no closing
     bool unloaded_ = false;
     BatchView batch_;
-    Panel batchPanel_ = Panel::Bin;               // whose "Convert!" reads "Stop" while the batch runs
+    Panel batchPanel_ = Panel::Bin;  // whose "Convert!" reads "Stop" while the batch runs
     // The file each log line of a file leads to (FileOfLine); a line's data is its place here, plus one.
     std::vector<std::wstring> lineFiles_;
     bool closeAfterBatch_ = false;
