@@ -3,6 +3,7 @@
 #include <atomic>
 #include <chrono>
 #include <initializer_list>
+#include <optional>
 #include <vector>
 
 #include "common/file_probes.h"
@@ -237,8 +238,12 @@ RunResult RunAndWait(const std::wstring& commandLine, const RunOptions& options)
     const auto stopped = [&] { return Signalled(options.stop) || Signalled(options.stopNow); };
     StartRetries ownRetries;
     StartRetries& retries = options.retries ? *options.retries : ownRetries;
-    const auto first = Clock::now();
-    const auto tried = [&] { return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - first); };
+    // Only the time after a refusal is spent of the batch's retries, not that of a start that went well.
+    std::optional<Clock::time_point> refused;
+    const auto tried = [&] {
+        return refused ? std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - *refused)
+                       : std::chrono::milliseconds(0);
+    };
     PROCESS_INFORMATION info{};
     // Without a console to share it gets one of its own, without a window.
     const DWORD flags = NORMAL_PRIORITY_CLASS | CREATE_SUSPENDED | EXTENDED_STARTUPINFO_PRESENT |
@@ -253,6 +258,7 @@ RunResult RunAndWait(const std::wstring& commandLine, const RunOptions& options)
                              options.folder.empty() ? nullptr : options.folder.c_str(), &startup.StartupInfo, &info))
             break;
         const DWORD error = ::GetLastError();
+        if (!refused) refused = Clock::now();
         if (!retries.TryAgain(error, tried())) {
             retries.Spend(tried());
             return NotStarted(false, common::SystemMessage(error, ProgramOf(commandLine)));
