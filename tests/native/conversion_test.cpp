@@ -78,8 +78,9 @@ TEST(ConversionNames, PathsDestinationNamesAndExtensions) {
     // clang-format on
     for (const auto& [path, form] : longPaths) EXPECT_EQ(ExtendedLengthPath(path), form) << path.size();
     // Only "file not found" and "path not found" show a file absent; access denied or a network gone, nothing.
-    EXPECT_EQ((std::vector{PresenceAfterError(2), PresenceAfterError(3), PresenceAfterError(5), PresenceAfterError(64)}),
-              (std::vector{Presence::Absent, Presence::Absent, Presence::Unsure, Presence::Unsure}));
+    EXPECT_EQ(
+        (std::vector{PresenceAfterError(2), PresenceAfterError(3), PresenceAfterError(5), PresenceAfterError(64)}),
+        (std::vector{Presence::Absent, Presence::Absent, Presence::Unsure, Presence::Unsure}));
     // Command lines are checked whole with every batch below. 0xFFFFFFFF is a negative wchar_t where it has 32 bits,
     // and still no control character.
     for (const std::wstring& valid : {L""s, L"t x.t\u0442\u007F"s, std::wstring(1, static_cast<wchar_t>(0xFFFFFFFFu))})
