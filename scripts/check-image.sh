@@ -32,7 +32,8 @@ grep -q 'Entry: ID: 0x000018' <<<"$headers" || { echo "FAIL: no manifest resourc
 for needed in 'level="asInvoker"' \
     '{35138b9a-5d96-4fbd-8e2d-a2440225f93a}' '{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}' \
     '{1f676c76-80e1-4239-95bb-83d0f6d0da78}' '{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}' \
-    '>PerMonitorV2, PerMonitor</dpiAwareness>' '>true/pm</dpiAware>' '>true</longPathAware>'; do
+    '>PerMonitorV2, PerMonitor</dpiAwareness>' '>true/pm</dpiAware>' \
+    '<longPathAware xmlns="http://schemas.microsoft.com/SMI/2016/WindowsSettings">true</longPathAware>'; do
   grep -qaF "$needed" "$exe" || { echo "FAIL: the manifest lacks $needed"; fail=1; }
 done
 if grep -qa "Microsoft.Windows.Common-Controls" "$exe"; then

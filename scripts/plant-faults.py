@@ -216,7 +216,7 @@ FAULTS = [
      "const bool beside = probe && common::CanReplace(common::JoinPath(toolFolder, FileName));",
      "const bool beside = static_cast<bool>(probe);"),
     ("a folder of a drop that cannot be read is not said", "ui/dropped_files.cpp",
-     "out.unread.push_back({folder, common::SystemMessage(error)});", ""),
+     "out.unread.push_back({folder, common::SystemMessage(error)});", "(void)folder;"),
     ("a drop says 21 folders not read", "ui/queue_rules.cpp",
      "constexpr size_t kShown = 20;", "constexpr size_t kShown = 21;"),
     ("Open containing folder waits on the window's thread", "ui/log_menu.cpp",

@@ -250,7 +250,6 @@ TEST(EndToEnd, ADoubleClickAHeldEscAndAPressHeldPastTheBatchAreEachOneActionAndT
             Sleep(GetDoubleClickTime() + 100);  // so the action's first press is no double-click with the start
             Xdo(action.startThenAct);
         }
-        // Over once its lines are there and its button is back.
         ASSERT_TRUE(WaitFor([&] {
             return tool.Lines(lstStatus).size() >= first + action.log.size() && tool.Text(cmbBinCon) == L"Convert!";
         }));
