@@ -11,7 +11,9 @@ using enum Kind;
 constexpr ControlDescription kControls[] = {
     {Frame1, Frame, Window, L"Frame1", L"Convert from binary to text XML", 4, 4, 537, 213, 0, true},
     {lstBin, ListBox, Frame1, L"lstBin", L"", 16, 24, 505, 95, 1, true},
-    {Label1, Label, Frame1, L"Label1", L"Text XML extension:", 16, 128, 121, 17, 20, true},
+    // A label goes just before the box it names, as a screen reader names a box after the label before it;
+    // it takes no focus, so no other control moves in the tab order. The box, after it, is drawn after it.
+    {Label1, Label, Frame1, L"Label1", L"Text XML extension:", 16, 128, 121, 17, 19, true},
     {txtExt, TextBox, Frame1, L"txtExt", L"txt", 116, 124, 29, 25, 19, true},
     {cmbBinCle, Button, Frame1, L"cmbBinCle", L"Clear list", 152, 124, 121, 25, 21, true},
     {cmbBinRem, Button, Frame1, L"cmbBinRem", L"Remove selected", 276, 124, 121, 25, 3, false},
@@ -25,7 +27,7 @@ constexpr ControlDescription kControls[] = {
     {cmbTxtCle, Button, Frame2, L"cmbTxtCle", L"Clear list", 152, 124, 121, 25, 22, true},
     {cmbTxtRem, Button, Frame2, L"cmbTxtRem", L"Remove selected", 276, 124, 121, 25, 11, false},
     {cmbTxtAdd, Button, Frame2, L"cmbTxtAdd", L"Add files...", 400, 124, 121, 25, 12, true},
-    {lblTxtOut, Label, Frame2, L"lblTxtOut", L"Output path:", 16, 156, 73, 13, 14, true},
+    {lblTxtOut, Label, Frame2, L"lblTxtOut", L"Output path:", 16, 156, 73, 13, 9, true},
     {txtTxtOut, TextBox, Frame2, L"txtTxtOut", L"", 16, 172, 353, 25, 9, true},
     {cmbTxtOut, Button, Frame2, L"cmbTxtOut", L"...", 372, 172, 25, 25, 8, true},
     {cmbTxtCon, Button, Frame2, L"cmbTxtCon", L"Convert!", 400, 172, 121, 25, 10, false},
@@ -48,6 +50,7 @@ const ControlDescription& Description(ControlId id) {
 std::wstring_view ScreenReaderName(const ControlDescription& desc) {
     if (desc.kind == ListBox) return Description(desc.container).text;
     if (desc.text == std::wstring_view(L"...")) return L"Choose output folder";
+    if (desc.id == txtBinOut) return L"Output folder";  // no label of its own
     return {};
 }
 

@@ -50,19 +50,26 @@ Environment SystemEnvironment() {
         else
             ShutdownBlockReasonDestroy(window);
     };
+    const auto highContrast = [] {
+        HIGHCONTRASTW contrast{sizeof contrast, 0, nullptr};
+        return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
+               (contrast.dwFlags & HCF_HIGHCONTRASTON);
+    };
     const std::wstring toolFolder = common::ToolFolder();
     return {toolFolder,
             settings::FindLocation(toolFolder),
             Dialogs{&ShowOpenFilesDialog, &BrowseForFolder, confirm, &ShowSaveFileDialog, report, &ShowInExplorer},
             common::CurrentFolder(),
             Probes{&common::FolderExists, &common::FileExists},
-            Session{keepAwake, blockShutdown}};
+            Session{keepAwake, blockShutdown},
+            highContrast};
 }
 
 std::unique_ptr<frmMain> frmMain::Create(HINSTANCE instance, Environment environment) {
     if (!RegisterWindowClass(instance, &frmMain::WndProc) || !LoadCommonControl(ICC_PROGRESS_CLASS)) return nullptr;
     std::unique_ptr<frmMain> self(new frmMain(std::move(environment)));
     if (!CreateMainWindow(instance, self.get())) return nullptr;
+    self->OnColoursChanged(false);
     self->ApplyDpi(WindowDpi(self->hwnd_), nullptr);
     self->Form_Load();
     // What the first paint does not need waits until the window has been drawn.
@@ -134,6 +141,10 @@ LRESULT frmMain::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_FOLDER_REPORT: OnFolderReport(reinterpret_cast<std::wstring*>(lp)); return 0;
         case WM_DROPFILES: OnDropFiles(reinterpret_cast<HDROP>(wp)); return 0;
         case WM_DPICHANGED: ApplyDpi(HIWORD(wp), reinterpret_cast<const RECT*>(lp)); return 0;
+        case WM_SYSCOLORCHANGE: OnColoursChanged(true); return 0;
+        case WM_SETTINGCHANGE:
+            if (wp == SPI_SETHIGHCONTRAST) OnColoursChanged(false);
+            break;
         case WM_CONTEXTMENU: OnContextMenu(reinterpret_cast<HWND>(wp), {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}); return 0;
         case WM_DESTROY: PostQuitMessage(0); return 0;
     }

@@ -61,6 +61,7 @@ struct Environment {
     std::wstring startFolder;  // where the converter runs: the folder the program was started in
     Probes probes;
     Session session;
+    std::function<bool()> highContrast;  // whether the user has high contrast on
 };
 
 // The real dialogs, this program's folder and the folder it was started in.
@@ -108,11 +109,15 @@ private:
     // Places, sizes, font and icons for `dpi`; the window takes `suggested`, when given.
     void ApplyDpi(int dpi, const RECT* suggested);
     LRESULT OnCtlColorStatic(HDC dc, HWND control);
+    // The system's colours, or high contrast, changed: the window is drawn anew in them.
+    void OnColoursChanged(bool systemColours);
 
     // input_filter.cpp
     // Whether the input goes on to its control (input_rules.h).
     bool Taken(MSG& msg);
     bool OnKey(const MSG& msg);
+    // What the input rules call a control while the window works.
+    Target TargetWhileWorking(HWND to) const;
 
     // log_menu.cpp
     void OnLogMenu(POINT at);
@@ -183,6 +188,7 @@ private:
     std::unique_ptr<DropCollection> collection_;
     Panel dropPanel_ = Panel::Bin;  // where the collected files go
     int binOutBackground_ = COLOR_WINDOW;
+    bool highContrast_ = false;
     win::unique_gdi font_;
     win::unique_icon bigIcon_, smallIcon_;
     HWND focusBeforeDeactivate_ = nullptr;

@@ -14,8 +14,10 @@ std::optional<Input> Classify(const MSG& msg) {
     const UINT m = msg.message;
     if (m == WM_KEYDOWN || m == WM_KEYUP) {
         // Bit 30 is the key's state before this message: down already means a repeat.
-        if (msg.wParam == VK_ESCAPE)
-            return m == WM_KEYDOWN && (msg.lParam & (1 << 30)) ? Input::EscapeRepeat : Input::Escape;
+        const bool repeat = m == WM_KEYDOWN && (msg.lParam & (1 << 30));
+        if (msg.wParam == VK_ESCAPE) return repeat ? Input::EscapeRepeat : Input::Escape;
+        if ((msg.wParam == VK_SPACE || msg.wParam == VK_RETURN) && m == WM_KEYDOWN)
+            return repeat ? Input::PressRepeat : Input::Press;
         return msg.wParam == VK_TAB ? Input::Tab : Input::Key;
     }
     if (m == WM_SYSKEYDOWN || m == WM_SYSKEYUP || m == WM_SYSCHAR || m == WM_SYSDEADCHAR) return Input::SystemKey;
@@ -37,6 +39,14 @@ bool frmMain::PreTranslateMessage(MSG& msg) {
     return IsDialogMessageW(hwnd_, &msg);
 }
 
+Target frmMain::TargetWhileWorking(HWND to) const {
+    return to == Control(lstStatus)                                         ? Target::StatusLog
+           : batch_.Running() && to == Control(ControlsOf(batchPanel_).con) ? Target::BatchButton
+           : to == Control(pb)                                              ? Target::ProgressBar
+           : to == hwnd_                                                    ? Target::Window
+                                                                            : Target::Other;
+}
+
 bool frmMain::Taken(MSG& msg) {
     const std::optional<Input> input = Classify(msg);
     if (!input) return true;
@@ -46,12 +56,7 @@ bool frmMain::Taken(MSG& msg) {
     }
     HWND log = Control(lstStatus);
     // The wheel goes to the focus; the log takes it whenever the mouse is over it.
-    HWND to = *input == Input::Wheel ? WindowFromPoint(msg.pt) : msg.hwnd;
-    const Target target = to == log                                                        ? Target::StatusLog
-                          : batch_.Running() && to == Control(ControlsOf(batchPanel_).con) ? Target::BatchButton
-                          : to == Control(pb)                                              ? Target::ProgressBar
-                          : to == hwnd_                                                    ? Target::Window
-                                                                                           : Target::Other;
+    const Target target = TargetWhileWorking(*input == Input::Wheel ? WindowFromPoint(msg.pt) : msg.hwnd);
     if (!ui::TakenWhileWorking(*input, target)) return false;
     if (*input == Input::Wheel && msg.hwnd != log) {
         SendMessageW(log, msg.message, msg.wParam, msg.lParam);
@@ -61,6 +66,17 @@ bool frmMain::Taken(MSG& msg) {
 }
 
 bool frmMain::OnKey(const MSG& msg) {
+    // While it works, the batch's button and the log are all that take the focus, and the button
+    // answers Space and Enter at once: its press is a Stop.
+    if (Working() && msg.wParam == VK_TAB) {
+        const bool toLog = FocusAfterTab(TargetWhileWorking(msg.hwnd), batch_.Running()) == Target::StatusLog;
+        SetFocus(Control(toLog ? lstStatus : ControlsOf(batchPanel_).con));
+        return true;
+    }
+    if (TargetWhileWorking(msg.hwnd) == Target::BatchButton && (msg.wParam == VK_SPACE || msg.wParam == VK_RETURN)) {
+        StopBatch();
+        return true;
+    }
     // Delete in a queue is its "Remove selected"; Ctrl+C in the log copies the selected line, Enter shows its file.
     for (const Panel panel : {Panel::Bin, Panel::Txt}) {
         if (msg.wParam != VK_DELETE || msg.hwnd != Control(ControlsOf(panel).list)) continue;

@@ -5,10 +5,12 @@ namespace ui {
 bool TakenWhileWorking(Input input, Target target) {
     switch (input) {
         case Input::SystemKey:
-        case Input::Escape: return true;
+        case Input::Escape:
+        case Input::Tab: return true;
         // One press is one Stop, however long it is held or however fast it is repeated.
-        case Input::EscapeRepeat:
-        case Input::Tab: return false;
+        case Input::EscapeRepeat: return false;
+        case Input::Press: return target == Target::StatusLog || target == Target::BatchButton;
+        case Input::PressRepeat:
         case Input::Key:
         case Input::Wheel:
         case Input::DoubleClick: return target == Target::StatusLog;
@@ -22,7 +24,11 @@ bool TakenWhileWorking(Input input, Target target) {
 }
 
 bool TakenWhenIdle(Input input, Target target) {
-    return input != Input::DoubleClick || target != Target::ConvertButton;
+    return (input != Input::DoubleClick && input != Input::PressRepeat) || target != Target::ConvertButton;
+}
+
+Target FocusAfterTab(Target from, bool batchRuns) {
+    return batchRuns && from == Target::StatusLog ? Target::BatchButton : Target::StatusLog;
 }
 
 }  // namespace ui

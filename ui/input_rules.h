@@ -7,6 +7,8 @@ namespace ui {
 
 enum class Input {
     Key,           // a key for the focused control
+    Press,         // Space or Enter pressed: what presses a focused button
+    PressRepeat,   // Space or Enter held down until it repeats
     Tab,           // a key that moves the focus
     Escape,        // Esc pressed (or let go): it stops the work
     EscapeRepeat,  // Esc held down until it repeats
@@ -23,7 +25,11 @@ enum class Target { BatchButton, ConvertButton, StatusLog, ProgressBar, Window, 
 
 bool TakenWhileWorking(Input input, Target target);
 // Without work: all but the second press of a double-click on "Convert!",
-// whose first press started a batch, however soon that batch has ended.
+// whose first press started a batch, however soon that batch has ended, and
+// the repeats of a key held down on it since it read "Stop".
 bool TakenWhenIdle(Input input, Target target);
+// While it works, Tab and Shift+Tab move the focus between the controls that
+// take input: the batch's button, while a batch runs, and the status log.
+Target FocusAfterTab(Target from, bool batchRuns);
 
 }  // namespace ui

@@ -1,10 +1,8 @@
 #pragma once
 // How the source-folder switch sets the binary-to-text folder controls. Portable.
+#include "ui/colours.h"
 
 namespace ui {
-
-inline constexpr int SysColorWindow = 5;           // COLOR_WINDOW
-inline constexpr int SysColorInactiveBorder = 11;  // COLOR_INACTIVEBORDER
 
 struct FolderControlsState {
     bool enabled;

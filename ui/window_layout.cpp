@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/dll_search.h"
+#include "ui/colours.h"
 #include "ui/dpi.h"
 #include "ui/frmMain.h"
 #include "ui/list_box.h"
@@ -152,17 +153,25 @@ void frmMain::ApplyDpi(int dpi, const RECT* suggested) {
 
 LRESULT frmMain::OnCtlColorStatic(HDC dc, HWND control) {
     const auto id = static_cast<ControlId>(GetDlgCtrlID(control));
-    if (id == Frame1 || id == Frame2 || id == Frame3) {
-        SetTextColor(dc, kFrameCaptionColour);
-        SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
-    }
-    if (id == txtBinOut) {  // disabled: greyed with its own background
-        SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
-        SetBkColor(dc, GetSysColor(binOutBackground_));
-        return reinterpret_cast<LRESULT>(GetSysColorBrush(binOutBackground_));
-    }
-    return DefWindowProcW(hwnd_, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control));
+    TextColours colours{};
+    if (Description(id).kind == Kind::Frame)
+        colours = FrameCaptionColours(highContrast_);
+    else if (id == txtBinOut)  // disabled: greyed
+        colours = GreyedBoxColours(binOutBackground_, highContrast_);
+    else
+        return DefWindowProcW(hwnd_, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                              reinterpret_cast<LPARAM>(control));
+    SetTextColor(dc, colours.text == DarkRed ? kFrameCaptionColour : GetSysColor(colours.text));
+    SetBkColor(dc, GetSysColor(colours.background));
+    return reinterpret_cast<LRESULT>(GetSysColorBrush(colours.background));
+}
+
+void frmMain::OnColoursChanged(bool systemColours) {
+    highContrast_ = env_.highContrast && env_.highContrast();
+    // The common controls keep colours of their own; they are told of the system's.
+    for (HWND child = GetWindow(hwnd_, GW_CHILD); systemColours && child; child = GetWindow(child, GW_HWNDNEXT))
+        SendMessageW(child, WM_SYSCOLORCHANGE, 0, 0);
+    RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 }  // namespace ui

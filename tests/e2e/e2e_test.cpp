@@ -210,7 +210,7 @@ TEST(EndToEnd, TheWindowStaysTheUsersDuringALongConversionAndStopsFromTheRealBut
     EXPECT_NE(ReadBytes(tool.folder + L"\\karvelxml.ini"), "<missing>") << "closed as ever: the settings are saved";
 }
 
-// A double-click, a held Esc or a held press, as the X server delivers them, is one action. Then Windows
+// A double-click, a held Esc, Space or press, as the X server delivers them, is one action. Then Windows
 // ends its session in the middle of a file: asked, the window says no while a batch runs; told, it ends the
 // converter, deletes what it had begun of a new file and saves the settings before it answers.
 TEST(EndToEnd, ADoubleClickAHeldEscAndAPressHeldPastTheBatchAreEachOneActionAndTheSessionsEndLeavesNoHalfFile) {
@@ -236,6 +236,7 @@ TEST(EndToEnd, ADoubleClickAHeldEscAndAPressHeldPastTheBatchAreEachOneActionAndT
         {"a double-click on Stop is one Stop", MoveTo(convert) + L"click --repeat 2 --delay 80 1", stopped},
         {"Esc held until it repeats is one Stop",
          MoveTo(tool.Ctl(lstStatus)) + L"click 1 keydown Escape sleep 1.5 keyup Escape", stopped},
+        {"Space held on the focused Stop past the end is one Stop", L"keydown space sleep 2.5 keyup space", stopped},
         {"a press on Stop let go after the batch starts nothing", MoveTo(convert) + L"mousedown 1", whole},
     };
     for (const auto& action : actions) {

@@ -1,6 +1,7 @@
 // The dialog's result and filters, the layout at any DPI and the status log's menu, without a window.
 #include <gtest/gtest.h>
 
+#include "ui/colours.h"
 #include "ui/controls.h"
 #include "ui/input_rules.h"
 #include "ui/menus.h"
@@ -64,14 +65,18 @@ TEST(Layout, ScaledToTheNearestPixelWithTheDialogFontInPoints) {
               (std::vector{-11, -13, -16, -21}));
 }
 
-TEST(Layout, ScreenReadersHearAQueueOrTheLogByItsFrameAndDotsByWhatTheyDo) {
+TEST(Layout, ScreenReadersHearEachControlByItsFrameOrRoleAndHighContrastKeepsItsColours) {
     std::wstring names;
     for (const auto& c : Controls())
         if (!ScreenReaderName(c).empty())
             names += std::wstring(c.name) + L"=" + std::wstring(ScreenReaderName(c)) + L";";
     EXPECT_EQ(names,
-              L"lstBin=Convert from binary to text XML;cmbBinOut=Choose output folder;"
+              L"lstBin=Convert from binary to text XML;txtBinOut=Output folder;cmbBinOut=Choose output folder;"
               L"lstTxt=Convert from text to binary XML;cmbTxtOut=Choose output folder;lstStatus=Status;");
+    // Dark red, or in high contrast the system's text colour, on the face; the greyed box on the face in high contrast.
+    EXPECT_EQ((std::vector{FrameCaptionColours(false), FrameCaptionColours(true), GreyedBoxColours(11, false),
+                           GreyedBoxColours(11, true)}),
+              (std::vector<TextColours>{{DarkRed, 15}, {18, 15}, {17, 11}, {17, 15}}));
 }
 
 // "+" for each command that can be chosen, "-" for each greyed one, "|" for a separator.
@@ -122,11 +127,13 @@ TEST(StatusLog, MenuClipboardFileTheProgressTipsAndWhenTheLogFollows) {
     // A log of 10 lines, 4 rows in view: following from the row that shows the last line.
     EXPECT_EQ((std::vector{FollowsEnd(0, 4, 0), FollowsEnd(6, 4, 10), FollowsEnd(5, 4, 10), FollowsEnd(0, 4, 4)}),
               (std::vector{true, true, false, true}));
-    // The progress bar takes the mouse while a batch runs, for its tip; an idle "Convert!" no second press.
+    // The progress bar takes the mouse while a batch runs, for its tip; an idle "Convert!" no second press, nor
+    // the repeats of a key held down since it read "Stop".
     EXPECT_TRUE(TakenWhileWorking(Input::Hover, Target::ProgressBar) &&
                 TakenWhenIdle(Input::Mouse, Target::ConvertButton));
     EXPECT_FALSE(TakenWhileWorking(Input::Hover, Target::Other) ||
-                 TakenWhenIdle(Input::DoubleClick, Target::ConvertButton));
+                 TakenWhenIdle(Input::DoubleClick, Target::ConvertButton) ||
+                 TakenWhenIdle(Input::PressRepeat, Target::ConvertButton));
 }
 
 // A queue in memory: its entries with their marks, its selection and its two buttons.

@@ -1,5 +1,4 @@
-// The real main window in this process, its dialogs replaced: controls, colours, keyboard, queues,
-// drops, output folders and a batch without a converter.
+// The real window in this process, its dialogs replaced: controls, colours, keys, queues, drops, folders, batches.
 #include "support/support.h"  // first: it brings windows.h
 #include <commctrl.h>
 
@@ -80,7 +79,8 @@ protected:
             ui::Session{[this](bool held) { session_ += held ? L"awake " : L"asleep "; },
                         [this](HWND window, const wchar_t* reason) {
                             session_ += window != main ? L"? " : reason ? L"[" + std::wstring(reason) + L"] " : L"[] ";
-                        }}};
+                        }},
+            [this] { return highContrast_; }};
     }
     // "Open containing folder" asks the shell from a thread of its own.
     std::wstring Answer(Call call) {
@@ -132,6 +132,7 @@ protected:
     std::function<void()> duringDialog_;  // runs while a dialog is "open"
     std::atomic<DWORD> slowProbe_{0};     // milliseconds
     std::wstring session_;                // what the batches asked of the session
+    bool highContrast_ = false;           // Wine cannot switch it on
 };
 
 // At 96 DPI, after a move to a monitor at 144 DPI, and back.
@@ -190,13 +191,24 @@ TEST_F(Window, ControlsHaveTheirKindTextPlaceSizeStateAndFontAtEachDpiAndOnlyFra
         }
     }
 
-    // Only a frame's caption is drawn in dark red.
+    // Only a frame's caption is coloured: dark red, but in high contrast (on, with colours of its own, then off
+    // again, each time drawn anew) the system's text colour; the greyed box then lies on the face colour.
     HDC dc = GetDC(main);
-    for (const ControlId id : {Frame1, Frame2, Frame3, Label1, lblTxtOut, Label2}) {
-        SendMessageW(main, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(Ctl(id)));
-        EXPECT_EQ(GetTextColor(dc) == RGB(192, 0, 0), Description(id).kind == Kind::Frame) << Description(id).name;
-        SetTextColor(dc, 0);
+    const int element = COLOR_BTNTEXT;
+    const COLORREF yellow = RGB(255, 255, 0), text = GetSysColor(element);
+    for (const bool on : {false, true, false}) {
+        highContrast_ = on;
+        if (on) SetSysColors(1, &element, &yellow);
+        UpdateWindow(main);
+        SendMessageW(main, on ? WM_SYSCOLORCHANGE : WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
+        EXPECT_TRUE(GetUpdateRect(Ctl(Frame1), nullptr, FALSE)) << on;
+        for (const ControlId id : {Frame1, Frame2, Frame3, Label1, lblTxtOut, Label2, txtBinOut}) {
+            SendMessageW(main, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(Ctl(id)));
+            EXPECT_EQ(GetTextColor(dc) == (on ? yellow : RGB(192, 0, 0)), Description(id).kind == Kind::Frame) << on;
+        }
+        EXPECT_EQ(GetBkColor(dc), GetSysColor(on ? COLOR_BTNFACE : COLOR_WINDOW)) << "the greyed box's, last";
     }
+    SetSysColors(1, &element, &text);
     ReleaseDC(main, dc);
 }
 
@@ -227,6 +239,9 @@ TEST_F(Window, TabWalksTheEnabledControlsInOrderAndTheFolderDialogIsModal) {
     EXPECT_EQ(walk(),
               (Names{L"lstBin", L"cmbBinAdd", L"txtBinOut", L"cmbBinOut", L"cmbTxtOut", L"txtTxtOut", L"cmbTxtAdd",
                      L"lstTxt", L"lstStatus", L"chkBinOut", L"txtExt", L"cmbBinCle", L"cmbTxtCle"}));
+    // A screen reader names a box after the label before it.
+    EXPECT_TRUE(GetWindow(Ctl(txtExt), GW_HWNDPREV) == Ctl(Label1) &&
+                GetWindow(Ctl(txtTxtOut), GW_HWNDPREV) == Ctl(lblTxtOut));
 
     // The folder dialogs, and nothing acts under them: neither a close nor a click, not even a second dialog.
     answers_ = {L"C:\\in\\a.xml", L"", L"E:\\chosen"};
@@ -337,7 +352,7 @@ std::wstring Clipboard() {
     return copy;
 }
 
-TEST_F(Window, ARunningBatchTakesOnlyItsStopButtonAndEscWhichStopAndThenEndTheConverterAndTheLogStaysReadable) {
+TEST_F(Window, ARunningBatchTakesOnlyItsStopButtonItsKeysAndEscWhichStopAndThenEndTheConverterAndTabReachesTheLog) {
     const std::wstring data = Queued(L"data", L"a.xml\0a.xml\0a.xml"s, L"30000");
     Click(cmbBinCon);
     EXPECT_EQ(Text(cmbBinCon), L"Stop");
@@ -346,15 +361,18 @@ TEST_F(Window, ARunningBatchTakesOnlyItsStopButtonAndEscWhichStopAndThenEndTheCo
     EXPECT_EQ(SendMessageW(main, WM_QUERYENDSESSION, 0, 0), FALSE);
     EXPECT_EQ(session_, L"awake [A conversion is running] ");
     EXPECT_EQ(Tip(), L"1 of 3 files");
-    // The log: a click selects its first line, Down the next, and its menu copies it.
-    Input(lstStatus, WM_LBUTTONDOWN, MK_LBUTTON);
-    Input(lstStatus, WM_LBUTTONUP);
-    Input(lstStatus, WM_KEYDOWN, VK_DOWN);
-    Pump(form_.get());
-    Choose(1);
-    EXPECT_EQ(Clipboard(), L"Processing a.xml...");
-    // None of this acts, now or after the batch: clicks, keys and a drop elsewhere, Esc held down
-    // until it repeats, the second press of a double-click on the batch's button.
+    // Tab goes to the log, whose keys move in it and whose menu copies a line; Tab again, to the batch's button.
+    for (const WPARAM key : {VK_TAB, VK_END, VK_UP, VK_TAB}) {
+        if (GetFocus() == Ctl(lstStatus) && key == VK_TAB) Choose(1);  // the menu, as the menu key asks for it
+        PostMessageW(GetFocus(), WM_KEYDOWN, key, 0), PostMessageW(GetFocus(), WM_KEYUP, key, 3u << 30);
+        Pump(form_.get());
+    }
+    EXPECT_TRUE(Clipboard() == L"Conversion from Binary XML to Text XML started..." && GetFocus() == Ctl(cmbBinCon));
+    // Space is a Stop, however long it is held. None of the rest acts, now or after the batch: clicks, keys and
+    // a drop elsewhere, Esc held down until it repeats, the second press of a double-click on the batch's button.
+    Input(cmbBinCon, WM_KEYDOWN, VK_SPACE);
+    PostMessageW(Ctl(cmbBinCon), WM_KEYDOWN, VK_SPACE, 1 << 30);
+    Input(cmbBinCon, WM_KEYUP, VK_SPACE);
     Input(cmbBinAdd, WM_LBUTTONDOWN, MK_LBUTTON);
     Input(cmbBinAdd, WM_LBUTTONUP);
     Input(lstBin, WM_LBUTTONDOWN, MK_LBUTTON);
@@ -362,15 +380,13 @@ TEST_F(Window, ARunningBatchTakesOnlyItsStopButtonAndEscWhichStopAndThenEndTheCo
     Input(txtExt, WM_CHAR, 'x');
     Input(lstBin, WM_KEYDOWN, VK_DOWN);
     Drop(data, {100, 100});
-    Input(lstBin, WM_KEYDOWN, VK_ESCAPE);
     PostMessageW(Ctl(lstStatus), WM_KEYDOWN, VK_ESCAPE, 1 << 30);
     Input(cmbBinCon, WM_LBUTTONDBLCLK, MK_LBUTTON);
     Input(cmbBinCon, WM_LBUTTONUP);
     Pump(form_.get());
     EXPECT_EQ(Text(cmbBinCon), L"Stop now");
     EXPECT_TRUE(LastLineIs(L"Processing a.xml...")) << "one Stop: the converter still runs";
-    Input(cmbBinCon, WM_LBUTTONDOWN, MK_LBUTTON);
-    Input(cmbBinCon, WM_LBUTTONUP);
+    Input(cmbBinCon, WM_KEYDOWN, VK_RETURN);
     ASSERT_TRUE(PumpUntil([&] { return Text(cmbBinCon) == L"Convert!"; }));
     EXPECT_EQ(Lines(lstStatus), (Names{L"Conversion from Binary XML to Text XML started...",
                                        L"Processing a.xml... STOPPED (the converter was ended)", L"Conversion stopped",
@@ -380,6 +396,7 @@ TEST_F(Window, ARunningBatchTakesOnlyItsStopButtonAndEscWhichStopAndThenEndTheCo
     EXPECT_EQ(Text(txtExt), L"txt");
     EXPECT_EQ(Send(lstBin, LB_GETCURSEL), LB_ERR);
     EXPECT_EQ(Lines(lstBin).size(), 3u);
+    EXPECT_TRUE(GetFocus() == Ctl(cmbBinCon) && IsWindowEnabled(GetFocus())) << "where input is taken";
     EXPECT_EQ(session_, L"awake [A conversion is running] asleep [] ");
     EXPECT_EQ(SendMessageW(main, WM_QUERYENDSESSION, 0, 0), TRUE);
     EXPECT_TRUE(Tip().starts_with(L"1 of 3 files in ")) << Tip();
@@ -467,10 +484,9 @@ TEST_F(Window, ABatchEndsInTheWindowsEyesWithoutItsNoticesAndOneWhoseWorkerCanno
     EXPECT_EQ(session_, L"awake [A conversion is running] asleep [] awake [A conversion is running] asleep [] ");
 }
 
-// After a batch: the log keeps its last line in view; its menu copies a line or all, saves them, or
-// shows a line's file in its folder, as a double-click or Enter does: the output once DONE, else the
-// source, and a file that is gone says so. The queue's menu takes out what was converted; Delete in a
-// queue is "Remove selected".
+// After a batch: the log keeps its last line in view; its menu copies a line or all, saves them, or shows a line's
+// file in its folder, as a double-click or Enter does: the output once DONE, else the source, and a file that is
+// gone says so. The queue's menu takes out what was converted; Delete in a queue is "Remove selected".
 TEST_F(Window, AfterABatchTheLogAndTheQueueMenusCopySaveShowAndTakeOutTheConverted) {
     const std::wstring data = Queued(L"after", L"a.xml\0gone.xml\0b.xml\0gone2.xml"s);
     Click(cmbBinCon);
