@@ -7,6 +7,21 @@
 namespace common {
 namespace {
 
+// A path the system writes into a buffer it is given, grown as often as it asks for more.
+template <typename Query>
+std::wstring AskedPath(Query query) {
+    std::wstring buffer(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = query(buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length == 0) return {};
+        if (length < buffer.size()) {
+            buffer.resize(length);
+            return buffer;
+        }
+        buffer.resize(length);  // the size needed, terminator included
+    }
+}
+
 bool Attributes(const std::wstring& path, DWORD& attributes) {
     attributes = ::GetFileAttributesW(SystemPath(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES;
@@ -15,17 +30,8 @@ bool Attributes(const std::wstring& path, DWORD& attributes) {
 }  // namespace
 
 std::wstring FullPath(const std::wstring& path) {
-    std::wstring buffer(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length =
-            ::GetFullPathNameW(path.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
-        if (length == 0) return {};
-        if (length < buffer.size()) {
-            buffer.resize(length);
-            return buffer;
-        }
-        buffer.resize(length);  // length includes the terminator here
-    }
+    return AskedPath(
+        [&](wchar_t* buffer, DWORD size) { return ::GetFullPathNameW(path.c_str(), size, buffer, nullptr); });
 }
 
 std::wstring SystemPath(const std::wstring& path) {
@@ -73,16 +79,16 @@ std::wstring SystemFolder() {
 }
 
 std::wstring CurrentFolder() {
-    std::wstring buffer(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = ::GetCurrentDirectoryW(static_cast<DWORD>(buffer.size()), buffer.data());
-        if (length == 0) return {};
-        if (length < buffer.size()) {
-            buffer.resize(length);
-            return buffer;
-        }
-        buffer.resize(length);  // the size needed, terminator included
-    }
+    return AskedPath([](wchar_t* buffer, DWORD size) { return ::GetCurrentDirectoryW(size, buffer); });
+}
+
+std::wstring TemporaryFolder() {
+    const std::wstring folder = AskedPath([](wchar_t* buffer, DWORD size) { return ::GetTempPathW(size, buffer); });
+    return folder.size() > 3 && folder.back() == L'\\' ? folder.substr(0, folder.size() - 1) : folder;
+}
+
+std::wstring ShortPath(const std::wstring& path) {
+    return AskedPath([&](wchar_t* buffer, DWORD size) { return ::GetShortPathNameW(path.c_str(), buffer, size); });
 }
 
 }  // namespace common

@@ -21,11 +21,16 @@ bool FileExists(const std::wstring& path);
 Presence PathPresence(const std::wstring& path);
 // Deletes a file; true once it is gone, also when it was never there.
 bool RemoveFile(const std::wstring& path);
+// An existing path with the short (8.3) names of what it passes through, where
+// the volume keeps them; empty when the system gives none.
+std::wstring ShortPath(const std::wstring& path);
 
 // Folder of this program's executable, without a trailing backslash.
 std::wstring ToolFolder();
 // The process's current folder.
 std::wstring CurrentFolder();
+// The user's folder for temporary files, without a trailing backslash; empty when the system cannot say.
+std::wstring TemporaryFolder();
 // The system folder (System32, or SysWOW64 for a 32-bit program on 64-bit
 // Windows), without a trailing backslash; empty when the system cannot say.
 std::wstring SystemFolder();

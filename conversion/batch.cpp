@@ -1,5 +1,6 @@
 #include "conversion/batch.h"
 
+#include <cstdint>
 #include <optional>
 #include <set>
 
@@ -27,6 +28,10 @@ bool OutputFolderFound(const std::wstring& folder, BatchHost& host) {
     return false;
 }
 
+// STATUS_CONTROL_C_EXIT: the system told the converter's console to end, as
+// it does when the Windows session ends.
+constexpr std::uint32_t kConsoleEnded = 0xC000013A;
+
 enum class Outcome { Done, NotDone, Ended };
 
 // Hands the entries of one batch to the converter, in queue order.
@@ -36,7 +41,7 @@ public:
 
     // Converts one entry whose probes passed, unless that would destroy its
     // source, overwrite what an earlier entry of this batch has written, or
-    // hand the converter other arguments than these.
+    // hand the converter other paths than these.
     Outcome Convert(const LineFile& entry, const std::wstring& name, const ConverterCall& call) {
         const std::wstring processing = L"Processing " + name + L"...";
         if (host_.SameFile(common::FoldBackslashes(entry.source), call.destination)) {
@@ -48,38 +53,76 @@ public:
             host_.AppendFileLine(L"Destination already written in this batch for '" + name + L"'", entry);
             return Outcome::NotDone;
         }
-        // A name the code page turns into a quote or a backslash would give an
-        // ANSI converter arguments nobody chose, one of them naming any file.
-        if (!ReadAsMeant(call.Arguments(), call.CommandLine(), host_.ConverterCodePage())) {
+        const std::optional<PassedCall> passed = PassCall(call, host_);
+        if (!passed) {
+            host_.AppendFileLine(
+                processing + L" FAILED (the converter cannot be given this file's path in the system's code page)",
+                entry);
+            return Outcome::NotDone;
+        }
+        // The last guard: an ANSI converter reads these arguments and no others.
+        if (!ReadAsMeant(passed->call.Arguments(), passed->call.CommandLine(), host_.ConverterCodePage())) {
             host_.AppendFileLine(
                 processing + L" FAILED (the converter would read this file's paths as other arguments)", entry);
             return Outcome::NotDone;
         }
         LineFile line = entry;
         line.destination = call.destination;
-        // What cannot be shown to be absent counts as there, and is never deleted.
-        const bool existed = host_.DestinationPresence(call.destination) != common::Presence::Absent;
+        const FileState before = host_.DestinationState(call.destination);
         if (host_.StopRequested()) return Outcome::Ended;
         written_.insert(key);
         host_.AppendFileLine(processing, line);
-        const RunResult result = host_.Run(call);
-        // What an ended converter leaves can only be partial: a file it made
-        // goes; one that was there before stays, and the line says so.
-        std::wstring incomplete;
-        if (result.ended && (existed || !host_.RemoveFile(call.destination)))
-            incomplete = common::FileNameOfPath(call.destination);
-        line.converted = result.started && result.failure.empty() && !result.ended && result.exitCode == 0;
-        std::wstring outcome = OutcomeText(result, incomplete);
-        if (line.converted && host_.DestinationPresence(call.destination) == common::Presence::Absent) {
-            line.converted = false;
-            outcome = L"FAILED (the converter did not make " + common::FileNameOfPath(call.destination) + L")";
-        }
+        bool ended = false;
+        const std::wstring outcome = RunPassed(*passed, call, before, line, ended);
         host_.ReplaceLastLine(processing + L" " + outcome, line);
-        if (result.ended) return Outcome::Ended;
+        if (ended) return Outcome::Ended;
         return line.converted ? Outcome::Done : Outcome::NotDone;
     }
 
 private:
+    // Runs the converter on the paths it is given: a copy of the source made
+    // first, every temporary file gone after it, a destination written under
+    // another name moved into place. Gives the line's outcome.
+    std::wstring RunPassed(const PassedCall& passed, const ConverterCall& real, const FileState& before, LineFile& line,
+                           bool& ended) {
+        const std::wstring made = common::FileNameOfPath(real.destination);
+        if (!passed.sourceCopy.empty()) {
+            const std::wstring why = host_.CopyForConverter(real.source, passed.sourceCopy);
+            if (!why.empty())
+                return L"FAILED (" + common::FileNameOfPath(real.source) + L" could not be copied for the converter: " +
+                       why + L")";
+        }
+        RunResult result = host_.Run(passed.call);
+        if (!passed.sourceCopy.empty()) host_.RemoveFile(passed.sourceCopy);
+        if (result.started && result.failure.empty() && result.exitCode == kConsoleEnded) result.ended = true;
+        result.output = passed.Unaliased(result.output);
+        result.failure = passed.Unaliased(result.failure);
+        ended = result.ended;
+        const std::wstring& temporary = passed.temporaryDestination;
+        // What an ended converter leaves can only be partial: a file it made
+        // goes; one that was there before stays, and the line says so. What
+        // cannot be shown to be absent counts as there, and is never deleted.
+        std::wstring incomplete;
+        if (ended && temporary.empty() &&
+            (before.presence != common::Presence::Absent || !host_.RemoveFile(real.destination)))
+            incomplete = made;
+        line.converted = result.started && result.failure.empty() && !ended && result.exitCode == 0;
+        std::wstring outcome = OutcomeText(result, incomplete);
+        if (line.converted && !temporary.empty() && host_.PathPresence(temporary) != common::Presence::Absent) {
+            const std::wstring why = host_.MoveIntoPlace(temporary, real.destination);
+            if (!why.empty()) {
+                line.converted = false;
+                outcome = L"FAILED (the converted file could not be moved to " + made + L": " + why + L")";
+            }
+        }
+        if (!temporary.empty()) host_.RemoveFile(temporary);
+        if (line.converted && !Written(before, host_.DestinationState(real.destination))) {
+            line.converted = false;
+            outcome = L"FAILED (the converter did not make " + made + L")";
+        }
+        return outcome;
+    }
+
     BatchHost& host_;
     std::set<std::wstring> written_;  // destinations the converter was started with, by PathKey
 };

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "common/code_page.h"
-#include "common/presence.h"
 #include "conversion/command_line.h"
+#include "conversion/file_identity.h"
+#include "conversion/passed_paths.h"
 
 namespace conversion {
 
@@ -27,14 +27,13 @@ struct LineFile {
     bool converted = false;    // the line ends in DONE
 };
 
-class BatchHost {
+class BatchHost : public PathSeams {
 public:
-    virtual ~BatchHost() = default;
     // File system
     virtual bool FileExists(const std::wstring& path) = 0;
     virtual bool FolderExists(const std::wstring& path) = 0;
-    // Whether a destination is there: absent only when the system says so.
-    virtual common::Presence DestinationPresence(const std::wstring& path) = 0;
+    // What is at a destination: absent only when the system says so.
+    virtual FileState DestinationState(const std::wstring& path) = 0;
     // True when both paths name one file (full path compared case-insensitively,
     // and by file identity when the destination exists).
     virtual bool SameFile(const std::wstring& source, const std::wstring& destination) = 0;
@@ -43,8 +42,10 @@ public:
     // Deletes a file; true when it is gone (also when it was never there), as
     // far as the system says so.
     virtual bool RemoveFile(const std::wstring& path) = 0;
-    // The code page in which the converter reads its command line: the system's ANSI one.
-    virtual const common::CodePage& ConverterCodePage() = 0;
+    // A copy made where nothing is (a failed one leaves nothing of itself), and
+    // a move that replaces what is there: empty when done, else the system's words.
+    virtual std::wstring CopyForConverter(const std::wstring& source, const std::wstring& copy) = 0;
+    virtual std::wstring MoveIntoPlace(const std::wstring& from, const std::wstring& to) = 0;
     // Runs the converter and waits for it to end (or to be ended by a stop).
     virtual RunResult Run(const ConverterCall& call) = 0;
     // The user asked to stop: no further converter is started.

@@ -3,6 +3,10 @@
 //
 //   quillon.exe --textxml=DEST SRC   or   quillon.exe --quillon=DEST SRC
 //
+// Built with KARVEL_STANDIN_ANSI it is an ANSI program, as many command-line
+// tools are: it reads its arguments through main(int, char**), in the system's
+// code page with its look-alikes, and opens the files those name.
+//
 // Environment, in the order it acts on it:
 //   QUILLON_STANDIN_LOG       append the raw command line to this file (UTF-8, one line each)
 //   QUILLON_STANDIN_FOLDER    append the folder it runs in to this file (UTF-8, one line each)
@@ -20,9 +24,11 @@
 #include <cwchar>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/file_bytes.h"
 #include "common/file_probes.h"
+#include "common/system_code_page.h"
 #include "common/utf8.h"
 #include "common/win_handles.h"
 
@@ -109,7 +115,8 @@ std::wstring_view Destination(std::wstring_view option) {
 
 }  // namespace
 
-int wmain(int argc, wchar_t** argv) {
+int Convert(const std::vector<std::wstring>& argv) {
+    const std::size_t argc = argv.size();
     ::SetErrorMode(SEM_NOGPFAULTERRORBOX | SEM_FAILCRITICALERRORS);
     ::SetUnhandledExceptionFilter(EndOnCrash);
 
@@ -157,11 +164,22 @@ int wmain(int argc, wchar_t** argv) {
     }
 
     if (argc != 3) return 1;
-    const wchar_t* source = argv[2];
-    if (destination.empty() || *source == L'\0') return 1;
+    const std::wstring& source = argv[2];
+    if (destination.empty() || source.empty()) return 1;
 
-    const DWORD attributes = ::GetFileAttributesW(source);
+    const DWORD attributes = ::GetFileAttributesW(source.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return 2;
-    if (!::CopyFileW(source, std::wstring(destination).c_str(), FALSE)) return 3;
+    if (!::CopyFileW(source.c_str(), std::wstring(destination).c_str(), FALSE)) return 3;
     return 0;
 }
+
+#ifdef KARVEL_STANDIN_ANSI
+// The names the code page gave, back as the file functions of an ANSI program take them.
+int main(int argc, char** argv) {
+    std::vector<std::wstring> arguments;
+    for (int i = 0; i < argc; ++i) arguments.push_back(common::AnsiCodePage().Decode(argv[i]));
+    return Convert(arguments);
+}
+#else
+int wmain(int argc, wchar_t** argv) { return Convert(std::vector<std::wstring>(argv, argv + argc)); }
+#endif

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <mutex>
 #include <optional>
+#include <random>
 #include <string>
 #include <thread>
 #include <vector>
@@ -79,15 +80,29 @@ struct BatchView::Batch final : conversion::BatchHost {
     Batch& operator=(const Batch&) = delete;
 
     // On the worker: the file system directly, the window through reports.
-    bool FileExists(const std::wstring& path) override { return common::FileExists(path); }
-    bool FolderExists(const std::wstring& path) override { return common::FolderExists(path); }
-    common::Presence DestinationPresence(const std::wstring& path) override { return common::PathPresence(path); }
+    bool FileExists(const std::wstring& path) override {
+        return shown.probes.fileExists ? shown.probes.fileExists(path) : common::FileExists(path);
+    }
+    bool FolderExists(const std::wstring& path) override {
+        return shown.probes.folderExists ? shown.probes.folderExists(path) : common::FolderExists(path);
+    }
+    conversion::FileState DestinationState(const std::wstring& path) override { return conversion::StateOf(path); }
+    common::Presence PathPresence(const std::wstring& path) override { return common::PathPresence(path); }
     bool RemoveFile(const std::wstring& path) override { return common::RemoveFile(path); }
+    std::wstring CopyForConverter(const std::wstring& source, const std::wstring& copy) override {
+        return conversion::CopyForConverter(source, copy);
+    }
+    std::wstring MoveIntoPlace(const std::wstring& from, const std::wstring& to) override {
+        return conversion::MoveIntoPlace(from, to);
+    }
     bool SameFile(const std::wstring& source, const std::wstring& destination) override {
         return conversion::SameFile(source, destination);
     }
     std::wstring PathKey(const std::wstring& path) override { return conversion::PathKey(path); }
     const common::CodePage& ConverterCodePage() override { return common::AnsiCodePage(); }
+    std::wstring ShortPath(const std::wstring& path) override { return common::ShortPath(path); }
+    std::wstring TemporaryFolder() override { return common::TemporaryFolder(); }
+    std::uint32_t TemporaryNumber() override { return temporaryNumbers(); }
     conversion::RunResult Run(const conversion::ConverterCall& call) override {
         // Made at the first run, so that a batch that starts no converter makes none.
         if (!console) console.emplace();
@@ -114,6 +129,7 @@ struct BatchView::Batch final : conversion::BatchHost {
     void Finish() {
         const std::lock_guard lock(mutex);
         finished = true;
+        SetEvent(done.get());
         PostMessageW(shown.window, WM_BATCH_PROGRESS, 0, 0);
     }
 
@@ -171,8 +187,9 @@ struct BatchView::Batch final : conversion::BatchHost {
 
     const BatchWindow shown;
     ListBox status;
-    std::optional<conversion::SharedConsole> console;  // on the worker: made and ended there
-    conversion::StartRetries retries;                  // on the worker: one window for the batch
+    std::optional<conversion::SharedConsole> console;       // on the worker: made and ended there
+    conversion::StartRetries retries;                       // on the worker: one window for the batch
+    std::mt19937 temporaryNumbers{std::random_device{}()};  // on the worker
     TaskbarProgress taskbar;
     const std::chrono::steady_clock::time_point started = std::chrono::steady_clock::now();
     int maximum = 0, current = 0, reached = 0;  // the entry being converted, and the last one reached
@@ -182,6 +199,7 @@ struct BatchView::Batch final : conversion::BatchHost {
     std::mutex mutex;
     std::vector<Report> reports;
     bool finished = false;
+    win::unique_handle done{CreateEventW(nullptr, TRUE, FALSE, nullptr)};  // set when the worker has finished
     std::thread thread;
 };
 
@@ -190,17 +208,24 @@ BatchView::BatchView() = default;
 // Nothing is shown: the window may be gone already.
 BatchView::~BatchView() { StopAndWait(); }
 
-void BatchView::StopAndWait() {
-    if (!run_) return;
+void BatchView::StopNow() {
     run_->stops = 2;
     SetEvent(run_->stop.get());
     SetEvent(run_->stopNow.get());
+}
+
+void BatchView::StopAndWait() {
+    if (!run_) return;
+    StopNow();
     run_->thread.join();
 }
 
-void BatchView::EndNow() {
-    StopAndWait();
-    ShowProgress();
+bool BatchView::EndNow(DWORD limit) {
+    if (!run_) return true;
+    StopNow();
+    // Without the notice the worker is still busy; the session may end this process meanwhile.
+    if (WaitForSingleObject(run_->done.get(), limit) != WAIT_OBJECT_0) return false;
+    return ShowProgress();
 }
 
 void BatchView::Start(const BatchWindow& shown, std::function<void(conversion::BatchHost&)> batch) {

@@ -17,10 +17,16 @@ namespace ui {
 inline constexpr UINT WM_BATCH_PROGRESS = WM_APP + 1;
 inline constexpr UINT kBatchShowMilliseconds = 100;
 
+// Whether a file or a folder is there, as a batch and "Open containing folder" ask; replaceable by tests.
+struct Probes {
+    std::function<bool(const std::wstring&)> folderExists, fileExists;
+};
+
 // The window a batch is shown in.
 struct BatchWindow {
     HWND window, statusLog, progressBar;
     std::wstring workingFolder;  // where the converter runs; empty for this process's current folder
+    Probes probes;
     // Called, on the window's thread, for each log line that tells of an entry, once it is shown.
     std::function<void(int line, const conversion::LineFile& file)> fileLine;
     // Called with true when the batch starts and with false when it is over, however it ends.
@@ -47,13 +53,14 @@ public:
     int Stops() const;
     // On WM_BATCH_PROGRESS, and every kBatchShowMilliseconds: shows what the batch reported. True when it has ended.
     bool ShowProgress();
-    // Ends the batch as a second stop does and returns once the worker has
-    // dealt with what the converter left, and its last lines are shown: for
-    // the end of the Windows session.
-    void EndNow();
+    // Ends the batch as a second stop does and waits, at most `limit`, for the
+    // worker to deal with what the converter left; then its last lines are
+    // shown. True when it has ended. For the end of the Windows session.
+    bool EndNow(DWORD limit);
 
 private:
-    // Both stops at once; back once the worker has ended.
+    // Both stops at once; StopAndWait is back once the worker has ended.
+    void StopNow();
     void StopAndWait();
     struct Batch;  // what the worker thread and the window share while one batch runs
     std::unique_ptr<Batch> run_;

@@ -27,6 +27,8 @@ using enum ControlId;
 
 constexpr const wchar_t* kFolderDialogTitle = L"Select output folder";
 constexpr const wchar_t* kShutdownReason = L"A conversion is running";
+// How long the end of the session waits for a batch to end: Windows ends a process that takes much longer.
+constexpr DWORD kEndSessionWait = 3000;
 constexpr UINT WM_AFTER_FIRST_PAINT = WM_APP + 3;
 // While a batch runs the window looks for its reports on a timer, which also
 // sees its end when the system has lost the notice of it.
@@ -302,8 +304,9 @@ void frmMain::StartBatch(Panel panel, std::function<void(conversion::BatchHost&)
     const auto running = [this](bool on) { OnBatchRunning(on); };
     const auto progressText = [this](const std::wstring& text) { SetProgressTip(text); };
     try {
-        batch_.Start({hwnd_, Control(lstStatus), Control(pb), env_.startFolder, fileLine, running, progressText},
-                     std::move(batch));
+        batch_.Start(
+            {hwnd_, Control(lstStatus), Control(pb), env_.startFolder, env_.probes, fileLine, running, progressText},
+            std::move(batch));
     } catch (const std::system_error& error) {
         Modal([&] {
             env_.dialogs.report(hwnd_, L"The conversion could not be started: " + common::FromUtf8(error.what()));
@@ -355,13 +358,11 @@ void frmMain::SetProgressTip(const std::wstring& text) {
 }
 
 void frmMain::OnEndSession() {
-    // Before this returns, the session may end the process: what the converter had begun goes first.
+    // From here on the session may end the process at any moment: the settings
+    // are saved first, then what the converter had begun goes, as far as time allows.
     closeAfterBatch_ = false;
-    if (batch_.Running()) {
-        batch_.EndNow();
-        OnBatchEnded();
-    }
     if (!unloaded_) Form_Unload();
+    if (batch_.Running() && batch_.EndNow(kEndSessionWait)) OnBatchEnded();
 }
 
 void frmMain::DropPaths(Panel panel, const std::vector<std::wstring>& paths) {

@@ -41,11 +41,6 @@ struct Dialogs {
     std::function<bool(HWND owner, const std::wstring& folder, const std::wstring& file)> showInFolder;
 };
 
-// What "Open containing folder" asks of the file system, replaceable by tests.
-struct Probes {
-    std::function<bool(const std::wstring&)> folderExists, fileExists;
-};
-
 // What a batch asks of the Windows session while it runs, replaceable by tests.
 struct Session {
     // Held: the machine does not go to sleep (the display may still go dark).
@@ -148,7 +143,7 @@ private:
     void OnBatchRunning(bool running);
     // The progress bar's tooltip, made when a batch first needs it.
     void SetProgressTip(const std::wstring& text);
-    // The Windows session ends: a running batch is ended as "Stop now" ends it, and the settings are saved.
+    // The Windows session ends: the settings are saved, and a running batch is ended as "Stop now" ends it.
     void OnEndSession();
     void OnContextMenu(HWND control, POINT at);
     std::wstring FilterFor(Panel panel) const;

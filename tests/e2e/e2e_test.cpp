@@ -111,26 +111,40 @@ struct ScopedEnvironment {
     const wchar_t* name;
 };
 
-// Files chosen in the real open-file dialog, one and then two at once, converted in the folder the tool
-// was started in; the real folder dialog; and the four settings after a restart.
-TEST(EndToEnd, TheRealDialogsABinaryToTextBatchAndTheSettingsAcrossARestart) {
-    const std::wstring data = ScratchFolder(L"bin-data"), out = data + L"\\out", start = ScratchFolder(L"bin-start");
-    CreateDirectoryW(out.c_str(), nullptr);
-    const Texts names = {L"Gr\u00FC\u00DFe-\u65E5\u672C", L"a", L"b"};
-    for (const auto& name : names) WriteBytes(data + L"\\" + name + L".xml", common::ToUtf8(name));
+// Files chosen in the real open-file dialog, one and then five at once, converted by an ANSI converter in the
+// folder the tool was started in, each into its own destination: names with look-alikes of "\" and "/", one
+// the code page lacks, one it holds and a plain one. Then the real folder dialog, and the settings after a restart.
+TEST(EndToEnd, TheRealDialogsAnAnsiConverterGivenEveryNameAsMeantAndTheSettingsAcrossARestart) {
+    const std::wstring data = ScratchFolder(L"bin-data"), in = data + L"\\in", out = data + L"\\out",
+                       start = ScratchFolder(L"bin-start");
+    // Where a look-alike read as "\" or "/" would send a converter: data\decoy.xml, in\sub\x.xml.
+    for (const std::wstring& folder : {in, out, in + L"\\sub", out + L"\\sub"})
+        CreateDirectoryW(folder.c_str(), nullptr);
+    WriteBytes(data + L"\\decoy.xml", "decoy"), WriteBytes(in + L"\\sub\\x.xml", "x");
+    // clang-format off
+    const Texts names = {L"Gr\u00FC\u00DFe-\u65E5\u672C.xml", L"..\uFF3Cdecoy.xml", L"sub\u2215x.xml", L"a\uFF0Fb.xml",
+                         L"Gr\u00FC\u00DFe.xml", L"a.xml"};
+    // clang-format on
+    for (const auto& name : names) WriteBytes(in + L"\\" + name, common::ToUtf8(name));
     const ScopedEnvironment where(L"QUILLON_STANDIN_FOLDER", data + L"\\folders.log");
     {
         Tool tool(L"bin", true, start);
-        ASSERT_TRUE(tool.AddFiles(cmbBinAdd, lstBin, data, {names[0] + L".xml"}));
-        ASSERT_TRUE(tool.AddFiles(cmbBinAdd, lstBin, data, {names[1] + L".xml", names[2] + L".xml"}));
+        CopyFileW(KARVEL_STANDIN_ANSI_PATH, (tool.folder + L"\\quillon.exe").c_str(), FALSE);  // an ANSI converter
+        ASSERT_TRUE(tool.AddFiles(cmbBinAdd, lstBin, in, {names[0]}));
+        ASSERT_TRUE(tool.AddFiles(cmbBinAdd, lstBin, in, Texts(names.begin() + 1, names.end())));
         // The dialog left the folder it showed: nothing holds it open.
-        EXPECT_TRUE(MoveFileW(data.c_str(), (data + L"-moved").c_str()) &&
-                    MoveFileW((data + L"-moved").c_str(), data.c_str()));
+        EXPECT_TRUE(MoveFileW(in.c_str(), (in + L"-moved").c_str()) && MoveFileW((in + L"-moved").c_str(), in.c_str()));
         tool.SetText(txtBinOut, out);
         tool.Click(cmbBinCon);
-        ASSERT_TRUE(WaitFor([&] { return tool.LastLineIs(L"Conversion complete"); }));
-        for (const auto& name : names) EXPECT_EQ(ReadBytes(out + L"\\" + name + L".txt"), common::ToUtf8(name));
-        EXPECT_EQ(ReadBytes(data + L"\\folders.log"), common::ToUtf8(start + L"\n" + start + L"\n" + start + L"\n"));
+        ASSERT_TRUE(WaitFor([&] { return tool.LastLineIs(L"Conversion complete"); })) << tool.Lines(lstStatus).back();
+        std::wstring folders;  // where each converter ran
+        for (const auto& name : names) {
+            EXPECT_EQ(ReadBytes(out + L"\\" + name.substr(0, name.size() - 3) + L"txt"), common::ToUtf8(name));
+            folders += start + L"\n";
+        }
+        EXPECT_EQ(NamesIn(out).size(), names.size() + 1) << "sub, and no other file: no temporary one is left";
+        EXPECT_TRUE(NamesIn(out + L"\\sub").empty() && ReadBytes(data + L"\\decoy.txt") == "<missing>");
+        EXPECT_EQ(ReadBytes(data + L"\\folders.log"), common::ToUtf8(folders));
 
         tool.SetText(txtTxtOut, L"D:\\Work\\Encoded");
         tool.SetText(txtExt, L"xml");
@@ -277,19 +291,20 @@ TEST(EndToEnd, ADoubleClickAHeldEscAndAPressHeldPastTheBatchAreEachOneActionAndT
 // starts, run without a window of their own; it finds its input at its end at once, and what it writes is heard.
 TEST(EndToEnd, RemoveConvertedFilesLeavesTheFailuresForTheNextBatchAndNoConsoleWindowAppears) {
     const std::wstring data = ScratchFolder(L"again-data");
-    for (const wchar_t* name : {L"\\a.xml", L"\\b.xml", L"\\c.xml", L"\\d.xml"}) WriteBytes(data + name, "x");
+    // The last name is not in the code page: the Unicode converter gets it by its short name, and a temporary one.
+    for (const wchar_t* name : {L"\\a.xml", L"\\b.xml", L"\\c.xml", L"\\\u65E5.xml"}) WriteBytes(data + name, "x");
     const ScopedEnvironment record(L"QUILLON_STANDIN_LOG", data + L"\\converter.log"),
         input(L"QUILLON_STANDIN_STDIN", L"1"), child(L"QUILLON_STANDIN_CHILD", L"1");
     Tool tool(L"again");
-    ASSERT_TRUE(tool.AddFiles(cmbBinAdd, lstBin, data, {L"a.xml", L"b.xml", L"c.xml", L"d.xml"}));
+    ASSERT_TRUE(tool.AddFiles(cmbBinAdd, lstBin, data, {L"a.xml", L"b.xml", L"c.xml", L"\u65E5.xml"}));
     tool.SetText(txtBinOut, data);
     {
-        // Held without sharing, b.xml and d.xml cannot be read.
+        // Held without sharing, b.xml and \u65E5.xml cannot be read.
         const auto hold = [&](const wchar_t* name) {
             return win::unique_file(
                 CreateFileW((data + name).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
         };
-        const win::unique_file b = hold(L"\\b.xml"), d = hold(L"\\d.xml");
+        const win::unique_file b = hold(L"\\b.xml"), d = hold(L"\\\u65E5.xml");
         const std::vector<HWND> before = VisibleWindows();
         bool appeared = false;  // looked at all along: a console window would come and go with its program
         tool.Click(cmbBinCon);
@@ -301,13 +316,13 @@ TEST(EndToEnd, RemoveConvertedFilesLeavesTheFailuresForTheNextBatchAndNoConsoleW
         EXPECT_EQ(tool.Lines(lstStatus)[2], L"Processing b.xml... FAILED (exit code 3): read 0 bytes");
     }
     Xdo(MoveTo(tool.Ctl(lstBin)) + L"click 3 sleep 0.5 key Down Return");
-    ASSERT_TRUE(WaitFor([&] { return tool.Lines(lstBin) == Texts{data + L"\\b.xml", data + L"\\d.xml"}; }));
+    ASSERT_TRUE(WaitFor([&] { return tool.Lines(lstBin) == Texts{data + L"\\b.xml", data + L"\\\u65E5.xml"}; }));
     DeleteFileW((data + L"\\converter.log").c_str());
     tool.Click(cmbBinCon);
     ASSERT_TRUE(WaitFor([&] { return tool.LastLineIs(L"Conversion complete"); }));
     const Texts log = tool.Lines(lstStatus);
     EXPECT_EQ(Texts(log.end() - 3, log.end()),
-              (Texts{L"Processing b.xml... DONE", L"Processing d.xml... DONE", L"Conversion complete"}));
+              (Texts{L"Processing b.xml... DONE", L"Processing \u65E5.xml... DONE", L"Conversion complete"}));
     const std::string converted = ReadBytes(data + L"\\converter.log");
     EXPECT_EQ(std::count(converted.begin(), converted.end(), '\n'), 2) << converted;
 }

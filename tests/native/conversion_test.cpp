@@ -1,9 +1,9 @@
-// Paths, destination names, command lines, the converter's output and whole batches, without a file
-// system or a window.
+// Paths, names, command lines, the converter's output and its paths, and whole batches, in memory.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cwctype>
+#include <map>
 #include <set>
 #include <tuple>
 
@@ -136,13 +136,12 @@ TEST(AnsiArguments, SplitAsACRuntimeSplitsAndOnlyANameThatMovesTheSplitIsCaught)
     for (const auto& [line, arguments] : splits) EXPECT_EQ(SplitAsTheCRuntime(line, latin1), arguments) << line;
     EXPECT_EQ(SplitAsTheCRuntime("q \"\x95\\\"", japanese), (Args{"q", "\x95\\"}));
     EXPECT_EQ(SplitAsTheCRuntime("q \"\x95\\\"", latin1), (Args{"q", "\x95\""}));
-    // A name that only changes is the converter's own affair; a backslash before the closing quote is not.
+    // A quote or a backslash before the closing quote, as best fit reads it, moves the split; a trail byte "\" does
+    // not.
     // clang-format off
-    const std::tuple<const wchar_t*, const CodePage*, bool> names[] = {
-        {L"a.xml", &latin1, true}, {L"\u0101\u65E5.xml", &latin1, true}, {L"a\uFF3C", &latin1, false},
-        {L"a\uFF02 --textxml=C:\uFF3CUsers\uFF3Cme\uFF3Creport.docx \uFF02.xml", &latin1, false},
-        {L"a\u00A5", &latin1, true}, {L"a\u00A5", &japanese, false}, {L"\u8868", &japanese, true},
-        {L"", &latin1, false}};  // the source then ends in a backslash
+    const std::tuple<const wchar_t*, const CodePage*, bool> names[] = {{L"a.xml", &latin1, true},
+        {L"a\uFF3C", &latin1, false}, {L"a\uFF02 --textxml=C:\uFF3CUsers\uFF3Cme\uFF3Creport.docx \uFF02.xml", &latin1, false},
+        {L"a\u00A5", &japanese, false}, {L"\u8868", &japanese, true}, {L"", &latin1, false}};
     // clang-format on
     for (const auto& [name, ansi, meant] : names) {
         const ConverterCall call = BinToTextCall(L"C:\\T", L"D:\\Out", name, L"txt", L"D:\\In\\" + std::wstring(name));
@@ -184,35 +183,39 @@ const std::wstring kConverter = L"C:\\T\\quillon.exe", kDone = L"Conversion comp
                    kText = L"Conversion from Text XML to Binary XML started...";
 std::wstring NotFound(std::wstring n) { return L"Source file or destination folder not found for file '" + n + L"'"; }
 
-// One batch: the converter and every queued file exist unless missing; the
-// bin to text output box is D:\Out, the text to bin one D:\Bin\.
+// One batch: the converter and the queued files exist unless missing; the output boxes read D:\Out and D:\Bin\.
 struct Scenario {
     const char* what;
     bool textToBin = false, besideSource = false;
     const wchar_t* extension = L"txt";
     Lines queue, missing, folders = {L"D:\\Out", L"D:\\Bin\\"}, existing;  // existing: destinations already there
-    Lines unsure;                    // destinations whose probe fails, as over a network that has gone
+    Lines unsure;                                     // destinations whose probe fails, as over a network that has gone
+    std::map<std::wstring, std::wstring> shortNames;  // paths and their short forms
+    std::wstring temporary = L"C:\\Temp";
     std::vector<RunResult> results;  // one per run, then exit 0; a converter that ends well makes its file
-    bool makesNothing = false, foldersVanish = false;  // no run makes a file; every folder goes when a run ends
-    int stopAfterRuns = -1, stopAfterPresence = -1;    // Stop is pressed once this many have begun
+    // No run makes a file; every folder goes when a run ends; the converter's temporary files cannot be made or moved.
+    bool makesNothing = false, foldersVanish = false, copyAndMoveFail = false;
+    int stopAfterRuns = -1, stopAfterPresence = -1;  // Stop is pressed once this many have begun
     Lines log;
     std::wstring progress;                  // "0..maximum" and then each value
     Lines probes, calls;                    // checked when given
     std::optional<std::wstring> converted;  // the entries whose lines end in DONE, as the window learns them
+    std::optional<Lines> left;              // the files there at the end, but the converter and the queue's
 };
 
 // A file system and a window in memory that play one scenario.
 struct Host : BatchHost {
     const Scenario s;
-    std::set<std::wstring> files, folders;
-    int runs = 0, presences = 0;
+    std::map<std::wstring, int> files;  // each with the number of the write that made it
+    std::set<std::wstring> folders;
+    int runs = 0, presences = 0, writes = 0, numbers = 0;
     Lines calls, probes, log;  // log: the status log as the user sees it
     std::wstring progress, converted;
 
-    explicit Host(const Scenario& scenario)
-        : s(scenario), files(s.queue.begin(), s.queue.end()), folders(s.folders.begin(), s.folders.end()) {
-        files.insert(kConverter);
-        files.insert(s.existing.begin(), s.existing.end());
+    explicit Host(const Scenario& scenario) : s(scenario), folders(s.folders.begin(), s.folders.end()) {
+        for (const auto& file : s.queue) files[file] = 0;
+        for (const auto& file : s.existing) files[file] = 0;
+        files[kConverter] = 0;
         for (const auto& gone : s.missing) files.erase(gone);
         if (s.textToBin)
             RunTextToBinBatch({s.queue, L"D:\\Bin\\", L"C:\\T"}, *this);
@@ -240,23 +243,48 @@ struct Host : BatchHost {
         for (wchar_t& c : key) c = static_cast<wchar_t>(std::towupper(c));
         return key;
     }
-    common::Presence DestinationPresence(const std::wstring& p) override {
+    FileState DestinationState(const std::wstring& p) override {
         Note(&probes, L"presence " + p);
         ++presences;
-        return std::count(s.unsure.begin(), s.unsure.end(), p) ? Presence::Unsure
-               : files.count(p)                                ? Presence::There
-                                                               : Presence::Absent;
+        if (std::count(s.unsure.begin(), s.unsure.end(), p)) return {};
+        if (!files.count(p)) return {Presence::Absent};
+        return {Presence::There, 1, static_cast<std::uint64_t>(files[p])};
+    }
+    Presence PathPresence(const std::wstring& p) override {
+        return files.count(p) ? Presence::There : Presence::Absent;
     }
     bool RemoveFile(const std::wstring& p) override { return Note(&probes, L"remove " + p, files.erase(p) || true); }
+    std::wstring CopyForConverter(const std::wstring& from, const std::wstring& to) override {
+        if (!s.copyAndMoveFail) files[to] = files.at(from);
+        return s.copyAndMoveFail ? L"There is not enough space on the disk." : L"";
+    }
+    std::wstring MoveIntoPlace(const std::wstring& from, const std::wstring& to) override {
+        if (!s.copyAndMoveFail) files[to] = files.at(from), files.erase(from);
+        return s.copyAndMoveFail ? L"Access is denied." : L"";
+    }
     const CodePage& ConverterCodePage() override { return latin1; }
+    std::wstring ShortPath(const std::wstring& p) override { return s.shortNames.count(p) ? s.shortNames.at(p) : L""; }
+    std::wstring TemporaryFolder() override { return s.temporary; }
+    std::uint32_t TemporaryNumber() override { return static_cast<std::uint32_t>(++numbers); }
     RunResult Run(const ConverterCall& call) override {
         Note(&probes, L"run " + call.CommandLine());
         if (s.foldersVanish) folders.clear();
-        const RunResult result =
-            ++runs <= static_cast<int>(s.results.size()) ? s.results[runs - 1] : RunResult{true, 0};
-        if (result.started && (result.ended || (result.exitCode == 0 && !s.makesNothing)))
-            files.insert(call.destination);
+        RunResult result = ++runs <= static_cast<int>(s.results.size()) ? s.results[runs - 1] : RunResult{true, 0};
+        // It reads its source by the name it is given: a file's, or the short name of one.
+        bool readable = files.count(call.source);
+        for (const auto& [path, shortPath] : s.shortNames) readable |= shortPath == call.source && files.count(path);
+        if (!readable) result = {true, 2, false, L"no source"};
+        // It writes unless it fails first, and leaves what it had written when it is ended.
+        if (result.started && !s.makesNothing &&
+            (result.ended || result.exitCode == 0 || result.exitCode == 0xC000013A))
+            files[call.destination] = ++writes;
         return result;
+    }
+    Lines Left() const {  // every file but the converter and the queue's
+        Lines out;
+        for (const auto& [path, write] : files)
+            if (path != kConverter && std::count(s.queue.begin(), s.queue.end(), path) == 0) out.push_back(path);
+        return out;
     }
     bool StopRequested() override {
         return (s.stopAfterRuns >= 0 && runs >= s.stopAfterRuns) ||
@@ -277,8 +305,43 @@ struct Host : BatchHost {
     void SetProgressValue(int value) override { progress += L" " + Note(nullptr, L"value " + std::to_wstring(value)); }
 };
 
+// What the converter is given where the code page (Latin-1 here) lacks a path's characters, and what the log shows.
+TEST(PassedPaths, ThePathItselfElseAShortNameElseATemporaryFileElseNothing) {
+    const std::wstring in = L"D:\\In\\\u65E5.xml", tool = L"C:\\\u65E5", out = L"D:\\\u00D6\u65E5";
+    // clang-format off
+    const struct { Scenario seams; std::wstring tool, out, source, passed, copy, temporary; } cases[] = {
+        {{.what = "short names; a temporary destination in the output folder",
+          .shortNames = {{tool + L"\\quillon.exe", L"C:\\65E5~1\\quillon.exe"}, {in, L"D:\\In\\65E5~1.XML"}}},
+         tool, L"D:\\Out", in, LR"("C:\65E5~1\quillon.exe" --textxml="D:\Out\~kq00000001.txt" "D:\In\65E5~1.XML")",
+         L"", L"D:\\Out\\~kq00000001.txt"},
+        {{.what = "no short name: a copy, under names not taken", .existing = {L"D:\\Out\\~kq00000001.xml"}},
+         L"C:\\T", L"D:\\Out", in, LR"("C:\T\quillon.exe" --textxml="D:\Out\~kq00000003.txt" "D:\Out\~kq00000002.xml")",
+         L"D:\\Out\\~kq00000002.xml", L"D:\\Out\\~kq00000003.txt"},
+        {{.what = "the output folder by its short name", .extension = L"\u0442", .shortNames = {{out, L"D:\\65E5~1"}}},
+         L"C:\\T", out, L"D:\\In\\a.xml", LR"("C:\T\quillon.exe" --textxml="D:\65E5~1\~kq00000001" "D:\In\a.xml")",
+         L"", L"D:\\65E5~1\\~kq00000001"},
+        {{.what = "else the temporary folder, by its short name", .shortNames = {{L"C:\\\u65E5", L"C:\\65E5~1"}},
+          .temporary = L"C:\\\u65E5"},
+         L"C:\\T", out, L"D:\\In\\a.xml", LR"("C:\T\quillon.exe" --textxml="C:\65E5~1\~kq00000001.txt" "D:\In\a.xml")",
+         L"", L"C:\\65E5~1\\~kq00000001.txt"},
+        {{.what = "a converter without a short name"}, tool, L"D:\\Out", L"D:\\In\\a.xml", L"refused"},
+    };
+    // clang-format on
+    for (const auto& c : cases) {
+        Host seams(c.seams);
+        const ConverterCall real = BinToTextCall(c.tool, c.out, FileNameOfPath(c.source), c.seams.extension, c.source);
+        const std::optional<PassedCall> passed = PassCall(real, seams);
+        EXPECT_EQ(passed ? passed->call.CommandLine() : L"refused", c.passed) << c.seams.what;
+        if (!passed) continue;
+        EXPECT_EQ(Pair(passed->sourceCopy, passed->temporaryDestination), Pair(c.copy, c.temporary)) << c.seams.what;
+        const std::wstring said = L"no " + passed->call.source + L" or " + FileNameOfPath(passed->call.destination);
+        EXPECT_EQ(passed->Unaliased(said), L"no " + c.source + L" or " + FileNameOfPath(real.destination));
+    }
+}
+
 TEST(ConversionBatch, CallsLogProbesAndProgress) {
-    const std::wstring a = L"D:\\In\\a.xml", b = L"D:\\In\\b.xml", c = L"D:\\In\\c.xml", gone = L"D:\\In\\gone.xml";
+    const std::wstring a = L"D:\\In\\a.xml", b = L"D:\\In\\b.xml", c = L"D:\\In\\c.xml", d = L"D:\\In\\d.xml",
+                       gone = L"D:\\In\\gone.xml";
     const std::wstring noFolder = L"Output folder does not exists", doneA = L"Processing a.xml... DONE",
                        doneB = L"Processing b.xml... DONE";
     // clang-format off
@@ -364,9 +427,7 @@ TEST(ConversionBatch, CallsLogProbesAndProgress) {
          .existing = {L"D:\\Bin\\a.xml"}, .results = {{true, 1, true}},
          .log = {kText, L"Processing a.xml... STOPPED (the converter was ended; a.xml may be incomplete)",
                  L"Conversion stopped", L"1 of 1 files were not converted"},
-         .progress = L"0..1 1 0",
-         .probes = {L"file " + kConverter, L"folder D:\\Bin\\", L"file " + a, L"same " + a + L"|D:\\Bin\\a.xml",
-                    L"presence D:\\Bin\\a.xml", LR"(run "C:\T\quillon.exe" --quillon="D:\Bin\a.xml" "D:\In\a.xml")"}},
+         .progress = L"0..1 1 0", .left = Lines{L"D:\\Bin\\a.xml"}},
         {.what = "Stop during the last file: all of them done", .queue = {a}, .stopAfterRuns = 1,
          .log = {kBin, doneA, kDone}, .progress = L"0..1 1 0"},
         {.what = "a Stop after the probes starts no converter", .queue = {a, b}, .stopAfterPresence = 1,
@@ -374,18 +435,39 @@ TEST(ConversionBatch, CallsLogProbesAndProgress) {
         {.what = "a Stop before the converter ran", .queue = {a}, .results = {{false, 0, true}}, .stopAfterRuns = 1,
          .log = {kBin, L"Processing a.xml... STOPPED (the converter was not started)", L"Conversion stopped",
                  L"1 of 1 files were not converted"}, .progress = L"0..1 1 0"},
-        {.what = "exit code 0 without a destination is no DONE; one that cannot be looked at is; Stop now keeps it",
-         .queue = {a, b, c}, .unsure = {L"D:\\Out\\b.txt", L"D:\\Out\\c.txt"},
-         .results = {{true, 0}, {true, 0}, {true, 1, true}}, .makesNothing = true, .stopAfterRuns = 3,
+        {.what = "exit code 0 is no DONE without a destination or with the one there before untouched; one that "
+                 "cannot be looked at is; Stop now keeps it",
+         .queue = {a, b, c, d}, .existing = {L"D:\\Out\\c.txt"}, .unsure = {L"D:\\Out\\b.txt", L"D:\\Out\\d.txt"},
+         .results = {{true, 0}, {true, 0}, {true, 0}, {true, 1, true}}, .makesNothing = true, .stopAfterRuns = 4,
          .log = {kBin, L"Processing a.xml... FAILED (the converter did not make a.txt)", doneB,
-                 L"Processing c.xml... STOPPED (the converter was ended; c.txt may be incomplete)",
-                 L"Conversion stopped", L"2 of 3 files were not converted"}, .progress = L"0..3 1 2 3 0", .converted = L"1"},
-        {.what = "a name the code page turns into quotes is not handed over; one that only changes is",
-         .queue = {L"D:\\In\\a\uFF02 --textxml=C:\uFF3Cx \uFF02.xml", L"D:\\In\\\u0101.xml"},
-         .log = {kBin, L"Processing a\uFF02 --textxml=C:\uFF3Cx \uFF02.xml... FAILED (the converter would read this "
-                       L"file's paths as other arguments)",
-                 L"Processing \u0101.xml... DONE", kDone, L"1 of 2 files were not converted"},
-         .progress = L"0..2 1 2 0", .converted = L"1"},
+                 L"Processing c.xml... FAILED (the converter did not make c.txt)",
+                 L"Processing d.xml... STOPPED (the converter was ended; d.txt may be incomplete)",
+                 L"Conversion stopped", L"3 of 4 files were not converted"}, .progress = L"0..4 1 2 3 4 0", .converted = L"1"},
+        {.what = "names the code page would change reach the converter by a short name or a copy and write a "
+                 "temporary file, which becomes their own destination",
+         .queue = {L"D:\\In\\..\uFF3Cdecoy.xml", L"D:\\In\\\u65E5.xml"},
+         .shortNames = {{L"D:\\In\\..\uFF3Cdecoy.xml", L"D:\\In\\___D~I40.XML"}},
+         .log = {kBin, L"Processing ..\uFF3Cdecoy.xml... DONE", L"Processing \u65E5.xml... DONE", kDone},
+         .progress = L"0..2 1 2 0",
+         .converted = L"01", .left = Lines{L"D:\\Out\\..\uFF3Cdecoy.txt", L"D:\\Out\\\u65E5.txt"}},
+        {.what = "a converter whose console the system ended, writing a temporary destination: that goes, the "
+                 "file that was there stays whole, and no further entry starts",
+         .queue = {L"D:\\In\\\u65E5.xml", a}, .existing = {L"D:\\Out\\\u65E5.txt"},
+         .shortNames = {{L"D:\\In\\\u65E5.xml", L"D:\\In\\65E5~1.XML"}}, .results = {{true, 0xC000013Au, false, L"^C"}},
+         .log = {kBin, L"Processing \u65E5.xml... STOPPED (the converter was ended)", L"Conversion stopped",
+                 L"2 of 2 files were not converted"}, .progress = L"0..2 1 0", .left = Lines{L"D:\\Out\\\u65E5.txt"}},
+        {.what = "a copy or a move that fails, a path the code page cannot carry in any form, one that would split "
+                 "otherwise: each fails, and no temporary file is left",
+         .besideSource = true, .queue = {L"D:\\In\\\u65E5.xml", L"D:\\In\\\u672C.xml", L"D:\\\u65E5\\a.xml", L"D:\\In\\b\".xml"},
+         .folders = {L"D:\\\u65E5", L"D:\\In"}, .shortNames = {{L"D:\\In\\\u672C.xml", L"D:\\In\\672C~1.XML"}},
+         .temporary = L"", .copyAndMoveFail = true,
+         .log = {kBin, L"Processing \u65E5.xml... FAILED (\u65E5.xml could not be copied for the converter: There is "
+                       L"not enough space on the disk.)",
+                 L"Processing \u672C.xml... FAILED (the converted file could not be moved to \u672C.txt: Access is "
+                 L"denied.)",
+                 L"Processing a.xml... FAILED (the converter cannot be given this file's path in the system's code page)",
+                 L"Processing b\".xml... FAILED (the converter would read this file's paths as other arguments)", kDone,
+                 L"4 of 4 files were not converted"}, .progress = L"0..4 1 2 3 4 0", .converted = L"", .left = Lines{}},
     };
     // clang-format on
     for (const auto& s : scenarios) {
@@ -395,6 +477,7 @@ TEST(ConversionBatch, CallsLogProbesAndProgress) {
         if (!s.probes.empty()) { EXPECT_EQ(host.probes, s.probes) << s.what; }
         if (!s.calls.empty()) { EXPECT_EQ(host.calls, s.calls) << s.what; }
         if (s.converted) { EXPECT_EQ(host.converted, *s.converted) << s.what; }
+        if (s.left) { EXPECT_EQ(host.Left(), *s.left) << s.what; }
     }
 }
 

@@ -87,7 +87,17 @@ TEST_F(ConversionWin, ProbesAndSameFileOnRealFilesCreateNothing) {
     EXPECT_EQ(SystemPath(deep), L"\\\\?\\" + deep);
     const ConverterCall smuggled = BinToTextCall(folder_, folder_, L"a\uFF02 \uFF02", L"", In(L"a\uFF02 \uFF02"));
     EXPECT_FALSE(ReadAsMeant(smuggled.Arguments(), smuggled.CommandLine(), AnsiCodePage()));
-    EXPECT_TRUE(ReadAsMeant({L"\u00E9 \u65E5"}, L"\"\u00E9 \u65E5\"", AnsiCodePage())) << "only changes";
+    // Wine's short names, which the code page carries; none for what is not there.
+    const std::wstring decoy = In(L"..\uFF3Cdecoy.xml"), shortName = (WriteBytes(decoy, "<d/>"), ShortPath(decoy));
+    EXPECT_TRUE(AnsiCodePage().Encode(shortName) && SameFile(shortName, decoy)) << testing::PrintToString(shortName);
+    EXPECT_TRUE(ShortPath(In(L"missing.xml")).empty() && FolderExists(TemporaryFolder()));
+    // A temporary copy never takes a name in use; a move replaces the destination, which then counts as written.
+    const FileState before = StateOf(In(L"a.xml"));
+    EXPECT_FALSE(Written(before, StateOf(In(L"a.xml"))) || CopyForConverter(decoy, In(L"link.xml")).empty());
+    EXPECT_TRUE(CopyForConverter(decoy, In(L"copy.xml")).empty() &&
+                MoveIntoPlace(In(L"copy.xml"), In(L"a.xml")).empty());
+    EXPECT_TRUE(ReadBytes(In(L"a.xml")) == "<d/>" && StateOf(In(L"copy.xml")).presence == Presence::Absent &&
+                Written(before, StateOf(In(L"a.xml"))) && ReadBytes(In(L"link.xml")) == "<a/>");
 }
 
 TEST_F(ConversionWin, RunAndWaitReportsTheOutcomeAndTheLastOutputLineAndLeaksNoHandle) {
@@ -175,9 +185,8 @@ TEST_F(ConversionWin, StopNowEndsTheConverterAndWhatItStartedAtOnce) {
     EXPECT_TRUE(WaitFor([] { return bench::Running(L"quillon.exe") == 0; }, std::chrono::seconds(1)));
 }
 
-// Held without sharing for half a second, as a virus scanner holds a file it has just seen, the converter
-// starts once it is free; held for good, it costs the rest of the batch's two seconds once. One that is no
-// program, or is not there, is not tried again.
+// Held without sharing for half a second, as a virus scanner holds a new file, the converter starts once it is free;
+// held for good, it costs the rest of the batch's two seconds once. No program, or none there, is not tried again.
 TEST_F(ConversionWin, AStartIsTriedAgainWhileTheConverterIsHeldButNotWhenItIsNoProgram) {
     WriteBytes(In(L"a.xml"), "<a/>");
     const std::wstring converter = In(L"quillon.exe"),

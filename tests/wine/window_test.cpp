@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "common/file_probes.h"
+#include "conversion/file_system.h"
 
 #include "ui/frmMain.h"
 #include "ui/status_log.h"
@@ -434,6 +435,20 @@ TEST_F(Window, TheLogKeepsTheReadersPlaceTheWheelScrollsItFromAnywhereAndYesAfte
     EXPECT_EQ(SetThreadExecutionState(ES_CONTINUOUS), ES_CONTINUOUS | ES_SYSTEM_REQUIRED);
     ui::SystemEnvironment().session.keepAwake(false);
     EXPECT_EQ(SetThreadExecutionState(ES_CONTINUOUS), ES_CONTINUOUS);
+}
+
+// The session's end saves the settings first, then waits 3 s at most for a batch caught in a probe that hangs.
+TEST_F(Window, TheSessionsEndSavesTheSettingsFirstAndWaitsForTheBatchThreeSecondsAtMost) {
+    Queued(L"session", L"a.xml");
+    slowProbe_ = 4500;
+    Click(cmbBinCon);
+    WriteBytes(tool_ + L"\\sent", "");
+    const auto started = std::chrono::steady_clock::now();
+    SendMessageW(main, WM_ENDSESSION, TRUE, 0);
+    const auto waited = std::chrono::steady_clock::now() - started;
+    EXPECT_TRUE(waited > 2900ms && waited < 4000ms) << (waited / 1ms) << " ms";
+    const auto written = [&](const wchar_t* name) { return conversion::StateOf(tool_ + name).lastWrite; };
+    EXPECT_LT(written(L"\\karvelxml.ini") - written(L"\\sent"), 10'000'000u) << "within a second";
 }
 
 TEST_F(Window, SettingsAreReadFromOnePlaceAndWrittenToTheOther) {

@@ -1,7 +1,9 @@
 // What a file costs in the tool's batch against what its converter costs: a bare
-// start of the same console converter (the stand-in, told to do nothing) by a
+// start of the same console converter (the stand-in, copying an empty file) by a
 // program that shares its console with it, as a console program does.
-// Usage: batch_bench.exe [entries] [rounds]   (default 100 and 5; quillon.exe lies beside it)
+// Usage: batch_bench.exe [entries] [rounds] [aliased]   (default 100 and 5; quillon.exe lies beside it)
+// With "aliased" the names hold a character outside the code page, so the tool
+// passes each source by its short name and moves a temporary destination into place.
 // Run it in a console. The tool's batch runs in a second copy of it, started
 // without a console, as the tool is; the two take turns round by round.
 #include <windows.h>
@@ -21,14 +23,17 @@
 
 namespace {
 
-std::wstring Source(const std::wstring& data, int i) { return data + L"\\entry-" + std::to_wstring(i) + L".xml"; }
+// The files' names: entry-N, or entry-<U+65E5>-N where they need an alias.
+std::wstring stem = L"entry-";
+std::wstring Name(int i) { return stem + std::to_wstring(i); }
+std::wstring Source(const std::wstring& data, int i) { return data + L"\\" + Name(i) + L".xml"; }
 
 // The copy without a console: one batch of the whole queue for each line on its
 // input; it answers with the batch's seconds, or with 0 when a line of the log
 // is not a converted file's.
 int ToolRounds(const std::wstring& tool, const std::wstring& data, int entries) {
     std::wstring selection = data;
-    for (int i = 0; i < entries; ++i) selection += L'\0' + (L"entry-" + std::to_wstring(i) + L".xml");
+    for (int i = 0; i < entries; ++i) selection += L'\0' + Name(i) + L".xml";
     const auto form = bench::QueuedWindow(tool, selection, data);
     if (!form) return 1;
     HWND convert = form->Control(ui::ControlId::cmbBinCon);
@@ -70,7 +75,8 @@ double Median(std::vector<double> values) {
 
 int wmain(int argc, wchar_t** argv) {
     const std::wstring tool = common::ToolFolder(), data = tool + L"\\batch-bench-data";
-    SetEnvironmentVariableW(L"QUILLON_STANDIN_EXIT", L"0");  // start, do nothing, end: the outputs are there already
+    const bool aliased = argc > 3 && std::wstring(argv[3]) == L"aliased";
+    if (aliased) stem = L"entry-\u65E5-";
     if (argc > 2 && std::wstring(argv[1]) == L"--tool") return ToolRounds(tool, data, _wtoi(argv[2]));
 
     const int entries = argc > 1 ? _wtoi(argv[1]) : 100, rounds = argc > 2 ? _wtoi(argv[2]) : 5;
@@ -80,8 +86,7 @@ int wmain(int argc, wchar_t** argv) {
     }
     bench::FreshFolder(data);
     for (int i = 0; i < entries; ++i)
-        for (const std::wstring& file : {Source(data, i), data + L"\\entry-" + std::to_wstring(i) + L".txt"})
-            win::unique_file(CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        win::unique_file(CreateFileW(Source(data, i).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
 
     // The tool's side: this program again, without a console, talking through two pipes.
     SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
@@ -92,7 +97,8 @@ int wmain(int argc, wchar_t** argv) {
     win::unique_handle send(toChild);
     SetHandleInformation(send.get(), HANDLE_FLAG_INHERIT, 0);
     SetHandleInformation(receive.get(), HANDLE_FLAG_INHERIT, 0);
-    std::wstring commandLine = L"\"" + tool + L"\\batch_bench.exe\" --tool " + std::to_wstring(entries);
+    std::wstring commandLine = L"\"" + tool + L"\\batch_bench.exe\" --tool " + std::to_wstring(entries) + L" " +
+                               (aliased ? L"aliased" : L"plain");
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
@@ -119,8 +125,8 @@ int wmain(int argc, wchar_t** argv) {
             if ((turn + round) % 2 == 0) {
                 bareRound = bench::Time([&] {
                     for (int i = 0; i < entries; ++i)
-                        BareStart(conversion::BinToTextCommandLine(tool, data, L"entry-" + std::to_wstring(i) + L".xml",
-                                                                   L"txt", Source(data, i)));
+                        BareStart(
+                            conversion::BinToTextCommandLine(tool, data, Name(i) + L".xml", L"txt", Source(data, i)));
                 });
             } else if ((batchRound = toolRound()) == 0) {
                 std::fprintf(stderr, "a file of the tool's batch was not converted\n");
@@ -136,9 +142,9 @@ int wmain(int argc, wchar_t** argv) {
     send.reset();  // the copy ends at the end of its input
     WaitForSingleObject(child.get(), 10000);
     std::printf(
-        "%d-bit, %d files a batch, %d rounds: tool / bare console start %.3f in the median round "
+        "%d-bit, %d %s files a batch, %d rounds: tool / bare console start %.3f in the median round "
         "(rounds %.3f to %.3f; goal <= 1.15); per file %.1f ms against %.1f ms\n",
-        static_cast<int>(sizeof(void*) * 8), entries, rounds, Median(ratios),
+        static_cast<int>(sizeof(void*) * 8), entries, aliased ? "aliased" : "plain", rounds, Median(ratios),
         *std::min_element(ratios.begin(), ratios.end()), *std::max_element(ratios.begin(), ratios.end()), Median(batch),
         Median(bare));
     return 0;
