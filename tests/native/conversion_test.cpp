@@ -244,8 +244,7 @@ struct Host : BatchHost {
         return key;
     }
     FileState DestinationState(const std::wstring& p) override {
-        Note(&probes, L"presence " + p);
-        ++presences;
+        Note(&probes, L"presence " + p), ++presences;
         if (std::count(s.unsure.begin(), s.unsure.end(), p)) return {};
         if (!files.count(p)) return {Presence::Absent};
         return {Presence::There, 1, static_cast<std::uint64_t>(files[p])};
@@ -314,7 +313,8 @@ TEST(PassedPaths, ThePathItselfElseAShortNameElseATemporaryFileElseNothing) {
           .shortNames = {{tool + L"\\quillon.exe", L"C:\\65E5~1\\quillon.exe"}, {in, L"D:\\In\\65E5~1.XML"}}},
          tool, L"D:\\Out", in, LR"("C:\65E5~1\quillon.exe" --textxml="D:\Out\~kq00000001.txt" "D:\In\65E5~1.XML")",
          L"", L"D:\\Out\\~kq00000001.txt"},
-        {{.what = "no short name: a copy, under names not taken", .existing = {L"D:\\Out\\~kq00000001.xml"}},
+        {{.what = "a short name the code page lacks: a copy, under names not taken",
+          .existing = {L"D:\\Out\\~kq00000001.xml"}, .shortNames = {{in, L"D:\\In\\\u65E5~1.XML"}}},
          L"C:\\T", L"D:\\Out", in, LR"("C:\T\quillon.exe" --textxml="D:\Out\~kq00000003.txt" "D:\Out\~kq00000002.xml")",
          L"D:\\Out\\~kq00000002.xml", L"D:\\Out\\~kq00000003.txt"},
         {{.what = "the output folder by its short name", .extension = L"\u0442", .shortNames = {{out, L"D:\\65E5~1"}}},

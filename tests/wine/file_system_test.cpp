@@ -98,6 +98,9 @@ TEST_F(ConversionWin, ProbesAndSameFileOnRealFilesCreateNothing) {
                 MoveIntoPlace(In(L"copy.xml"), In(L"a.xml")).empty());
     EXPECT_TRUE(ReadBytes(In(L"a.xml")) == "<d/>" && StateOf(In(L"copy.xml")).presence == Presence::Absent &&
                 Written(before, StateOf(In(L"a.xml"))) && ReadBytes(In(L"link.xml")) == "<a/>");
+    // Copied over again, as a converter may write it: the file, its size and its last write stay; its change does not.
+    const FileState once = (CopyFileW(decoy.c_str(), In(L"a.xml").c_str(), FALSE), Sleep(20), StateOf(In(L"a.xml")));
+    EXPECT_TRUE(CopyFileW(decoy.c_str(), In(L"a.xml").c_str(), FALSE) && Written(once, StateOf(In(L"a.xml"))));
 }
 
 TEST_F(ConversionWin, RunAndWaitReportsTheOutcomeAndTheLastOutputLineAndLeaksNoHandle) {
