@@ -268,8 +268,8 @@ TEST_F(Window, TabWalksTheEnabledControlsInOrderAndTheFolderDialogIsModal) {
     EXPECT_EQ(Send(chkBinOut, BM_GETCHECK), BST_CHECKED);
     EXPECT_EQ(On({txtBinOut, cmbBinOut, txtTxtOut, cmbTxtOut}), "0011") << "a flipped check box still greys";
     HDC dc = GetDC(Ctl(txtBinOut));
-    SendMessageW(main, WM_CTLCOLORSTATIC, WPARAM(dc), LPARAM(Ctl(txtBinOut)));
-    EXPECT_EQ(GetBkColor(dc), GetSysColor(COLOR_INACTIVEBORDER));
+    EXPECT_EQ(SendMessageW(main, WM_CTLCOLORSTATIC, WPARAM(dc), LPARAM(Ctl(txtBinOut))),
+              LRESULT(GetSysColorBrush(COLOR_INACTIVEBORDER)));
     ReleaseDC(Ctl(txtBinOut), dc);
     Click(chkBinOut);
     EXPECT_EQ(On({txtBinOut, cmbBinOut}), "11");
