@@ -80,12 +80,8 @@ struct BatchView::Batch final : conversion::BatchHost {
     Batch& operator=(const Batch&) = delete;
 
     // On the worker: the file system directly, the window through reports.
-    bool FileExists(const std::wstring& path) override {
-        return shown.probes.fileExists ? shown.probes.fileExists(path) : common::FileExists(path);
-    }
-    bool FolderExists(const std::wstring& path) override {
-        return shown.probes.folderExists ? shown.probes.folderExists(path) : common::FolderExists(path);
-    }
+    bool FileExists(const std::wstring& path) override { return shown.probes.fileExists(path); }
+    bool FolderExists(const std::wstring& path) override { return shown.probes.folderExists(path); }
     conversion::FileState DestinationState(const std::wstring& path) override { return conversion::StateOf(path); }
     common::Presence PathPresence(const std::wstring& path) override { return common::PathPresence(path); }
     bool RemoveFile(const std::wstring& path) override { return common::RemoveFile(path); }

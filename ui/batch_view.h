@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "common/file_probes.h"
 #include "conversion/batch.h"
 
 namespace ui {
@@ -19,7 +20,7 @@ inline constexpr UINT kBatchShowMilliseconds = 100;
 
 // Whether a file or a folder is there, as a batch and "Open containing folder" ask; replaceable by tests.
 struct Probes {
-    std::function<bool(const std::wstring&)> folderExists, fileExists;
+    std::function<bool(const std::wstring&)> folderExists = &common::FolderExists, fileExists = &common::FileExists;
 };
 
 // The window a batch is shown in.

@@ -62,7 +62,7 @@ Environment SystemEnvironment() {
             settings::FindLocation(toolFolder),
             Dialogs{&ShowOpenFilesDialog, &BrowseForFolder, confirm, &ShowSaveFileDialog, report, &ShowInExplorer},
             common::CurrentFolder(),
-            Probes{&common::FolderExists, &common::FileExists},
+            Probes{},
             Session{keepAwake, blockShutdown},
             highContrast};
 }

@@ -154,7 +154,7 @@ void frmMain::ApplyDpi(int dpi, const RECT* suggested) {
 LRESULT frmMain::OnCtlColorStatic(HDC dc, HWND control) {
     const auto id = static_cast<ControlId>(GetDlgCtrlID(control));
     TextColours colours{};
-    if (Description(id).kind == Kind::Frame)
+    if (id == Frame1 || id == Frame2 || id == Frame3)
         colours = FrameCaptionColours(highContrast_);
     else if (id == txtBinOut)  // disabled: greyed
         colours = GreyedBoxColours(binOutBackground_, highContrast_);

@@ -127,8 +127,7 @@ TEST(StatusLog, MenuClipboardFileTheProgressTipsAndWhenTheLogFollows) {
     // A log of 10 lines, 4 rows in view: following from the row that shows the last line.
     EXPECT_EQ((std::vector{FollowsEnd(0, 4, 0), FollowsEnd(6, 4, 10), FollowsEnd(5, 4, 10), FollowsEnd(0, 4, 4)}),
               (std::vector{true, true, false, true}));
-    // The progress bar takes the mouse while a batch runs, for its tip; an idle "Convert!" no second press, nor
-    // the repeats of a key held down since it read "Stop".
+    // A batch's progress bar takes the mouse, for its tip; an idle "Convert!" takes no second press, nor a held key.
     EXPECT_TRUE(TakenWhileWorking(Input::Hover, Target::ProgressBar) &&
                 TakenWhenIdle(Input::Mouse, Target::ConvertButton));
     EXPECT_FALSE(TakenWhileWorking(Input::Hover, Target::Other) ||
