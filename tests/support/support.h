@@ -55,14 +55,17 @@ inline bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds
     return true;
 }
 
-// Starts a Linux program (Wine starts them too, but cannot wait for them); true once it has started.
-inline bool RunLinux(std::wstring commandLine) {
+// Runs a Linux program to its end, so two never overlap: Wine cannot wait for one, the shell leaves a mark.
+inline bool RunLinux(const std::wstring& commandLine) {
+    static int runs = 0;
+    const std::wstring done = L"/tmp/kq-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++runs);
+    std::wstring line = L"/bin/sh -c \"" + commandLine + L" && : > " + done + L"\"";
     STARTUPINFOW startup{sizeof startup};
     PROCESS_INFORMATION info{};
-    const BOOL started =
-        CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info);
+    const BOOL ran =
+        CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info);
     const win::unique_handle process(info.hProcess), thread(info.hThread);
-    return started;
+    return ran && WaitFor([&] { return DeleteFileW((L"Z:" + done).c_str()) != FALSE; });
 }
 
 // A converter runs: a stop now lets it finish, where one a moment before it started would have started none.
