@@ -39,4 +39,10 @@ std::wstring WithProgram(std::wstring_view message, std::wstring_view program) {
     return filled;
 }
 
+std::wstring HexDigits(std::uint32_t number) {
+    std::wstring digits(8, L'0');
+    for (int i = 7; i >= 0; --i, number >>= 4) digits[static_cast<std::size_t>(i)] = L"0123456789ABCDEF"[number & 0xF];
+    return digits;
+}
+
 }  // namespace common

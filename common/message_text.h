@@ -1,5 +1,6 @@
 #pragma once
-// The system's messages as one line of the status log. Portable.
+// The system's messages as one line of the status log, and numbers as the log shows them. Portable.
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -12,5 +13,8 @@ std::wstring OneLine(std::wstring_view text);
 // A message fetched without its inserts filled: "%1" becomes `program`, "%%"
 // one "%"; any other insert stays as written, since nothing is given for it.
 std::wstring WithProgram(std::wstring_view message, std::wstring_view program);
+
+// Eight hex digits, upper case: 0xC000013A gives "C000013A".
+std::wstring HexDigits(std::uint32_t number);
 
 }  // namespace common

@@ -4,6 +4,7 @@
 #include <optional>
 #include <set>
 
+#include "common/message_text.h"
 #include "common/paths.h"
 #include "conversion/ansi_arguments.h"
 
@@ -179,13 +180,8 @@ std::wstring OutcomeText(const RunResult& result, const std::wstring& incomplete
                                   : L"STOPPED (the converter was ended; " + incomplete + L" may be incomplete)";
     if (result.exitCode == 0) return L"DONE";
     // Large codes are NTSTATUS values such as 0xC0000005, read in hex.
-    std::wstring code;
-    if (result.exitCode <= 65535) {
-        code = std::to_wstring(result.exitCode);
-    } else {
-        code = L"0x";
-        for (int shift = 28; shift >= 0; shift -= 4) code += L"0123456789ABCDEF"[(result.exitCode >> shift) & 0xF];
-    }
+    const std::wstring code =
+        result.exitCode <= 65535 ? std::to_wstring(result.exitCode) : L"0x" + common::HexDigits(result.exitCode);
     const std::wstring failed = L"FAILED (exit code " + code + L")";
     return result.output.empty() ? failed : failed + L": " + result.output;
 }

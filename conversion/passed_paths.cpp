@@ -1,5 +1,6 @@
 #include "conversion/passed_paths.h"
 
+#include "common/message_text.h"
 #include "common/paths.h"
 
 namespace conversion {
@@ -15,12 +16,6 @@ std::wstring PlainExtension(const std::wstring& name) {
     for (std::size_t i = dot + 1; i < name.size(); ++i)
         if (name[i] <= L' ' || name[i] > L'~') return {};
     return name.substr(dot);
-}
-
-std::wstring Hex(std::uint32_t number) {
-    std::wstring digits(8, L'0');
-    for (int i = 7; i >= 0; --i, number >>= 4) digits[static_cast<std::size_t>(i)] = L"0123456789abcdef"[number & 0xF];
-    return digits;
 }
 
 class Chooser {
@@ -48,7 +43,8 @@ public:
         if (!folder_) return std::nullopt;
         const std::wstring extension = PlainExtension(common::FileNameOfPath(of));
         for (int i = 0; i < kNameTries; ++i) {
-            std::wstring path = common::JoinPath(*folder_, L"~kq" + Hex(seams_.TemporaryNumber()) + extension);
+            std::wstring path =
+                common::JoinPath(*folder_, L"~kq" + common::HexDigits(seams_.TemporaryNumber()) + extension);
             if (seams_.PathPresence(path) == common::Presence::Absent) return path;
         }
         return std::nullopt;
