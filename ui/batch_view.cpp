@@ -10,6 +10,7 @@
 #include <optional>
 #include <random>
 #include <string>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -71,6 +72,9 @@ struct BatchView::Batch final : conversion::BatchHost {
           taskbar(window.window),
           stop(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
           stopNow(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
+        // Without them a batch could neither be stopped nor be seen to end: it is not started.
+        if (!stop || !stopNow || !done)
+            throw std::system_error(static_cast<int>(GetLastError()), std::system_category());
         if (shown.running) shown.running(true);
     }
     ~Batch() override {
@@ -124,7 +128,6 @@ struct BatchView::Batch final : conversion::BatchHost {
     }
     void Finish() {
         const std::lock_guard lock(mutex);
-        finished = true;
         SetEvent(done.get());
         PostMessageW(shown.window, WM_BATCH_PROGRESS, 0, 0);
     }
@@ -136,7 +139,7 @@ struct BatchView::Batch final : conversion::BatchHost {
         {
             const std::lock_guard lock(mutex);
             taken.swap(reports);
-            ended = finished;
+            ended = WaitForSingleObject(done.get(), 0) == WAIT_OBJECT_0;
         }
         if (!taken.empty()) Apply(taken);  // nothing new: nothing drawn
         const auto elapsed =
@@ -194,8 +197,8 @@ struct BatchView::Batch final : conversion::BatchHost {
     win::unique_handle stop, stopNow;  // set by the first stop, and by the second
     std::mutex mutex;
     std::vector<Report> reports;
-    bool finished = false;
-    win::unique_handle done{CreateEventW(nullptr, TRUE, FALSE, nullptr)};  // set when the worker has finished
+    // Set when the worker has finished, under the mutex: reports taken with it seen set are all there are.
+    win::unique_handle done{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
     std::thread thread;
 };
 
