@@ -332,6 +332,8 @@ FAULTS = [
      'L"Text XML extension:", 16, 128, 121, 17, 19, true', 'L"Text XML extension:", 16, 128, 121, 17, 20, true'),
     ("the output folder box has no name", "ui/controls.cpp",
      '    if (desc.id == txtBinOut) return L"Output folder";  // no label of its own\n', ""),
+    ("hex digits come in reverse order", "common/message_text.cpp",
+     "digits[static_cast<std::size_t>(i)]", "digits[static_cast<std::size_t>(7 - i)]"),
 ]
 
 
