@@ -27,15 +27,21 @@ bool Attributes(const std::wstring& path, DWORD& attributes) {
     return attributes != INVALID_FILE_ATTRIBUTES;
 }
 
+// A full path that the ordinary calls would read as another file's.
+bool Rewritten(const std::wstring& path) { return !KeptByPathRules(path) && ExactPath(path) != path; }
+
 }  // namespace
 
 std::wstring FullPath(const std::wstring& path) {
+    // The system's own would resolve it to the other file (or a device).
+    if (Rewritten(path)) return FoldBackslashes(path);
     return AskedPath(
         [&](wchar_t* buffer, DWORD size) { return ::GetFullPathNameW(path.c_str(), size, buffer, nullptr); });
 }
 
 std::wstring SystemPath(const std::wstring& path) {
     const std::wstring full = FullPath(path);
+    if (Rewritten(path)) return ExactPath(full);
     // Only a path that reaches the limit changes: every shorter one keeps the plain form's meaning.
     return full.size() < kLongPath ? path : ExtendedLengthPath(full);
 }
@@ -88,7 +94,11 @@ std::wstring TemporaryFolder() {
 }
 
 std::wstring ShortPath(const std::wstring& path) {
-    return AskedPath([&](wchar_t* buffer, DWORD size) { return ::GetShortPathNameW(path.c_str(), buffer, size); });
+    const std::wstring exact = SystemPath(path);
+    const std::wstring shortPath =
+        AskedPath([&](wchar_t* buffer, DWORD size) { return ::GetShortPathNameW(exact.c_str(), buffer, size); });
+    // In the form it was asked in: the converter is never given a \\?\ path.
+    return exact == path ? shortPath : PlainPath(shortPath);
 }
 
 }  // namespace common

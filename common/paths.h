@@ -16,6 +16,22 @@ std::wstring JoinPath(std::wstring_view folder, std::wstring_view name);
 // (\\server\share) or \\?\ path.
 std::wstring FoldBackslashes(std::wstring_view path);
 
+// True when Windows' ordinary file calls take the path as it is written: no
+// element ends in a space or a dot, and none is named after a device. They
+// quietly read "a.xml " as "a.xml" and "con.xml" as the console.
+bool KeptByPathRules(std::wstring_view path);
+// True for a name whose base (before its first dot, trailing spaces ignored)
+// is a device's, in any case: CON, PRN, AUX, NUL, COM0-9, LPT0-9, CONIN$, ...
+bool IsDeviceName(std::wstring_view name);
+// The name as Windows' ordinary calls write it: trailing spaces and dots gone.
+std::wstring WrittenName(std::wstring_view name);
+
+// The \\?\ form of a full path, which the file functions take as it is at any
+// length; one already in that form, and one that is not full, stay as they are.
+std::wstring ExactPath(std::wstring_view fullPath);
+// A \\?\ path in the form a program's command line takes: C:\... or \\server\share\...
+std::wstring PlainPath(std::wstring_view path);
+
 // The system refuses a plain path of this many characters or more (MAX_PATH)
 // unless the program is long-path aware on a Windows that allows it.
 inline constexpr std::size_t kLongPath = 260;

@@ -1,5 +1,6 @@
 #include "conversion/batch.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <set>
@@ -45,87 +46,133 @@ public:
     // hand the converter other paths than these.
     Outcome Convert(const LineFile& entry, const std::wstring& name, const ConverterCall& call) {
         const std::wstring processing = L"Processing " + name + L"...";
-        if (host_.SameFile(common::FoldBackslashes(entry.source), call.destination)) {
+        const std::wstring made = common::FileNameOfPath(call.destination);
+        if (common::IsDeviceName(made)) {
+            host_.AppendFileLine(processing + L" FAILED (Windows reserves the name " + made + L")", entry);
+            return Outcome::NotDone;
+        }
+        // Where the converter's write lands: Windows drops a trailing dot or space of the name.
+        const std::wstring written = common::WrittenName(made);
+        const std::wstring target =
+            written.empty() ? call.destination : common::JoinPath(common::FolderOfPath(call.destination), written);
+        if (host_.SameFile(common::FoldBackslashes(entry.source), target)) {
             host_.AppendFileLine(L"Source and destination are the same file for '" + name + L"'", entry);
             return Outcome::NotDone;
         }
-        const std::wstring key = host_.PathKey(call.destination);
+        const std::wstring key = host_.PathKey(target);
         if (written_.count(key)) {
             host_.AppendFileLine(L"Destination already written in this batch for '" + name + L"'", entry);
             return Outcome::NotDone;
         }
-        const std::optional<PassedCall> passed = PassCall(call, host_);
-        if (!passed) {
-            host_.AppendFileLine(
-                processing + L" FAILED (the converter cannot be given this file's path in the system's code page)",
-                entry);
-            return Outcome::NotDone;
-        }
+        PassedCall passed = PassCall(call, host_);
+        temporaries_ = {passed.sourceCopy, passed.temporaryDestination};
         // The last guard: an ANSI converter reads these arguments and no others.
-        if (!ReadAsMeant(passed->call.Arguments(), passed->call.CommandLine(), host_.ConverterCodePage())) {
-            host_.AppendFileLine(
-                processing + L" FAILED (the converter would read this file's paths as other arguments)", entry);
+        if (passed.refusal.empty() &&
+            !ReadAsMeant(passed.call.Arguments(), passed.call.CommandLine(), host_.ConverterCodePage()))
+            passed.refusal = L"the converter would read this file's paths as other arguments";
+        if (!passed.refusal.empty()) {
+            host_.AppendFileLine(processing + L" FAILED (" + passed.refusal + L")", entry);
+            RemoveTemporaries();
             return Outcome::NotDone;
         }
         LineFile line = entry;
-        line.destination = call.destination;
-        const FileState before = host_.DestinationState(call.destination);
-        if (host_.StopRequested()) return Outcome::Ended;
-        written_.insert(key);
+        line.destination = target;
+        const FileState before = host_.DestinationState(target);
+        if (host_.StopRequested()) {
+            RemoveTemporaries();
+            return Outcome::Ended;
+        }
         host_.AppendFileLine(processing, line);
         bool ended = false;
-        const std::wstring outcome = RunPassed(*passed, call, before, line, ended);
+        const std::wstring outcome = RunPassed(passed, call.source, key, before, line, ended);
         host_.ReplaceLastLine(processing + L" " + outcome, line);
+        RemoveTemporaries();
         if (ended) return Outcome::Ended;
         return line.converted ? Outcome::Done : Outcome::NotDone;
     }
 
 private:
     // Runs the converter on the paths it is given: a copy of the source made
-    // first, every temporary file gone after it, a destination written under
-    // another name moved into place. Gives the line's outcome.
-    std::wstring RunPassed(const PassedCall& passed, const ConverterCall& real, const FileState& before, LineFile& line,
-                           bool& ended) {
-        const std::wstring made = common::FileNameOfPath(real.destination);
+    // first, a destination written under another name put in place after.
+    // Gives the line's outcome.
+    std::wstring RunPassed(const PassedCall& passed, const std::wstring& source, const std::wstring& key,
+                           const FileState& before, LineFile& line, bool& ended) {
+        const std::wstring& target = line.destination;
+        const std::wstring made = common::FileNameOfPath(target);
         if (!passed.sourceCopy.empty()) {
-            const std::wstring why = host_.CopyForConverter(real.source, passed.sourceCopy);
-            if (!why.empty())
-                return L"FAILED (" + common::FileNameOfPath(real.source) + L" could not be copied for the converter: " +
-                       why + L")";
+            const FileStep copy = host_.CopyForConverter(source, passed.sourceCopy);
+            ended = copy.stopped;
+            if (ended) return L"STOPPED (the converter was not started)";
+            if (!copy.failure.empty())
+                return L"FAILED (" + common::FileNameOfPath(source) + L" could not be copied for the converter: " +
+                       copy.failure + L")";
         }
+        const std::wstring& temporary = passed.temporaryDestination;
+        const FileState reserved = temporary.empty() ? FileState{} : host_.DestinationState(temporary);
         RunResult result = host_.Run(passed.call);
-        if (!passed.sourceCopy.empty()) host_.RemoveFile(passed.sourceCopy);
+        // Only a destination a converter was started with counts as written in this batch.
+        if (result.started) written_.insert(key);
         if (result.started && result.failure.empty() && result.exitCode == kConsoleEnded) result.ended = true;
         result.output = passed.Unaliased(result.output);
         result.failure = passed.Unaliased(result.failure);
         ended = result.ended;
-        const std::wstring& temporary = passed.temporaryDestination;
         // What an ended converter leaves can only be partial: a file it made
         // goes; one that was there before stays, and the line says so. What
         // cannot be shown to be absent counts as there, and is never deleted.
         std::wstring incomplete;
-        if (ended && temporary.empty() &&
-            (before.presence != common::Presence::Absent || !host_.RemoveFile(real.destination)))
+        if (ended && temporary.empty() && (before.presence != common::Presence::Absent || !host_.RemoveFile(target)))
             incomplete = made;
         line.converted = result.started && result.failure.empty() && !ended && result.exitCode == 0;
-        std::wstring outcome = OutcomeText(result, incomplete);
-        if (line.converted && !temporary.empty() && host_.PathPresence(temporary) != common::Presence::Absent) {
-            const std::wstring why = host_.MoveIntoPlace(temporary, real.destination);
-            if (!why.empty()) {
-                line.converted = false;
-                outcome = L"FAILED (the converted file could not be moved to " + made + L": " + why + L")";
-            }
+        const std::wstring notMade = L"FAILED (the converter did not make " + made + L")";
+        if (line.converted && !temporary.empty()) {
+            line.converted = Written(reserved, host_.DestinationState(temporary));
+            if (!line.converted) return notMade;
+            const FileStep step = PutInPlace(passed, target, before);
+            line.converted = step.failure.empty() && !step.stopped;
+            ended = step.stopped;
+            if (ended) return L"STOPPED (the converted file was not put in place)";
+            if (!line.converted)
+                return L"FAILED (the converted file could not be moved to " + made + L": " + step.failure + L")";
         }
-        if (!temporary.empty()) host_.RemoveFile(temporary);
-        if (line.converted && !Written(before, host_.DestinationState(real.destination))) {
+        if (line.converted && !Written(before, host_.DestinationState(target))) {
             line.converted = false;
-            outcome = L"FAILED (the converter did not make " + made + L")";
+            return notMade;
         }
-        return outcome;
+        return OutcomeText(result, incomplete);
+    }
+
+    // The temporary output goes into the destination's folder first, under a
+    // name of this program's, so that what replaces the destination is whole.
+    FileStep PutInPlace(const PassedCall& passed, const std::wstring& target, const FileState& before) {
+        const std::wstring folder = common::FolderOfPath(target),
+                           name = common::FileNameOfPath(passed.temporaryDestination);
+        const std::wstring extension = name.substr(std::min(name.find(L'.'), name.size()));  // a plain one, or none
+        const auto reserve = [&](std::wstring& path) {
+            const TemporaryName reserved = ReserveTemporary(host_, folder, extension);
+            temporaries_.push_back(path = reserved.path);
+            return reserved.failure;
+        };
+        Placement placement{passed.temporaryDestination, passed.temporaryDestination, {}, target};
+        if (!passed.temporaryBeside)
+            if (std::wstring why = reserve(placement.staging); !why.empty()) return {why};
+        if (before.presence != common::Presence::Absent)
+            if (std::wstring why = reserve(placement.backup); !why.empty()) return {why};
+        return host_.MoveIntoPlace(placement);
+    }
+
+    // Every temporary file of the entry goes; one that stays is named in the log.
+    void RemoveTemporaries() {
+        for (const std::wstring& path : temporaries_) {
+            if (path.empty()) continue;
+            const std::wstring why = host_.RemoveTemporary(path);
+            if (!why.empty()) host_.AppendLine(L"Could not delete the temporary file " + path + L": " + why);
+        }
+        temporaries_.clear();
     }
 
     BatchHost& host_;
-    std::set<std::wstring> written_;  // destinations the converter was started with, by PathKey
+    std::set<std::wstring> written_;         // destinations a converter was started with, by PathKey
+    std::vector<std::wstring> temporaries_;  // the current entry's
 };
 
 // The road both directions share: start line, up-front checks, then every

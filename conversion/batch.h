@@ -27,6 +27,21 @@ struct LineFile {
     bool converted = false;    // the line ends in DONE
 };
 
+// A file step of an entry's run: empty when done, else the system's words;
+// `stopped` when "Stop now" cut it short, and nothing it began is left.
+struct FileStep {
+    std::wstring failure;
+    bool stopped = false;
+};
+
+// Where a converted file goes: `from` is what the converter wrote; `staging`
+// is `from` where that lies in the destination's folder, else a reserved name
+// there that it is copied to first; `backup` a reserved name there for what
+// was at `to`, or empty.
+struct Placement {
+    std::wstring from, staging, backup, to;
+};
+
 class BatchHost : public PathSeams {
 public:
     // File system
@@ -42,10 +57,14 @@ public:
     // Deletes a file; true when it is gone (also when it was never there), as
     // far as the system says so.
     virtual bool RemoveFile(const std::wstring& path) = 0;
-    // A copy made where nothing is (a failed one leaves nothing of itself), and
-    // a move that replaces what is there: empty when done, else the system's words.
-    virtual std::wstring CopyForConverter(const std::wstring& source, const std::wstring& copy) = 0;
-    virtual std::wstring MoveIntoPlace(const std::wstring& from, const std::wstring& to) = 0;
+    // Deletes a temporary file of this program's, read-only or not, trying
+    // again for a moment: empty once it is gone, else the system's words.
+    virtual std::wstring RemoveTemporary(const std::wstring& path) = 0;
+    // Copies the source over its reserved copy and makes that plain and writable.
+    virtual FileStep CopyForConverter(const std::wstring& source, const std::wstring& copy) = 0;
+    // Puts a whole converted file in place: an earlier one at `to` is replaced
+    // only once the new one is complete in its folder, and is never missing after.
+    virtual FileStep MoveIntoPlace(const Placement& placement) = 0;
     // Runs the converter and waits for it to end (or to be ended by a stop).
     virtual RunResult Run(const ConverterCall& call) = 0;
     // The user asked to stop: no further converter is started.

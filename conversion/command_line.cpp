@@ -60,15 +60,20 @@ std::vector<std::wstring> ConverterCall::Arguments() const { return {program, op
 
 ConverterCall BinToTextCall(std::wstring_view toolFolder, std::wstring_view outputFolder, std::wstring_view name,
                             std::wstring_view extension, std::wstring_view sourcePath) {
-    return {ConverterPath(toolFolder), L"--textxml=",
+    return {ConverterPath(toolFolder),
+            L"--textxml=",
             DestinationPath(outputFolder, BinToTextDestinationName(name, extension)),
-            common::FoldBackslashes(sourcePath)};
+            common::FoldBackslashes(sourcePath),
+            {}};
 }
 
 ConverterCall TextToBinCall(std::wstring_view toolFolder, std::wstring_view outputFolder, std::wstring_view name,
                             std::wstring_view sourcePath) {
-    return {ConverterPath(toolFolder), L"--quillon=", DestinationPath(outputFolder, TextToBinDestinationName(name)),
-            common::FoldBackslashes(sourcePath)};
+    return {ConverterPath(toolFolder),
+            L"--quillon=",
+            DestinationPath(outputFolder, TextToBinDestinationName(name)),
+            common::FoldBackslashes(sourcePath),
+            {}};
 }
 
 bool IsValidExtension(std::wstring_view extension) {

@@ -20,6 +20,7 @@ std::wstring DestinationPath(std::wstring_view outputFolder, std::wstring_view d
 // One run of the converter, its paths folded.
 struct ConverterCall {
     std::wstring program, option, destination, source;  // option: "--textxml=" or "--quillon="
+    std::wstring application;  // the program's real path, which starts it, where `program` is another form of it
     // "<program>" <option>"<destination>" "<source>"
     std::wstring CommandLine() const;
     // What the converter is meant to read: its path, the option with the destination, the source.

@@ -51,6 +51,25 @@ std::optional<FileIdentity> Identity(const std::wstring& path) {
     return file ? IdentityOf(file.get()) : std::nullopt;
 }
 
+constexpr int kRemoveTries = 20;
+constexpr DWORD kRemovePause = 50;
+
+DWORD CALLBACK CancelOnStop(LARGE_INTEGER, LARGE_INTEGER, LARGE_INTEGER, LARGE_INTEGER, DWORD, DWORD, HANDLE, HANDLE,
+                            LPVOID stopNow) {
+    return ::WaitForSingleObject(stopNow, 0) == WAIT_OBJECT_0 ? PROGRESS_CANCEL : PROGRESS_CONTINUE;
+}
+
+// Copies over a reserved file of this program's; what a failed or cancelled copy began goes with it.
+FileStep CopyOver(const std::wstring& from, const std::wstring& to, void* stopNow) {
+    if (stopNow && ::WaitForSingleObject(stopNow, 0) == WAIT_OBJECT_0) return {{}, true};
+    if (::CopyFileExW(common::SystemPath(from).c_str(), common::SystemPath(to).c_str(),
+                      stopNow ? CancelOnStop : nullptr, stopNow, nullptr, 0))
+        return {};
+    const DWORD error = ::GetLastError();
+    if (error == ERROR_REQUEST_ABORTED) return {{}, true};
+    return {common::SystemMessage(error)};
+}
+
 }  // namespace
 
 bool SameFile(const std::wstring& source, const std::wstring& destination) {
@@ -92,21 +111,68 @@ FileState StateOf(const std::wstring& path) {
     return state;
 }
 
-std::wstring CopyForConverter(const std::wstring& source, const std::wstring& copy) {
-    // Fails where anything is already: a name the converter is given is never one in use.
-    if (::CopyFileW(common::SystemPath(source).c_str(), common::SystemPath(copy).c_str(), TRUE)) return {};
+PathSeams::Reservation Reserve(const std::wstring& path) {
+    const win::unique_file made(::CreateFileW(common::SystemPath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                              FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (made) return {PathSeams::Reserved::Made, {}};
     const DWORD error = ::GetLastError();
-    // What it began goes; a file that took the name meanwhile is someone else's.
-    if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) ::DeleteFileW(common::SystemPath(copy).c_str());
+    if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) return {PathSeams::Reserved::Taken, {}};
+    return {PathSeams::Reserved::Failed, common::SystemMessage(error)};
+}
+
+std::wstring RemoveTemporary(const std::wstring& path) {
+    const std::wstring exact = common::SystemPath(path);
+    // A scanner, or a process the converter started, may hold it for a moment.
+    DWORD error = 0;
+    for (int tries = 0; tries < kRemoveTries; ++tries) {
+        if (tries > 0) ::Sleep(kRemovePause);
+        if (::DeleteFileW(exact.c_str())) return {};
+        error = ::GetLastError();
+        if (common::PresenceAfterError(error) == common::Presence::Absent) return {};
+        // A converter may have made it read-only.
+        if (error == ERROR_ACCESS_DENIED && ::SetFileAttributesW(exact.c_str(), FILE_ATTRIBUTE_NORMAL) &&
+            ::DeleteFileW(exact.c_str()))
+            return {};
+    }
     return common::SystemMessage(error);
 }
 
-std::wstring MoveIntoPlace(const std::wstring& from, const std::wstring& to) {
-    // From the temporary folder it is a copy to another volume; flushed before it counts as done.
-    if (::MoveFileExW(common::SystemPath(from).c_str(), common::SystemPath(to).c_str(),
-                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED | MOVEFILE_WRITE_THROUGH))
-        return {};
-    return common::SystemMessage(::GetLastError());
+FileStep CopyForConverter(const std::wstring& source, const std::wstring& copy, void* stopNow) {
+    FileStep step = CopyOver(source, copy, stopNow);
+    // It takes the source's attributes: read-only, it could not be deleted after.
+    if (step.failure.empty() && !step.stopped)
+        ::SetFileAttributesW(common::SystemPath(copy).c_str(), FILE_ATTRIBUTE_NORMAL);
+    return step;
+}
+
+FileStep MoveIntoPlace(const Placement& placement, void* stopNow) {
+    const std::wstring staging = common::SystemPath(placement.staging), to = common::SystemPath(placement.to);
+    if (placement.staging != placement.from) {
+        // From another folder, maybe another volume: a copy, whole and on the disk before it replaces anything.
+        if (FileStep step = CopyOver(placement.from, placement.staging, stopNow); step.stopped || !step.failure.empty())
+            return step;
+        ::SetFileAttributesW(staging.c_str(), FILE_ATTRIBUTE_NORMAL);
+        const win::unique_file written(
+            ::CreateFileW(staging.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!written || !::FlushFileBuffers(written.get())) return {common::SystemMessage(::GetLastError())};
+    }
+    if (placement.backup.empty()) {
+        if (::MoveFileExW(staging.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH)) return {};
+        const DWORD error = ::GetLastError();
+        if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS) return {common::SystemMessage(error)};
+    } else {
+        // The destination keeps its attributes and permissions.
+        const std::wstring backup = common::SystemPath(placement.backup);
+        if (::ReplaceFileW(to.c_str(), staging.c_str(), backup.c_str(),
+                           REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS, nullptr, nullptr))
+            return {};
+        // The earlier file went to the backup and the new one did not follow: it comes back first.
+        if (::GetLastError() == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2)
+            ::MoveFileExW(backup.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH);
+    }
+    // Where ReplaceFileW cannot serve, a rename within the folder, which never leaves a part of a file.
+    if (::MoveFileExW(staging.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return {};
+    return {common::SystemMessage(::GetLastError())};
 }
 
 }  // namespace conversion

@@ -23,37 +23,42 @@ public:
     Chooser(const ConverterCall& real, PathSeams& seams) : real_(real), seams_(seams) {}
 
     bool Carried(const std::wstring& path) const { return seams_.ConverterCodePage().Encode(path).has_value(); }
+    // As the converter reads it, it names this file and no other.
+    bool Exact(const std::wstring& path) const { return Carried(path) && common::KeptByPathRules(path); }
 
     // The path itself, else its short form.
     std::optional<std::wstring> Passable(const std::wstring& path) const {
-        if (Carried(path)) return path;
+        if (Exact(path)) return path;
         std::wstring shortPath = seams_.ShortPath(path);
-        if (!shortPath.empty() && Carried(shortPath)) return shortPath;
+        if (!shortPath.empty() && Exact(shortPath)) return shortPath;
         return std::nullopt;
     }
 
-    // An unused plain name for `of` in the output folder, else in the temporary folder.
-    std::optional<std::wstring> TemporaryFile(const std::wstring& of) {
+    // A reserved plain name for `of` in the output folder, else in the temporary folder.
+    bool TemporaryFile(const std::wstring& of, std::wstring& path, PassedCall& passed) {
         if (!folderLooked_) {
             folderLooked_ = true;
             folder_ = Passable(common::FolderOfPath(real_.destination));
+            beside_ = folder_.has_value();
             const std::wstring temporary = folder_ ? std::wstring() : seams_.TemporaryFolder();
             if (!temporary.empty()) folder_ = Passable(temporary);
         }
-        if (!folder_) return std::nullopt;
-        const std::wstring extension = PlainExtension(common::FileNameOfPath(of));
-        for (int i = 0; i < kNameTries; ++i) {
-            std::wstring path =
-                common::JoinPath(*folder_, L"~kq" + common::HexDigits(seams_.TemporaryNumber()) + extension);
-            if (seams_.PathPresence(path) == common::Presence::Absent) return path;
+        if (!folder_) {
+            passed.refusal = L"the converter cannot be given this file's path in the system's code page";
+            return false;
         }
-        return std::nullopt;
+        const TemporaryName name = ReserveTemporary(seams_, *folder_, PlainExtension(common::FileNameOfPath(of)));
+        if (!name.failure.empty())
+            passed.refusal = L"no temporary file could be made for the converter: " + name.failure;
+        path = name.path;
+        return name.failure.empty();
     }
+    bool Beside() const { return beside_; }
 
 private:
     const ConverterCall& real_;
     PathSeams& seams_;
-    bool folderLooked_ = false;
+    bool folderLooked_ = false, beside_ = false;
     std::optional<std::wstring> folder_;
 };
 
@@ -70,31 +75,42 @@ std::wstring PassedCall::Unaliased(std::wstring text) const {
     return text;
 }
 
-std::optional<PassedCall> PassCall(const ConverterCall& real, PathSeams& seams) {
+TemporaryName ReserveTemporary(PathSeams& seams, const std::wstring& folder, const std::wstring& extension) {
+    for (int i = 0; i < kNameTries; ++i) {
+        std::wstring path = common::JoinPath(folder, L"~kq" + common::HexDigits(seams.TemporaryNumber()) + extension);
+        const PathSeams::Reservation reservation = seams.Reserve(path);
+        if (reservation.result == PathSeams::Reserved::Made) return {std::move(path), {}};
+        if (reservation.result == PathSeams::Reserved::Failed) return {{}, reservation.failure};
+    }
+    return {{}, L"every name tried was taken"};
+}
+
+PassedCall PassCall(const ConverterCall& real, PathSeams& seams) {
     Chooser chooser(real, seams);
-    PassedCall passed{real, {}, {}, {}};
+    PassedCall passed{real, {}, {}, false, {}, {}};
     const auto alias = [&passed](std::wstring& path, const std::wstring& with) {
         passed.aliases.emplace_back(with, path);
         path = with;
     };
-    const std::optional<std::wstring> program = chooser.Passable(real.program);
-    if (!program) return std::nullopt;
-    if (*program != real.program) alias(passed.call.program, *program);
-
+    // Started by its real path, the converter needs no form of it that the
+    // code page carries: only its argv[0] does, and its name alone will do.
+    const std::wstring program = chooser.Passable(real.program).value_or(common::FileNameOfPath(real.program));
+    if (program != real.program) {
+        passed.call.application = real.program;
+        alias(passed.call.program, program);
+    }
     if (const std::optional<std::wstring> source = chooser.Passable(real.source)) {
         if (*source != real.source) alias(passed.call.source, *source);
     } else {
-        const std::optional<std::wstring> copy = chooser.TemporaryFile(real.source);
-        if (!copy) return std::nullopt;
-        passed.sourceCopy = *copy;
-        alias(passed.call.source, *copy);
+        if (!chooser.TemporaryFile(real.source, passed.sourceCopy, passed)) return passed;
+        alias(passed.call.source, passed.sourceCopy);
     }
-    // A destination that does not exist yet has no short name: it is always written under another one.
-    if (!chooser.Carried(real.destination)) {
-        const std::optional<std::wstring> temporary = chooser.TemporaryFile(real.destination);
-        if (!temporary) return std::nullopt;
-        passed.temporaryDestination = *temporary;
-        alias(passed.call.destination, *temporary);
+    // A destination that does not exist yet has no short name: it is always
+    // written under another one. Its own name Windows writes as it likes ("a." as "a").
+    if (!chooser.Carried(real.destination) || !common::KeptByPathRules(common::FolderOfPath(real.destination))) {
+        if (!chooser.TemporaryFile(real.destination, passed.temporaryDestination, passed)) return passed;
+        passed.temporaryBeside = chooser.Beside();
+        alias(passed.call.destination, passed.temporaryDestination);
     }
     return passed;
 }

@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "common/code_page.h"
-#include "common/presence.h"
 #include "conversion/command_line.h"
 
 namespace conversion {
@@ -26,17 +25,33 @@ public:
     virtual std::wstring ShortPath(const std::wstring& path) = 0;
     // The user's folder for temporary files; empty when there is none.
     virtual std::wstring TemporaryFolder() = 0;
-    // Whether anything is at the path: a temporary name is used only where nothing is.
-    virtual common::Presence PathPresence(const std::wstring& path) = 0;
     // A number for a temporary name, a new one each time.
     virtual std::uint32_t TemporaryNumber() = 0;
+    // Makes an empty file where nothing is yet, so that a temporary name is
+    // taken the moment it is chosen: no other process or run can have it then.
+    enum class Reserved { Made, Taken, Failed };
+    struct Reservation {
+        Reserved result = Reserved::Failed;
+        std::wstring failure;  // the system's words, when it failed
+    };
+    virtual Reservation Reserve(const std::wstring& path) = 0;
 };
+
+// A temporary file of this program's own in the folder, reserved: "~kq" and
+// eight hex digits, with the extension where that is plain ASCII. Empty, with
+// the reason, when none could be made.
+struct TemporaryName {
+    std::wstring path, failure;
+};
+TemporaryName ReserveTemporary(PathSeams& seams, const std::wstring& folder, const std::wstring& extension);
 
 // A converter call as the converter is given it, and the temporary files that takes.
 struct PassedCall {
-    ConverterCall call;
+    ConverterCall call;                 // its application is the real program where the line names it otherwise
     std::wstring sourceCopy;            // a copy of the source, to be made there before it runs; empty for none
     std::wstring temporaryDestination;  // where it writes the destination, to be moved into place; empty for none
+    bool temporaryBeside = false;       // that lies in the destination's own folder
+    std::wstring refusal;               // why it cannot be run; its temporary files are still to be removed
     // Each alias with the path it stands for.
     std::vector<std::pair<std::wstring, std::wstring>> aliases;
 
@@ -44,8 +59,9 @@ struct PassedCall {
     std::wstring Unaliased(std::wstring text) const;
 };
 
-// Nothing when some path has no form that the code page carries exactly,
-// not even in the temporary folder.
-std::optional<PassedCall> PassCall(const ConverterCall& real, PathSeams& seams);
+// A refusal when a path has no form that the code page carries exactly and
+// no path rule changes, not even in the temporary folder, or no temporary file
+// can be made. The program itself is never refused: it starts by its real path.
+PassedCall PassCall(const ConverterCall& real, PathSeams& seams);
 
 }  // namespace conversion

@@ -244,6 +244,9 @@ RunResult RunAndWait(const std::wstring& commandLine, const RunOptions& options)
         return refused ? std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - *refused)
                        : std::chrono::milliseconds(0);
     };
+    // By its real path, which need not pass through the code page: its command line names it in a form that does.
+    const std::wstring program = options.application.empty() ? ProgramOf(commandLine) : options.application;
+    const std::wstring application = common::SystemPath(program);
     PROCESS_INFORMATION info{};
     // Without a console to share it gets one of its own, without a window.
     const DWORD flags = NORMAL_PRIORITY_CLASS | CREATE_SUSPENDED | EXTENDED_STARTUPINFO_PRESENT |
@@ -254,14 +257,15 @@ RunResult RunAndWait(const std::wstring& commandLine, const RunOptions& options)
             return NotStarted(true);
         }
         std::wstring mutableLine = commandLine;  // CreateProcessW may write into it
-        if (::CreateProcessW(nullptr, mutableLine.data(), nullptr, nullptr, inherited.List() != nullptr, flags, nullptr,
+        if (::CreateProcessW(options.application.empty() ? nullptr : application.c_str(), mutableLine.data(), nullptr,
+                             nullptr, inherited.List() != nullptr, flags, nullptr,
                              options.folder.empty() ? nullptr : options.folder.c_str(), &startup.StartupInfo, &info))
             break;
         const DWORD error = ::GetLastError();
         if (!refused) refused = Clock::now();
         if (!retries.TryAgain(error, tried())) {
             retries.Spend(tried());
-            return NotStarted(false, common::SystemMessage(error, ProgramOf(commandLine)));
+            return NotStarted(false, common::SystemMessage(error, program));
         }
         // A pause that a stop cuts short.
         if (stops.empty())
@@ -303,7 +307,7 @@ RunResult RunAndWait(const std::wstring& commandLine, const RunOptions& options)
         const DWORD woken = ::WaitForMultipleObjects(count, waits, FALSE, INFINITE);
         if (woken == WAIT_FAILED) {
             // Unwatched it could run on unseen: end it, and count the entry as failed.
-            result.failure = common::SystemMessage(::GetLastError(), ProgramOf(commandLine));
+            result.failure = common::SystemMessage(::GetLastError(), program);
             EndAll(job.get(), process.get());
             break;
         }

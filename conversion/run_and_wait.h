@@ -34,6 +34,7 @@ struct RunOptions {
     const SharedConsole* console = nullptr;  // shared when ready
     StartRetries* retries = nullptr;         // the batch's; without them, a run's own two seconds
     std::function<void()> created;           // for tests: once the converter exists, before it runs
+    std::wstring application;                // the program by its real path; else the command line's first token
 };
 
 // Starts the command line hidden (its first quoted token is the program) and

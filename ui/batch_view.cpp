@@ -87,13 +87,15 @@ struct BatchView::Batch final : conversion::BatchHost {
     bool FileExists(const std::wstring& path) override { return shown.probes.fileExists(path); }
     bool FolderExists(const std::wstring& path) override { return shown.probes.folderExists(path); }
     conversion::FileState DestinationState(const std::wstring& path) override { return conversion::StateOf(path); }
-    common::Presence PathPresence(const std::wstring& path) override { return common::PathPresence(path); }
+    Reservation Reserve(const std::wstring& path) override { return conversion::Reserve(path); }
     bool RemoveFile(const std::wstring& path) override { return common::RemoveFile(path); }
-    std::wstring CopyForConverter(const std::wstring& source, const std::wstring& copy) override {
-        return conversion::CopyForConverter(source, copy);
+    std::wstring RemoveTemporary(const std::wstring& path) override { return conversion::RemoveTemporary(path); }
+    // "Stop now" and the end of the session cut a copy short; the first Stop lets it finish.
+    conversion::FileStep CopyForConverter(const std::wstring& source, const std::wstring& copy) override {
+        return conversion::CopyForConverter(source, copy, stopNow.get());
     }
-    std::wstring MoveIntoPlace(const std::wstring& from, const std::wstring& to) override {
-        return conversion::MoveIntoPlace(from, to);
+    conversion::FileStep MoveIntoPlace(const conversion::Placement& placement) override {
+        return conversion::MoveIntoPlace(placement, stopNow.get());
     }
     bool SameFile(const std::wstring& source, const std::wstring& destination) override {
         return conversion::SameFile(source, destination);
@@ -106,8 +108,9 @@ struct BatchView::Batch final : conversion::BatchHost {
     conversion::RunResult Run(const conversion::ConverterCall& call) override {
         // Made at the first run, so that a batch that starts no converter makes none.
         if (!console) console.emplace();
-        return conversion::RunAndWait(call.CommandLine(),
-                                      {stop.get(), stopNow.get(), shown.workingFolder, &*console, &retries, {}});
+        return conversion::RunAndWait(
+            call.CommandLine(),
+            {stop.get(), stopNow.get(), shown.workingFolder, &*console, &retries, {}, call.application});
     }
     bool StopRequested() override { return stops > 0; }
     void AppendLine(const std::wstring& line) override { Post({Report::Append, line, 0, {}}); }

@@ -195,12 +195,15 @@ struct Scenario {
     std::vector<RunResult> results;  // one per run, then exit 0; a converter that ends well makes its file
     // No run makes a file; every folder goes when a run ends; the converter's temporary files cannot be made or moved.
     bool makesNothing = false, foldersVanish = false, copyAndMoveFail = false;
-    int stopAfterRuns = -1, stopAfterPresence = -1;  // Stop is pressed once this many have begun
+    Lines undeletable;                                // temporary files that stay when deleted
+    bool stopsPlacing = false, reserveFails = false;  // "Stop now" cuts the copy into place short; no name can be had
+    int stopAfterRuns = -1, stopAfterPresence = -1;   // Stop is pressed once this many have begun
     Lines log;
     std::wstring progress;                  // "0..maximum" and then each value
     Lines probes, calls;                    // checked when given
+    std::wstring placed;                    // how the converted file was put in place, when given
     std::optional<std::wstring> converted;  // the entries whose lines end in DONE, as the window learns them
-    std::optional<Lines> left;              // the files there at the end, but the converter and the queue's
+    std::optional<Lines> left;              // the files there at the end, but the converter and the queue's; *: written
 };
 
 // A file system and a window in memory that play one scenario.
@@ -210,7 +213,7 @@ struct Host : BatchHost {
     std::set<std::wstring> folders;
     int runs = 0, presences = 0, writes = 0, numbers = 0;
     Lines calls, probes, log;  // log: the status log as the user sees it
-    std::wstring progress, converted;
+    std::wstring progress, converted, placed;
 
     explicit Host(const Scenario& scenario) : s(scenario), folders(s.folders.begin(), s.folders.end()) {
         for (const auto& file : s.queue) files[file] = 0;
@@ -249,17 +252,27 @@ struct Host : BatchHost {
         if (!files.count(p)) return {Presence::Absent};
         return {Presence::There, 1, static_cast<std::uint64_t>(files[p])};
     }
-    Presence PathPresence(const std::wstring& p) override {
-        return files.count(p) ? Presence::There : Presence::Absent;
+    Reservation Reserve(const std::wstring& p) override {
+        if (s.reserveFails) return {Reserved::Failed, L"Access is denied."};
+        return files.emplace(p, 0).second ? Reservation{Reserved::Made, {}} : Reservation{Reserved::Taken, {}};
     }
     bool RemoveFile(const std::wstring& p) override { return Note(&probes, L"remove " + p, files.erase(p) || true); }
-    std::wstring CopyForConverter(const std::wstring& from, const std::wstring& to) override {
-        if (!s.copyAndMoveFail) files[to] = files.at(from);
-        return s.copyAndMoveFail ? L"There is not enough space on the disk." : L"";
+    std::wstring RemoveTemporary(const std::wstring& p) override {
+        if (std::count(s.undeletable.begin(), s.undeletable.end(), p)) return L"It is in use.";
+        return files.erase(p), L"";
     }
-    std::wstring MoveIntoPlace(const std::wstring& from, const std::wstring& to) override {
-        if (!s.copyAndMoveFail) files[to] = files.at(from), files.erase(from);
-        return s.copyAndMoveFail ? L"Access is denied." : L"";
+    FileStep CopyForConverter(const std::wstring& from, const std::wstring& to) override {
+        if (!s.copyAndMoveFail) files[to] = files.at(from);
+        return {s.copyAndMoveFail ? L"There is not enough space on the disk." : L""};
+    }
+    // Copied to the staging name, which then takes the destination's place; what was there becomes the backup.
+    FileStep MoveIntoPlace(const Placement& p) override {
+        placed = Note(nullptr, L"place " + p.from + L">" + p.staging + L">" + p.backup + L">" + p.to);
+        if (s.copyAndMoveFail || s.stopsPlacing) return {s.stopsPlacing ? L"" : L"Access is denied.", s.stopsPlacing};
+        if (!p.backup.empty() && files.count(p.to)) files[p.backup] = files[p.to];
+        files[p.to] = files.at(p.from);
+        if (p.staging != p.from) files.erase(p.staging);
+        return {};
     }
     const CodePage& ConverterCodePage() override { return latin1; }
     std::wstring ShortPath(const std::wstring& p) override { return s.shortNames.count(p) ? s.shortNames.at(p) : L""; }
@@ -276,13 +289,14 @@ struct Host : BatchHost {
         // It writes unless it fails first, and leaves what it had written when it is ended.
         if (result.started && !s.makesNothing &&
             (result.ended || result.exitCode == 0 || result.exitCode == 0xC000013A))
-            files[call.destination] = ++writes;
+            files[JoinPath(FolderOfPath(call.destination), WrittenName(FileNameOfPath(call.destination)))] = ++writes;
         return result;
     }
     Lines Left() const {  // every file but the converter and the queue's
         Lines out;
         for (const auto& [path, write] : files)
-            if (path != kConverter && std::count(s.queue.begin(), s.queue.end(), path) == 0) out.push_back(path);
+            if (path != kConverter && std::count(s.queue.begin(), s.queue.end(), path) == 0)
+                out.push_back(path + (write ? L"*" : L""));
         return out;
     }
     bool StopRequested() override {
@@ -293,10 +307,12 @@ struct Host : BatchHost {
     void AppendLine(const std::wstring& line) override { log.push_back(line), Note(nullptr, L"add " + line); }
     void AppendFileLine(const std::wstring& line, const LineFile& file) override {
         EXPECT_EQ(file.source, s.queue.at(file.entry)) << line;
+        EXPECT_EQ(file.destination.find(L"~kq"), std::wstring::npos) << line;  // the log leads to real files
         AppendLine(line);
     }
     void ReplaceLastLine(const std::wstring& line, const LineFile& file) override {
         EXPECT_EQ(file.source, s.queue.at(file.entry)) << line;
+        EXPECT_EQ(file.destination.find(L"~kq"), std::wstring::npos) << line;
         if (file.converted) converted += std::to_wstring(file.entry);
         if (Note(nullptr, L"replace " + line, !log.empty())) log.back() = line;
     }
@@ -304,9 +320,29 @@ struct Host : BatchHost {
     void SetProgressValue(int value) override { progress += L" " + Note(nullptr, L"value " + std::to_wstring(value)); }
 };
 
-// What the converter is given where the code page (Latin-1 here) lacks a path's characters, and what the log shows.
+// Names Windows' ordinary calls read as another file's, or as a device.
+TEST(PassedPaths, PathRulesAndExactForms) {
+    std::vector<std::wstring> rewritten = {L"C:\\a.xml ",    L"C:\\b.xml.",       L"C:\\x \\a.xml",
+                                           L"C:\\x.\\a.xml", L"\\\\?\\C:\\a.xml", L"\\\\s\\h\\aux\\a.xml"};
+    for (const wchar_t* device : {L"con", L"PRN", L"aux", L"Nul", L"com0", L"COM9", L"lpt1", L"LPT9", L"com\u00B9",
+                                  L"lpt\u00B2", L"COM\u00B3", L"conin$", L"CONOUT$"})
+        for (const wchar_t* tail : {L"", L".xml", L".tar.xml", L"  .xml"})
+            rewritten.push_back(L"D:\\In\\" + std::wstring(device) + tail);
+    for (const std::wstring& path : rewritten) EXPECT_FALSE(KeptByPathRules(path)) << testing::PrintToString(path);
+    for (const wchar_t* path :
+         {L"C:\\a.xml", L"C:\\.\\x\\..\\a.xml", L"C:\\com10.xml", L"C:\\conx.xml", L"C:\\xcon.xml", L"C:\\a.con",
+          L"C:\\com.xml", L"C:\\lpt\u00B4.xml", L"\\\\con\\nul\\a"})
+        EXPECT_TRUE(KeptByPathRules(path)) << testing::PrintToString(path);
+    EXPECT_EQ((Lines{WrittenName(L"a. . "), WrittenName(L"a.txt"), ExactPath(L"C:\\a"), ExactPath(L"\\\\s\\h\\a"),
+                     ExactPath(L"a"), PlainPath(L"\\\\?\\C:\\a"), PlainPath(L"\\\\?\\UNC\\s\\h\\a")}),
+              (Lines{L"a", L"a.txt", L"\\\\?\\C:\\a", L"\\\\?\\UNC\\s\\h\\a", L"a", L"C:\\a", L"\\\\s\\h\\a"}));
+}
+
+// What the converter is given where the code page (Latin-1 here) lacks a path's characters, or Windows would
+// read it as another file's, and what the log shows.
 TEST(PassedPaths, ThePathItselfElseAShortNameElseATemporaryFileElseNothing) {
     const std::wstring in = L"D:\\In\\\u65E5.xml", tool = L"C:\\\u65E5", out = L"D:\\\u00D6\u65E5";
+    const std::wstring space = L"D:\\In\\a.xml ", con = L"D:\\In\\con.tar.xml";
     // clang-format off
     const struct { Scenario seams; std::wstring tool, out, source, passed, copy, temporary; } cases[] = {
         {{.what = "short names; a temporary destination in the output folder",
@@ -324,18 +360,33 @@ TEST(PassedPaths, ThePathItselfElseAShortNameElseATemporaryFileElseNothing) {
           .temporary = L"C:\\\u65E5"},
          L"C:\\T", out, L"D:\\In\\a.xml", LR"("C:\T\quillon.exe" --textxml="C:\65E5~1\~kq00000001.txt" "D:\In\a.xml")",
          L"", L"C:\\65E5~1\\~kq00000001.txt"},
-        {{.what = "a converter without a short name"}, tool, L"D:\\Out", L"D:\\In\\a.xml", L"refused"},
+        {{.what = "a converter without a short name: its name alone"}, tool, L"D:\\Out", L"D:\\In\\a.xml",
+         LR"("quillon.exe" --textxml="D:\Out\a.txt" "D:\In\a.xml")"},
+        {{.what = "a trailing space: by the short name", .shortNames = {{space, L"D:\\In\\A~~~~O4Q.XML"}}},
+         L"C:\\T", L"D:\\Out", space, LR"("C:\T\quillon.exe" --textxml="D:\Out\a.txt " "D:\In\A~~~~O4Q.XML")"},
+        {{.what = "a device base name, whose short name is itself: a copy", .shortNames = {{con, con}}}, L"C:\\T",
+         L"D:\\Out", con, LR"("C:\T\quillon.exe" --textxml="D:\Out\con.tar.txt" "D:\Out\~kq00000001.xml")",
+         L"D:\\Out\\~kq00000001.xml"},
+        {{.what = "a trailing dot and an output folder named after a device: both temporary"}, L"C:\\T",
+         L"D:\\Aux", L"D:\\In\\b.xml.", LR"("C:\T\quillon.exe" --textxml="C:\Temp\~kq00000002" "C:\Temp\~kq00000001")",
+         L"C:\\Temp\\~kq00000001", L"C:\\Temp\\~kq00000002"},
+        {{.what = "no temporary file can be made", .reserveFails = true}, L"C:\\T", L"D:\\Out", in,
+         L"no temporary file could be made for the converter: Access is denied."},
+        {{.what = "no folder the code page carries", .temporary = L""}, L"C:\\T", out, L"D:\\In\\a.xml",
+         L"the converter cannot be given this file's path in the system's code page"},
     };
     // clang-format on
     for (const auto& c : cases) {
         Host seams(c.seams);
         const ConverterCall real = BinToTextCall(c.tool, c.out, FileNameOfPath(c.source), c.seams.extension, c.source);
-        const std::optional<PassedCall> passed = PassCall(real, seams);
-        EXPECT_EQ(passed ? passed->call.CommandLine() : L"refused", c.passed) << c.seams.what;
-        if (!passed) continue;
-        EXPECT_EQ(Pair(passed->sourceCopy, passed->temporaryDestination), Pair(c.copy, c.temporary)) << c.seams.what;
-        const std::wstring said = L"no " + passed->call.source + L" or " + FileNameOfPath(passed->call.destination);
-        EXPECT_EQ(passed->Unaliased(said), L"no " + c.source + L" or " + FileNameOfPath(real.destination));
+        const PassedCall passed = PassCall(real, seams);
+        EXPECT_EQ(passed.refusal.empty() ? passed.call.CommandLine() : passed.refusal, c.passed) << c.seams.what;
+        // Started by its real path whatever its command line says.
+        EXPECT_EQ(passed.call.application.empty() ? passed.call.program : passed.call.application, real.program);
+        if (!passed.refusal.empty()) continue;
+        EXPECT_EQ(Pair(passed.sourceCopy, passed.temporaryDestination), Pair(c.copy, c.temporary)) << c.seams.what;
+        const std::wstring said = L"no " + passed.call.source + L" or " + FileNameOfPath(passed.call.destination);
+        EXPECT_EQ(passed.Unaliased(said), L"no " + c.source + L" or " + FileNameOfPath(real.destination));
     }
 }
 
@@ -405,12 +456,12 @@ TEST(ConversionBatch, CallsLogProbesAndProgress) {
                  L"Processing a.xml... DONE", L"Processing b.xml... FAILED (the converter could not be started)",
                  kDone, L"7 of 8 files were not converted"},
          .progress = L"0..8 1 2 3 4 5 6 7 8 0", .converted = L"6"},
-        {.what = "a destination written earlier in the batch, in any case, is not written again",
-         .queue = {a, L"D:\\Other\\A.xml", b}, .results = {{false, 0}},
-         .log = {kBin, L"Processing a.xml... FAILED (the converter could not be started)",
-                 L"Destination already written in this batch for 'A.xml'", doneB, kDone,
-                 L"2 of 3 files were not converted"},
-         .progress = L"0..3 1 2 3 0"},
+        {.what = "a destination a converter was started with earlier in the batch, in any case, is not written again",
+         .queue = {a, L"D:\\Other\\A.xml", b, L"D:\\Other\\B.xml"}, .results = {{false, 0}, {true, 0}, {true, 1}},
+         .log = {kBin, L"Processing a.xml... FAILED (the converter could not be started)", L"Processing A.xml... DONE",
+                 L"Processing b.xml... FAILED (exit code 1)", L"Destination already written in this batch for 'B.xml'",
+                 kDone, L"3 of 4 files were not converted"},
+         .progress = L"0..4 1 2 3 4 0"},
         {.what = "Stop while the checks run: no entry starts", .queue = {a, b}, .stopAfterRuns = 0,
          .log = {kBin, L"Conversion stopped", L"2 of 2 files were not converted"}, .progress = L"0..2 0"},
         {.what = "Stop while a converter runs: it finishes, no other starts", .queue = {a, b, c}, .stopAfterRuns = 1,
@@ -427,7 +478,7 @@ TEST(ConversionBatch, CallsLogProbesAndProgress) {
          .existing = {L"D:\\Bin\\a.xml"}, .results = {{true, 1, true}},
          .log = {kText, L"Processing a.xml... STOPPED (the converter was ended; a.xml may be incomplete)",
                  L"Conversion stopped", L"1 of 1 files were not converted"},
-         .progress = L"0..1 1 0", .left = Lines{L"D:\\Bin\\a.xml"}},
+         .progress = L"0..1 1 0", .left = Lines{L"D:\\Bin\\a.xml*"}},
         {.what = "Stop during the last file: all of them done", .queue = {a}, .stopAfterRuns = 1,
          .log = {kBin, doneA, kDone}, .progress = L"0..1 1 0"},
         {.what = "a Stop after the probes starts no converter", .queue = {a, b}, .stopAfterPresence = 1,
@@ -449,13 +500,41 @@ TEST(ConversionBatch, CallsLogProbesAndProgress) {
          .shortNames = {{L"D:\\In\\..\uFF3Cdecoy.xml", L"D:\\In\\___D~I40.XML"}},
          .log = {kBin, L"Processing ..\uFF3Cdecoy.xml... DONE", L"Processing \u65E5.xml... DONE", kDone},
          .progress = L"0..2 1 2 0",
-         .converted = L"01", .left = Lines{L"D:\\Out\\..\uFF3Cdecoy.txt", L"D:\\Out\\\u65E5.txt"}},
+         .converted = L"01", .left = Lines{L"D:\\Out\\..\uFF3Cdecoy.txt*", L"D:\\Out\\\u65E5.txt*"}},
         {.what = "a converter whose console the system ended, writing a temporary destination: that goes, the "
                  "file that was there stays whole, and no further entry starts",
          .queue = {L"D:\\In\\\u65E5.xml", a}, .existing = {L"D:\\Out\\\u65E5.txt"},
          .shortNames = {{L"D:\\In\\\u65E5.xml", L"D:\\In\\65E5~1.XML"}}, .results = {{true, 0xC000013Au, false, L"^C"}},
          .log = {kBin, L"Processing \u65E5.xml... STOPPED (the converter was ended)", L"Conversion stopped",
                  L"2 of 2 files were not converted"}, .progress = L"0..2 1 0", .left = Lines{L"D:\\Out\\\u65E5.txt"}},
+        {.what = "a converter that fails, or ends well without writing its temporary output: the earlier output stays",
+         .queue = {L"D:\\In\\\u65E5.xml", L"D:\\In\\\u672C.xml"}, .existing = {L"D:\\Out\\\u65E5.txt", L"D:\\Out\\\u672C.txt"},
+         .shortNames = {{L"D:\\In\\\u65E5.xml", L"D:\\In\\1.XML"}, {L"D:\\In\\\u672C.xml", L"D:\\In\\2.XML"}},
+         .results = {{true, 1}}, .makesNothing = true,
+         .log = {kBin, L"Processing \u65E5.xml... FAILED (exit code 1)",
+                 L"Processing \u672C.xml... FAILED (the converter did not make \u672C.txt)", kDone,
+                 L"2 of 2 files were not converted"}, .progress = L"0..2 1 2 0",
+         .left = Lines{L"D:\\Out\\\u65E5.txt", L"D:\\Out\\\u672C.txt"}},
+        {.what = "from the temporary folder, copied beside the destination first and put in its place with a backup; "
+                 "a temporary file that cannot be deleted is named",
+         .besideSource = true, .queue = {L"D:\\\u65E5\\a.xml"}, .folders = {L"D:\\\u65E5"},
+         .existing = {L"D:\\\u65E5\\a.txt"}, .undeletable = {L"C:\\Temp\\~kq00000001.xml"},
+         .log = {kBin, L"Processing a.xml... DONE",
+                 L"Could not delete the temporary file C:\\Temp\\~kq00000001.xml: It is in use.", kDone},
+         .progress = L"0..1 1 0", .placed = L"C:\\Temp\\~kq00000002.txt>D:\\\u65E5\\~kq00000003.txt>"
+                                          L"D:\\\u65E5\\~kq00000004.txt>D:\\\u65E5\\a.txt",
+         .left = Lines{L"C:\\Temp\\~kq00000001.xml", L"D:\\\u65E5\\a.txt*"}},
+        {.what = "Stop now while it is put in place: the earlier output stays as it was, nothing else",
+         .besideSource = true, .queue = {L"D:\\\u65E5\\a.xml", L"D:\\\u65E5\\b.xml"}, .folders = {L"D:\\\u65E5"},
+         .existing = {L"D:\\\u65E5\\a.txt"}, .stopsPlacing = true,
+         .log = {kBin, L"Processing a.xml... STOPPED (the converted file was not put in place)", L"Conversion stopped",
+                 L"2 of 2 files were not converted"}, .progress = L"0..2 1 0", .left = Lines{L"D:\\\u65E5\\a.txt"}},
+        {.what = "a name Windows would rewrite: by its short name into the file Windows writes; a device is refused",
+         .besideSource = true, .queue = {L"D:\\In\\a.xml ", L"D:\\In\\con.xml", L"D:\\In\\b.xml"},
+         .folders = {L"D:\\In"}, .shortNames = {{L"D:\\In\\a.xml ", L"D:\\In\\A~1.XML"}},
+         .log = {kBin, L"Processing a.xml ... DONE", L"Processing con.xml... FAILED (Windows reserves the name con.txt)",
+                 doneB, kDone, L"1 of 3 files were not converted"}, .progress = L"0..3 1 2 3 0",
+         .left = Lines{L"D:\\In\\a.txt*", L"D:\\In\\b.txt*"}},
         {.what = "a copy or a move that fails, a path the code page cannot carry in any form, one that would split "
                  "otherwise: each fails, and no temporary file is left",
          .besideSource = true, .queue = {L"D:\\In\\\u65E5.xml", L"D:\\In\\\u672C.xml", L"D:\\\u65E5\\a.xml", L"D:\\In\\b\".xml"},
@@ -478,6 +557,7 @@ TEST(ConversionBatch, CallsLogProbesAndProgress) {
         if (!s.calls.empty()) { EXPECT_EQ(host.calls, s.calls) << s.what; }
         if (s.converted) { EXPECT_EQ(host.converted, *s.converted) << s.what; }
         if (s.left) { EXPECT_EQ(host.Left(), *s.left) << s.what; }
+        if (!s.placed.empty()) { EXPECT_EQ(host.placed, s.placed) << s.what; }
     }
 }
 

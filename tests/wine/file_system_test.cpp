@@ -91,16 +91,87 @@ TEST_F(ConversionWin, ProbesAndSameFileOnRealFilesCreateNothing) {
     const std::wstring decoy = In(L"..\uFF3Cdecoy.xml"), shortName = (WriteBytes(decoy, "<d/>"), ShortPath(decoy));
     EXPECT_TRUE(AnsiCodePage().Encode(shortName) && SameFile(shortName, decoy)) << testing::PrintToString(shortName);
     EXPECT_TRUE(ShortPath(In(L"missing.xml")).empty() && FolderExists(TemporaryFolder()));
-    // A temporary copy never takes a name in use; a move replaces the destination, which then counts as written.
+    // A move over the destination counts as written; a reserved name is taken once.
     const FileState before = StateOf(In(L"a.xml"));
-    EXPECT_FALSE(Written(before, StateOf(In(L"a.xml"))) || CopyForConverter(decoy, In(L"link.xml")).empty());
-    EXPECT_TRUE(CopyForConverter(decoy, In(L"copy.xml")).empty() &&
-                MoveIntoPlace(In(L"copy.xml"), In(L"a.xml")).empty());
+    EXPECT_FALSE(Written(before, StateOf(In(L"a.xml"))));
+    for (const auto& [name, result] : {std::pair{L"copy.xml", PathSeams::Reserved::Made},
+                                       {L"copy.xml", PathSeams::Reserved::Taken},
+                                       {L"a.xml", PathSeams::Reserved::Taken}})
+        EXPECT_EQ(Reserve(In(name)).result, result) << testing::PrintToString(std::wstring(name));
+    EXPECT_TRUE(CopyForConverter(decoy, In(L"copy.xml"), nullptr).failure.empty() &&
+                MoveIntoPlace({In(L"copy.xml"), In(L"copy.xml"), {}, In(L"a.xml")}, nullptr).failure.empty());
     EXPECT_TRUE(ReadBytes(In(L"a.xml")) == "<d/>" && StateOf(In(L"copy.xml")).presence == Presence::Absent &&
                 Written(before, StateOf(In(L"a.xml"))) && ReadBytes(In(L"link.xml")) == "<a/>");
     // Copied over again, as a converter may write it: the file, its size and its last write stay; its change does not.
     const FileState once = (CopyFileW(decoy.c_str(), In(L"a.xml").c_str(), FALSE), Sleep(20), StateOf(In(L"a.xml")));
     EXPECT_TRUE(CopyFileW(decoy.c_str(), In(L"a.xml").c_str(), FALSE) && Written(once, StateOf(In(L"a.xml"))));
+}
+
+// The real file system behind a converter's paths, as a batch has it.
+struct RealSeams : PathSeams {
+    const CodePage& ConverterCodePage() override { return AnsiCodePage(); }
+    std::wstring ShortPath(const std::wstring& path) override { return common::ShortPath(path); }
+    std::wstring TemporaryFolder() override { return common::TemporaryFolder(); }
+    std::uint32_t TemporaryNumber() override { return ::GetTickCount() * 7919u + ++number; }
+    Reservation Reserve(const std::wstring& path) override { return conversion::Reserve(path); }
+    std::uint32_t number = 0;
+};
+
+TEST_F(ConversionWin, NamesWindowsRewritesReachTheirOwnFileAndNoTemporaryFileStays) {
+    const std::wstring spaced = In(L"a.xml "), device = In(L"con.xml"), readOnly = In(L"ro.xml");
+    WriteBytes(In(L"a.xml"), "<plain/>");
+    WriteBytes(ExactPath(spaced), "<spaced/>");
+    WriteBytes(ExactPath(device), "<device/>");
+    WriteBytes(readOnly, "<ro/>");
+    ASSERT_TRUE(FileExists(spaced) && FileExists(device) &&
+                ::SetFileAttributesW(readOnly.c_str(), FILE_ATTRIBUTE_READONLY));
+    RealSeams seams;
+    // Each by a path that names it and no other file, by the Unicode and by the ANSI converter.
+    for (const std::wstring& standin : {std::wstring(KARVEL_STANDIN_PATH), std::wstring(KARVEL_STANDIN_ANSI_PATH)}) {
+        for (const auto& [source, bytes] :
+             {std::pair{spaced, "<spaced/>"}, {device, "<device/>"}, {readOnly, "<ro/>"}}) {
+            const ConverterCall real{standin, L"--textxml=", In(L"out.txt"), source, {}};
+            const PassedCall passed = PassCall(real, seams);
+            ASSERT_TRUE(passed.refusal.empty()) << passed.refusal;
+            if (!passed.sourceCopy.empty()) {
+                EXPECT_TRUE(CopyForConverter(source, passed.sourceCopy, nullptr).failure.empty());
+                EXPECT_FALSE(::GetFileAttributesW(passed.sourceCopy.c_str()) & FILE_ATTRIBUTE_READONLY);
+            }
+            EXPECT_EQ(RunAndWait(passed.call.CommandLine()).exitCode, 0u);
+            EXPECT_EQ(ReadBytes(In(L"out.txt")), bytes) << testing::PrintToString(passed.call.CommandLine());
+            EXPECT_TRUE(passed.sourceCopy.empty() || RemoveTemporary(passed.sourceCopy).empty());
+        }
+    }
+    EXPECT_EQ(NamesIn(folder_).size(), 6u) << "no copy is left";  // with run.log
+    // Started by its real path, a converter named on its command line by its file name alone.
+    const std::wstring line = L"\"quillon.exe\" --textxml=\"" + In(L"b.txt") + L"\" \"" + In(L"a.xml") + L"\"";
+    EXPECT_EQ(RunAndWait(line, {.application = KARVEL_STANDIN_PATH}).exitCode, 0u);
+    EXPECT_EQ(ReadBytes(In(L"b.txt")), "<plain/>");
+    // A file held open is tried again for a moment, then its removal says why it failed.
+    win::unique_file held(::CreateFileW(In(L"b.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    EXPECT_FALSE(RemoveTemporary(In(L"b.txt")).empty());
+    held.reset();
+    EXPECT_TRUE(RemoveTemporary(In(L"b.txt")).empty() && !FileExists(In(L"b.txt")));
+}
+
+// A converted file written in the temporary folder replaces the destination only whole, from its own folder.
+TEST_F(ConversionWin, AnOutputFromAnotherFolderReplacesTheEarlierOneOnlyWhole) {
+    const std::wstring from = common::TemporaryFolder() + L"\\~kq-test.txt", to = In(L"a.txt");
+    const win::unique_handle stopNow(::CreateEventW(nullptr, TRUE, TRUE, nullptr));
+    for (const bool stopped : {true, false}) {
+        WriteBytes(to, "old");
+        WriteBytes(from, std::string(1 << 20, 'n'));
+        RealSeams seams;
+        const Placement placement{from, ReserveTemporary(seams, folder_, L".txt").path,
+                                  ReserveTemporary(seams, folder_, L".txt").path, to};
+        const FileStep step = MoveIntoPlace(placement, stopped ? stopNow.get() : nullptr);
+        EXPECT_EQ(step.stopped, stopped);
+        EXPECT_TRUE(step.failure.empty()) << step.failure;
+        EXPECT_EQ(ReadBytes(to).size(), stopped ? 3u : size_t{1} << 20);
+        EXPECT_TRUE(RemoveTemporary(placement.staging).empty() && RemoveTemporary(placement.backup).empty() &&
+                    RemoveTemporary(from).empty());
+        EXPECT_EQ(NamesIn(folder_), std::vector<std::wstring>{L"a.txt"});
+    }
 }
 
 TEST_F(ConversionWin, RunAndWaitReportsTheOutcomeAndTheLastOutputLineAndLeaksNoHandle) {
