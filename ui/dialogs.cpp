@@ -9,6 +9,7 @@
 #include "common/dll_search.h"
 #include "common/win_handles.h"
 #include "common/file_probes.h"
+#include "common/paths.h"
 
 namespace ui {
 namespace {
@@ -91,7 +92,9 @@ bool ShowInExplorer(HWND, const std::wstring&, const std::wstring& file) {
     KARVEL_SYSTEM_FUNCTION(L"shell32.dll", SHOpenFolderAndSelectItems);
     if (!SHParseDisplayName || !SHOpenFolderAndSelectItems) return false;
     PIDLIST_ABSOLUTE item = nullptr;
-    if (FAILED(SHParseDisplayName(file.c_str(), nullptr, &item, 0, nullptr))) return false;
+    // "a.xml " by its exact form, or the shell would show "a.xml".
+    const std::wstring exact = common::KeptByPathRules(file) ? file : common::ExactPath(file);
+    if (FAILED(SHParseDisplayName(exact.c_str(), nullptr, &item, 0, nullptr))) return false;
     const win::unique_cotaskmem owned(item);
     // Given one item and no children, the shell opens its folder with it selected.
     return SUCCEEDED(SHOpenFolderAndSelectItems(item, 0, nullptr, 0));

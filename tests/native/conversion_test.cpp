@@ -36,46 +36,29 @@ TEST(ConversionNames, PathsDestinationNamesAndExtensions) {
     // clang-format on
     for (const auto& c : paths) EXPECT_EQ(Pair(FolderOfPath(c.path), FileNameOfPath(c.path)), c.folderAndName);
     // Runs of backslashes fold to one, but a leading pair stays.
-    const Pair folds[] = {
-        {L"C:\\\\\\a\\\\b\\\\", L"C:\\a\\b\\"},
-        {L"\\", L"\\"},
-        {L"\\\\\\", L"\\\\"},
-        {L"\\\\\\server\\\\share\\\\\\a.xml", L"\\\\server\\share\\a.xml"},
-        {L"\\\\?\\C:\\\\x\\\\", L"\\\\?\\C:\\x\\"},
-    };
+    // clang-format off
+    const Pair folds[] = {{L"C:\\\\\\a\\\\b\\\\", L"C:\\a\\b\\"}, {L"\\", L"\\"}, {L"\\\\\\", L"\\\\"},
+        {L"\\\\\\server\\\\share\\\\\\a.xml", L"\\\\server\\share\\a.xml"}, {L"\\\\?\\C:\\\\x\\\\", L"\\\\?\\C:\\x\\"}};
     for (const auto& [path, folded] : folds) EXPECT_EQ(FoldBackslashes(path), folded);
-    // Bin to text, then text to bin.
-    const struct {
-        const wchar_t *name, *extension;
-        Pair names;
-    } names[] = {
-        {L"a.xml", L"txt", {L"a.txt", L"a.xml"}},
-        {L"a.xml.xml", L"txt", {L"a.txt.txt", L"a.xml.xml"}},
-        {L"data.xmlx", L"txt", {L"data.txtx", L"data.xxml"}},
-        {L"abc", L"txt", {L"abc", L"xml"}},
-        {L"A.XML", L"txt", {L"A.XML", L"A.xml"}},  // ".xml" is matched case-sensitively
-        {L"ab", L"", {L"ab", L"ab.xml"}},
-        {L"a.xml", L"", {L"a.", L"a.xml"}},
-        {L"a.xml", L"b.xml", {L"a.b.xml", L"a.xml"}},  // the inserted extension is not searched again
-    };
+    // Bin to text, then text to bin; ".xml" is matched case-sensitively, and the inserted extension is not searched again.
+    const struct { const wchar_t *name, *extension; Pair names; } names[] = {
+        {L"a.xml", L"txt", {L"a.txt", L"a.xml"}}, {L"a.xml.xml", L"txt", {L"a.txt.txt", L"a.xml.xml"}},
+        {L"data.xmlx", L"txt", {L"data.txtx", L"data.xxml"}}, {L"abc", L"txt", {L"abc", L"xml"}},
+        {L"A.XML", L"txt", {L"A.XML", L"A.xml"}}, {L"ab", L"", {L"ab", L"ab.xml"}}, {L"a.xml", L"", {L"a.", L"a.xml"}},
+        {L"a.xml", L"b.xml", {L"a.b.xml", L"a.xml"}}};
     for (const auto& c : names)
         EXPECT_EQ(Pair(BinToTextDestinationName(c.name, c.extension), TextToBinDestinationName(c.name)), c.names);
     // A folder and a name join with one backslash; "\" is a drive's root, not the start of a network path.
-    const Pair joins[] = {{L"C:\\Tools\\\\", L"C:\\Tools\\quillon.exe"},
-                          {L"C:\\", L"C:\\quillon.exe"},
-                          {L"C:", L"C:\\quillon.exe"},
-                          {L"\\", L"\\quillon.exe"}};
-    // clang-format on
+    const Pair joins[] = {{L"C:\\Tools\\\\", L"C:\\Tools\\quillon.exe"}, {L"C:\\", L"C:\\quillon.exe"},
+                          {L"C:", L"C:\\quillon.exe"}, {L"\\", L"\\quillon.exe"}};
     for (const auto& [folder, joined] : joins)
         EXPECT_EQ(Pair(ConverterPath(folder), DestinationPath(folder, L"quillon.exe")), Pair(joined, joined));
     EXPECT_EQ(JoinPath(L"C:\\", L"a.xml"), L"C:\\a.xml");
     // From 260 characters on, the form the file functions take at any length.
     const std::wstring deep = L"\\" + std::wstring(257, L'x'), unc = L"\\\\s\\h" + std::wstring(255, L'y');
-    // clang-format off
     const Pair longPaths[] = {{L"C:" + deep.substr(1), L"C:" + deep.substr(1)}, {L"C:" + deep, L"\\\\?\\C:" + deep},
         {unc, L"\\\\?\\UNC\\s\\h" + std::wstring(255, L'y')}, {L"\\\\?\\C:" + deep, L"\\\\?\\C:" + deep},
         {L"\\\\.\\pipe" + deep, L"\\\\.\\pipe" + deep}, {L"rel" + deep, L"rel" + deep}};  // 259 and relative stay
-    // clang-format on
     for (const auto& [path, form] : longPaths) EXPECT_EQ(ExtendedLengthPath(path), form) << path.size();
     // Only "file not found" and "path not found" show a file absent; access denied or a network gone, nothing.
     EXPECT_EQ(
