@@ -85,12 +85,14 @@ struct BinToTextJob {
     std::wstring outputFolder;          // txtBinOut
     std::wstring extension;             // txtExt
     std::wstring toolFolder;            // folder of this program, where the converter lies
+    int atOnce = 1;                     // how many converters may run at once
 };
 
 struct TextToBinJob {
     std::vector<std::wstring> queue;
     std::wstring outputFolder;  // txtTxtOut
     std::wstring toolFolder;
+    int atOnce = 1;
 };
 
 void RunBinToTextBatch(const BinToTextJob& job, BatchHost& host);

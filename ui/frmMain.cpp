@@ -290,12 +290,12 @@ void frmMain::chkBinOut_Click() {
 
 void frmMain::cmbBinCon_Click() {
     const conversion::BinToTextJob job{ListBox(Control(lstBin)).All(), OutputToSourceFolder(), Text(txtBinOut),
-                                       Text(txtExt), env_.toolFolder};
+                                       Text(txtExt), env_.toolFolder, 1};
     StartBatch(Panel::Bin, [job](conversion::BatchHost& host) { conversion::RunBinToTextBatch(job, host); });
 }
 
 void frmMain::cmbTxtCon_Click() {
-    const conversion::TextToBinJob job{ListBox(Control(lstTxt)).All(), Text(txtTxtOut), env_.toolFolder};
+    const conversion::TextToBinJob job{ListBox(Control(lstTxt)).All(), Text(txtTxtOut), env_.toolFolder, 1};
     StartBatch(Panel::Txt, [job](conversion::BatchHost& host) { conversion::RunTextToBinBatch(job, host); });
 }
 
