@@ -2,8 +2,9 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <optional>
+#include <map>
 #include <set>
+#include <vector>
 
 #include "common/message_text.h"
 #include "common/paths.h"
@@ -34,107 +35,196 @@ bool OutputFolderFound(const std::wstring& folder, BatchHost& host) {
 // it does when the Windows session ends.
 constexpr std::uint32_t kConsoleEnded = 0xC000013A;
 
-enum class Outcome { Done, NotDone, Ended };
+enum class Outcome { Done, NotDone, Ended, Running };
+
+// The status log in queue order, whatever order the entries end in: an
+// entry's lines are written once every entry before it has its last line, and
+// are held until then. So the log reads as it would one file at a time, and
+// its last line is the earliest entry not yet over, whose place the progress
+// bar shows.
+class OrderedLog {
+public:
+    OrderedLog(BatchHost& host, int count) : host_(host), entries_(static_cast<std::size_t>(count)) {}
+
+    // The batch has come to the entry: its place shows once it leads the log.
+    void Reach(int entry) {
+        At(entry).reached = true;
+        Show();
+    }
+    void AppendFileLine(const std::wstring& line, const LineFile& file) { Add({Line::File, line, file}); }
+    void ReplaceLastLine(const std::wstring& line, const LineFile& file) { Add({Line::Replace, line, file}); }
+    // A line of its own about the entry, after its line.
+    void AppendLine(const std::wstring& line, const LineFile& file) { Add({Line::Plain, line, file}); }
+    // The entry has its last line: the ones after it may show theirs.
+    void Final(int entry) {
+        At(entry).final = true;
+        Show();
+    }
+
+private:
+    struct Line {
+        enum Kind { File, Replace, Plain } kind;
+        std::wstring text;
+        LineFile file;
+    };
+    struct Entry {
+        bool reached = false, final = false, shown = false;
+        std::vector<Line> held;
+    };
+    Entry& At(int entry) { return entries_[static_cast<std::size_t>(entry)]; }
+    void Add(Line line) {
+        At(line.file.entry).held.push_back(std::move(line));
+        Show();
+    }
+    // Writes what the leading entries hold, and moves on past each that is over.
+    void Show() {
+        while (head_ < static_cast<int>(entries_.size())) {
+            Entry& entry = At(head_);
+            if (!entry.reached) return;
+            if (!entry.shown) host_.SetProgressValue(head_ + 1), entry.shown = true;
+            for (const Line& line : entry.held) {
+                if (line.kind == Line::File) host_.AppendFileLine(line.text, line.file);
+                if (line.kind == Line::Replace) host_.ReplaceLastLine(line.text, line.file);
+                if (line.kind == Line::Plain) host_.AppendLine(line.text);
+            }
+            entry.held.clear();
+            if (!entry.final) return;
+            ++head_;
+        }
+    }
+
+    BatchHost& host_;
+    std::vector<Entry> entries_;
+    int head_ = 0;
+};
+
+// One entry from the start of its converter to its end.
+struct Run {
+    LineFile line;
+    std::wstring processing, key;
+    PassedCall passed;
+    std::wstring source;
+    FileState before, reserved;
+    std::vector<std::wstring> temporaries;
+};
 
 // Hands the entries of one batch to the converter, in queue order.
 class EntryConverter {
 public:
-    explicit EntryConverter(BatchHost& host) : host_(host) {}
+    EntryConverter(BatchHost& host, OrderedLog& log) : host_(host), log_(log) {}
 
-    // Converts one entry whose probes passed, unless that would destroy its
-    // source, overwrite what an earlier entry of this batch has written, or
-    // hand the converter other paths than these.
-    Outcome Convert(const LineFile& entry, const std::wstring& name, const ConverterCall& call) {
+    // Starts the converter on one entry whose probes passed, unless that would
+    // destroy its source, overwrite what an earlier entry of this batch has
+    // written, or hand the converter other paths than these. Running: `run`
+    // is started, and Finish tells how it went.
+    Outcome Begin(const LineFile& entry, const std::wstring& name, const ConverterCall& call, Run& run) {
         const std::wstring processing = L"Processing " + name + L"...";
         const std::wstring made = common::FileNameOfPath(call.destination);
         if (common::IsDeviceName(made)) {
-            host_.AppendFileLine(processing + L" FAILED (Windows reserves the name " + made + L")", entry);
+            log_.AppendFileLine(processing + L" FAILED (Windows reserves the name " + made + L")", entry);
             return Outcome::NotDone;
         }
-        // Where the converter's write lands: Windows drops a trailing dot or space of the name.
-        const std::wstring written = common::WrittenName(made);
-        const std::wstring target =
-            written.empty() ? call.destination : common::JoinPath(common::FolderOfPath(call.destination), written);
+        const std::wstring target = Target(call);
         if (host_.SameFile(common::FoldBackslashes(entry.source), target)) {
-            host_.AppendFileLine(L"Source and destination are the same file for '" + name + L"'", entry);
+            log_.AppendFileLine(L"Source and destination are the same file for '" + name + L"'", entry);
             return Outcome::NotDone;
         }
-        const std::wstring key = host_.PathKey(target);
-        if (written_.count(key)) {
-            host_.AppendFileLine(L"Destination already written in this batch for '" + name + L"'", entry);
+        run.key = host_.PathKey(target);
+        if (written_.count(run.key)) {
+            log_.AppendFileLine(L"Destination already written in this batch for '" + name + L"'", entry);
             return Outcome::NotDone;
         }
-        PassedCall passed = PassCall(call, host_);
-        temporaries_ = {passed.sourceCopy, passed.temporaryDestination};
+        run.passed = PassCall(call, host_);
+        const PassedCall& passed = run.passed;
+        run.temporaries = {passed.sourceCopy, passed.temporaryDestination};
+        run.line = entry;
         // The last guard: an ANSI converter reads these arguments and no others.
         if (passed.refusal.empty() &&
             !ReadAsMeant(passed.call.Arguments(), passed.call.CommandLine(), host_.ConverterCodePage()))
-            passed.refusal = L"the converter would read this file's paths as other arguments";
+            run.passed.refusal = L"the converter would read this file's paths as other arguments";
         if (!passed.refusal.empty()) {
-            host_.AppendFileLine(processing + L" FAILED (" + passed.refusal + L")", entry);
-            RemoveTemporaries();
+            log_.AppendFileLine(processing + L" FAILED (" + passed.refusal + L")", entry);
+            RemoveTemporaries(run);
             return Outcome::NotDone;
         }
-        LineFile line = entry;
-        line.destination = target;
-        const FileState before = host_.DestinationState(target);
+        run.line.destination = target;
+        run.processing = processing;
+        run.source = call.source;
+        run.before = host_.DestinationState(target);
         if (host_.StopRequested()) {
-            RemoveTemporaries();
+            RemoveTemporaries(run);
             return Outcome::Ended;
         }
-        host_.AppendFileLine(processing, line);
-        bool ended = false;
-        const std::wstring outcome = RunPassed(passed, call.source, key, before, line, ended);
-        host_.ReplaceLastLine(processing + L" " + outcome, line);
-        RemoveTemporaries();
-        if (ended) return Outcome::Ended;
-        return line.converted ? Outcome::Done : Outcome::NotDone;
+        log_.AppendFileLine(processing, run.line);
+        if (!passed.sourceCopy.empty()) {
+            const FileStep copy = host_.CopyForConverter(call.source, passed.sourceCopy);
+            if (copy.stopped) return End(run, L"STOPPED (the converter was not started)", Outcome::Ended);
+            if (!copy.failure.empty())
+                return End(run,
+                           L"FAILED (" + common::FileNameOfPath(call.source) +
+                               L" could not be copied for the converter: " + copy.failure + L")",
+                           Outcome::NotDone);
+        }
+        if (!passed.temporaryDestination.empty()) run.reserved = host_.DestinationState(passed.temporaryDestination);
+        return Outcome::Running;
+    }
+
+    // The converter of `run` has ended with `result`: its output goes in place and its line is complete.
+    Outcome Finish(Run& run, RunResult result) {
+        // Only a destination a converter was started with counts as written in this batch.
+        if (result.started) written_.insert(run.key);
+        systemEnded_ |= result.started && result.failure.empty() && result.exitCode == kConsoleEnded;
+        if (result.started && result.failure.empty() && result.exitCode == kConsoleEnded) result.ended = true;
+        bool ended = result.ended;
+        const std::wstring outcome = LineOutcome(run, result, ended);
+        return End(run, outcome, ended ? Outcome::Ended : run.line.converted ? Outcome::Done : Outcome::NotDone);
+    }
+
+    // Whether a converter was ended by the system, as at the end of the Windows session.
+    bool SystemEnded() const { return systemEnded_; }
+
+    // Where the converter's write lands: Windows drops a trailing dot or space of the name.
+    static std::wstring Target(const ConverterCall& call) {
+        const std::wstring written = common::WrittenName(common::FileNameOfPath(call.destination));
+        return written.empty() ? call.destination : common::JoinPath(common::FolderOfPath(call.destination), written);
     }
 
 private:
-    // Runs the converter on the paths it is given: a copy of the source made
-    // first, a destination written under another name put in place after.
-    // Gives the line's outcome.
-    std::wstring RunPassed(const PassedCall& passed, const std::wstring& source, const std::wstring& key,
-                           const FileState& before, LineFile& line, bool& ended) {
+    Outcome End(Run& run, const std::wstring& outcome, Outcome result) {
+        log_.ReplaceLastLine(run.processing + L" " + outcome, run.line);
+        RemoveTemporaries(run);
+        return result;
+    }
+
+    // The line's outcome once the converter has ended, its output put in place.
+    std::wstring LineOutcome(Run& run, RunResult& result, bool& ended) {
+        const PassedCall& passed = run.passed;
+        LineFile& line = run.line;
         const std::wstring& target = line.destination;
         const std::wstring made = common::FileNameOfPath(target);
-        if (!passed.sourceCopy.empty()) {
-            const FileStep copy = host_.CopyForConverter(source, passed.sourceCopy);
-            ended = copy.stopped;
-            if (ended) return L"STOPPED (the converter was not started)";
-            if (!copy.failure.empty())
-                return L"FAILED (" + common::FileNameOfPath(source) + L" could not be copied for the converter: " +
-                       copy.failure + L")";
-        }
-        const std::wstring& temporary = passed.temporaryDestination;
-        const FileState reserved = temporary.empty() ? FileState{} : host_.DestinationState(temporary);
-        RunResult result = host_.Run(passed.call);
-        // Only a destination a converter was started with counts as written in this batch.
-        if (result.started) written_.insert(key);
-        if (result.started && result.failure.empty() && result.exitCode == kConsoleEnded) result.ended = true;
         result.output = passed.Unaliased(result.output);
         result.failure = passed.Unaliased(result.failure);
-        ended = result.ended;
+        const std::wstring& temporary = passed.temporaryDestination;
         // What an ended converter leaves can only be partial: a file it made
         // goes; one that was there before stays, and the line says so. What
         // cannot be shown to be absent counts as there, and is never deleted.
         std::wstring incomplete;
-        if (ended && temporary.empty() && (before.presence != common::Presence::Absent || !host_.RemoveFile(target)))
+        if (ended && temporary.empty() &&
+            (run.before.presence != common::Presence::Absent || !host_.RemoveFile(target)))
             incomplete = made;
         line.converted = result.started && result.failure.empty() && !ended && result.exitCode == 0;
         const std::wstring notMade = L"FAILED (the converter did not make " + made + L")";
         if (line.converted && !temporary.empty()) {
-            line.converted = Written(reserved, host_.DestinationState(temporary));
+            line.converted = Written(run.reserved, host_.DestinationState(temporary));
             if (!line.converted) return notMade;
-            const FileStep step = PutInPlace(passed, target, before);
+            const FileStep step = PutInPlace(run);
             line.converted = step.failure.empty() && !step.stopped;
             ended = step.stopped;
             if (ended) return L"STOPPED (the converted file was not put in place)";
             if (!line.converted)
                 return L"FAILED (the converted file could not be moved to " + made + L": " + step.failure + L")";
         }
-        if (line.converted && !Written(before, host_.DestinationState(target))) {
+        if (line.converted && !Written(run.before, host_.DestinationState(target))) {
             line.converted = false;
             return notMade;
         }
@@ -143,70 +233,107 @@ private:
 
     // The temporary output goes into the destination's folder first, under a
     // name of this program's, so that what replaces the destination is whole.
-    FileStep PutInPlace(const PassedCall& passed, const std::wstring& target, const FileState& before) {
+    FileStep PutInPlace(Run& run) {
+        const PassedCall& passed = run.passed;
+        const std::wstring& target = run.line.destination;
         const std::wstring folder = common::FolderOfPath(target),
                            name = common::FileNameOfPath(passed.temporaryDestination);
         const std::wstring extension = name.substr(std::min(name.find(L'.'), name.size()));  // a plain one, or none
         const auto reserve = [&](std::wstring& path) {
             const TemporaryName reserved = ReserveTemporary(host_, folder, extension);
-            temporaries_.push_back(path = reserved.path);
+            run.temporaries.push_back(path = reserved.path);
             return reserved.failure;
         };
         Placement placement{passed.temporaryDestination, passed.temporaryDestination, {}, target};
         if (!passed.temporaryBeside)
             if (std::wstring why = reserve(placement.staging); !why.empty()) return {why};
-        if (before.presence != common::Presence::Absent)
+        if (run.before.presence != common::Presence::Absent)
             if (std::wstring why = reserve(placement.backup); !why.empty()) return {why};
         return host_.MoveIntoPlace(placement);
     }
 
     // Every temporary file of the entry goes; one that stays is named in the log.
-    void RemoveTemporaries() {
-        for (const std::wstring& path : temporaries_) {
+    void RemoveTemporaries(Run& run) {
+        for (const std::wstring& path : run.temporaries) {
             if (path.empty()) continue;
             const std::wstring why = host_.RemoveTemporary(path);
-            if (!why.empty()) host_.AppendLine(L"Could not delete the temporary file " + path + L": " + why);
+            if (!why.empty()) log_.AppendLine(L"Could not delete the temporary file " + path + L": " + why, run.line);
         }
-        temporaries_.clear();
+        run.temporaries.clear();
     }
 
     BatchHost& host_;
-    std::set<std::wstring> written_;         // destinations a converter was started with, by PathKey
-    std::vector<std::wstring> temporaries_;  // the current entry's
+    OrderedLog& log_;
+    std::set<std::wstring> written_;  // destinations a converter was started with, by PathKey
+    bool systemEnded_ = false;
 };
 
-// The road both directions share: start line, up-front checks, then every
-// entry in queue order until the user stops it. `plan` probes an entry and
-// says how to convert it, or nothing when its source or folder is missing.
-template <typename Checks, typename Plan>
+// The road both directions share: start line, up-front checks, then the
+// entries in queue order, up to `atOnce` converters at a time, until the user
+// stops it. `callOf` says how an entry would be converted, `found` probes it.
+template <typename Checks, typename CallOf, typename Found>
 void RunBatch(const std::vector<std::wstring>& queue, const wchar_t* startLine, const std::wstring& toolFolder,
-              BatchHost& host, Checks checks, Plan plan) {
+              int atOnce, BatchHost& host, Checks checks, CallOf callOf, Found found) {
     const int count = static_cast<int>(queue.size());
     host.SetProgressRange(count);
     host.AppendLine(startLine);
     if (!ConverterFound(toolFolder, host) || !checks()) return;
-    EntryConverter converter(host);
-    int done = 0;
+    OrderedLog log(host, count);
+    EntryConverter converter(host, log);
+    std::map<int, Run> running;  // by entry
+    // The files a running entry reads and writes, by PathKey: an entry that touches one waits for it.
+    std::multiset<std::wstring> busy;
+    int done = 0, next = 0;
     bool stopped = false;
-    for (int i = 0; i < count; ++i) {
-        if (host.StopRequested()) {
-            stopped = true;
-            break;
-        }
-        host.SetProgressValue(i + 1);
-        const LineFile entry{i, queue[static_cast<std::size_t>(i)], {}, false};
-        const std::wstring name = common::FileNameOfPath(entry.source);
-        const std::optional<ConverterCall> call = plan(entry.source, name);
-        if (!call) {
-            host.AppendFileLine(L"Source file or destination folder not found for file '" + name + L"'", entry);
-            continue;
-        }
-        const Outcome outcome = converter.Convert(entry, name, *call);
-        if (outcome == Outcome::Ended) {
-            stopped = true;
-            break;
-        }
+    const auto over = [&](int entry, Outcome outcome) {
+        if (outcome == Outcome::Ended) stopped = true;
         done += outcome == Outcome::Done;
+        log.Final(entry);
+    };
+    for (;;) {
+        while (!stopped && next < count && static_cast<int>(running.size()) < std::max(atOnce, 1)) {
+            if (host.StopRequested()) {
+                stopped = true;
+                break;
+            }
+            const std::wstring& source = queue[static_cast<std::size_t>(next)];
+            const std::wstring name = common::FileNameOfPath(source);
+            const ConverterCall call = callOf(source, name);
+            std::vector<std::wstring> files;
+            if (!running.empty()) {
+                files = {host.PathKey(common::FoldBackslashes(source)), host.PathKey(EntryConverter::Target(call))};
+                if (busy.count(files[0]) || busy.count(files[1])) break;
+            }
+            const LineFile entry{next++, source, {}, false};
+            log.Reach(entry.entry);
+            if (!found(source, call)) {
+                log.AppendFileLine(L"Source file or destination folder not found for file '" + name + L"'", entry);
+                over(entry.entry, Outcome::NotDone);
+                continue;
+            }
+            Run run;
+            const Outcome outcome = converter.Begin(entry, name, call, run);
+            if (outcome != Outcome::Running) {
+                over(entry.entry, outcome);
+                continue;
+            }
+            if (files.empty())
+                files = {host.PathKey(common::FoldBackslashes(source)), host.PathKey(run.line.destination)};
+            busy.insert(files.begin(), files.end());
+            host.StartRun(entry.entry, run.passed.call);
+            running.emplace(entry.entry, std::move(run));
+        }
+        if (running.empty()) break;
+        auto [id, result] = host.NextEnded();
+        const auto it = running.find(id);
+        if (it == running.end()) continue;
+        for (const std::wstring& file :
+             {host.PathKey(common::FoldBackslashes(it->second.source)), host.PathKey(it->second.line.destination)})
+            busy.erase(busy.find(file));
+        over(id, converter.Finish(it->second, std::move(result)));
+        running.erase(it);
+        // Ended by the system: so is every other converter, as "Stop now" ends them.
+        if (converter.SystemEnded()) host.EndRuns();
     }
     host.AppendLine(stopped ? L"Conversion stopped" : L"Conversion complete");
     if (done < count)
@@ -242,25 +369,31 @@ void RunBinToTextBatch(const BinToTextJob& job, BatchHost& host) {
         }
         return besideSource || OutputFolderFound(job.outputFolder, host);
     };
-    const auto plan = [&](const std::wstring& source, const std::wstring& name) -> std::optional<ConverterCall> {
-        const std::wstring outputFolder = besideSource ? common::FolderOfPath(source) : job.outputFolder;
+    const auto folderOf = [&](const std::wstring& source) {
+        return besideSource ? common::FolderOfPath(source) : job.outputFolder;
+    };
+    const auto callOf = [&](const std::wstring& source, const std::wstring& name) {
+        return BinToTextCall(job.toolFolder, folderOf(source), name, job.extension, source);
+    };
+    const auto found = [&](const std::wstring& source, const ConverterCall&) {
         // Both probes run even when the first fails.
         const bool sourceFound = host.FileExists(source);
-        const bool folderFound = host.FolderExists(outputFolder);
-        if (!sourceFound || !folderFound) return std::nullopt;
-        return BinToTextCall(job.toolFolder, outputFolder, name, job.extension, source);
+        const bool folderFound = host.FolderExists(folderOf(source));
+        return sourceFound && folderFound;
     };
-    RunBatch(job.queue, L"Conversion from Binary XML to Text XML started...", job.toolFolder, host, checks, plan);
+    RunBatch(job.queue, L"Conversion from Binary XML to Text XML started...", job.toolFolder, job.atOnce, host, checks,
+             callOf, found);
 }
 
 void RunTextToBinBatch(const TextToBinJob& job, BatchHost& host) {
     const auto checks = [&] { return OutputFolderFound(job.outputFolder, host); };
-    const auto plan = [&](const std::wstring& source, const std::wstring& name) -> std::optional<ConverterCall> {
-        // The output folder was probed once, before the first entry.
-        if (!host.FileExists(source)) return std::nullopt;
+    const auto callOf = [&](const std::wstring& source, const std::wstring& name) {
         return TextToBinCall(job.toolFolder, job.outputFolder, name, source);
     };
-    RunBatch(job.queue, L"Conversion from Text XML to Binary XML started...", job.toolFolder, host, checks, plan);
+    // The output folder was probed once, before the first entry.
+    const auto found = [&](const std::wstring& source, const ConverterCall&) { return host.FileExists(source); };
+    RunBatch(job.queue, L"Conversion from Text XML to Binary XML started...", job.toolFolder, job.atOnce, host, checks,
+             callOf, found);
 }
 
 }  // namespace conversion

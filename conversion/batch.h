@@ -3,6 +3,7 @@
 // the window and the file system stand behind the host.
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "conversion/command_line.h"
@@ -65,8 +66,13 @@ public:
     // Puts a whole converted file in place: an earlier one at `to` is replaced
     // only once the new one is complete in its folder, and is never missing after.
     virtual FileStep MoveIntoPlace(const Placement& placement) = 0;
-    // Runs the converter and waits for it to end (or to be ended by a stop).
-    virtual RunResult Run(const ConverterCall& call) = 0;
+    // Starts the converter of the entry and returns at once; NextEnded says when it has ended (or was
+    // ended by a stop). Several may run at once.
+    virtual void StartRun(int entry, const ConverterCall& call) = 0;
+    // Waits for one started converter to end: its entry, and how it went.
+    virtual std::pair<int, RunResult> NextEnded() = 0;
+    // Ends every running converter at once, as "Stop now" does.
+    virtual void EndRuns() = 0;
     // The user asked to stop: no further converter is started.
     virtual bool StopRequested() = 0;
     // Status log: every write also scrolls the last line into view and repaints.

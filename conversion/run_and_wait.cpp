@@ -239,10 +239,9 @@ RunResult RunAndWait(const std::wstring& commandLine, const RunOptions& options)
     StartRetries ownRetries;
     StartRetries& retries = options.retries ? *options.retries : ownRetries;
     // Only the time after a refusal is spent of the batch's retries, not that of a start that went well.
-    std::optional<Clock::time_point> refused;
-    const auto tried = [&] {
-        return refused ? std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - *refused)
-                       : std::chrono::milliseconds(0);
+    bool refused = false;
+    const auto doneTrying = [&] {
+        if (refused) retries.Done(StartRetries::Clock::now());
     };
     // By its real path, which need not pass through the code page: its command line names it in a form that does.
     const std::wstring program = options.application.empty() ? ProgramOf(commandLine) : options.application;
@@ -253,7 +252,7 @@ RunResult RunAndWait(const std::wstring& commandLine, const RunOptions& options)
                         (options.console && options.console->Ready() ? 0 : CREATE_NO_WINDOW);
     for (;;) {
         if (stopped()) {
-            retries.Spend(tried());
+            doneTrying();
             return NotStarted(true);
         }
         std::wstring mutableLine = commandLine;  // CreateProcessW may write into it
@@ -262,9 +261,10 @@ RunResult RunAndWait(const std::wstring& commandLine, const RunOptions& options)
                              options.folder.empty() ? nullptr : options.folder.c_str(), &startup.StartupInfo, &info))
             break;
         const DWORD error = ::GetLastError();
-        if (!refused) refused = Clock::now();
-        if (!retries.TryAgain(error, tried())) {
-            retries.Spend(tried());
+        const bool again = retries.Refused(error, !refused, StartRetries::Clock::now());
+        refused = true;
+        if (!again) {
+            doneTrying();
             return NotStarted(false, common::SystemMessage(error, program));
         }
         // A pause that a stop cuts short.
@@ -273,7 +273,7 @@ RunResult RunAndWait(const std::wstring& commandLine, const RunOptions& options)
         else
             ::WaitForMultipleObjects(static_cast<DWORD>(stops.size()), stops.data(), FALSE, kStartRetryPause);
     }
-    retries.Spend(tried());
+    doneTrying();
     const win::unique_handle process(info.hProcess), thread(info.hThread);
     if (options.created) options.created();
     // A stop that came while it was made: it never runs.

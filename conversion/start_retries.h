@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdint>
 #include <iterator>
+#include <mutex>
 
 namespace conversion {
 
@@ -21,20 +22,31 @@ constexpr bool IsFinalStartError(std::uint32_t error) {
 
 // Another program, a virus scanner for one, may hold a just-copied converter
 // for a moment. A refused start is tried again for two seconds in all, once in
-// a batch: once they are spent, each entry's converter is tried once.
+// a batch, counted in elapsed time however many converters are refused at
+// once: once they are spent, each entry's converter is tried once. Safe to
+// share between the runs of one batch.
 class StartRetries {
 public:
+    using Clock = std::chrono::steady_clock;
     static constexpr std::chrono::milliseconds kWindow{2000};
 
-    // After a refused start, `tried` into this entry's tries: whether to try again.
-    bool TryAgain(std::uint32_t error, std::chrono::milliseconds tried) const {
-        return !IsFinalStartError(error) && tried < left_;
+    // A run's start was refused at `now` (`first`: its first refusal): whether to try again. A run that was refused
+    // says Done once it stops trying, started or not.
+    bool Refused(std::uint32_t error, bool first, Clock::time_point now) {
+        const std::lock_guard lock(mutex_);
+        if (first && refusing_++ == 0) since_ = now;
+        return !IsFinalStartError(error) && spent_ + (now - since_) < kWindow;
     }
-    // An entry's start is over, the converter started or not, `tried` after its first try.
-    void Spend(std::chrono::milliseconds tried) { left_ = std::max(left_ - tried, std::chrono::milliseconds(0)); }
+    void Done(Clock::time_point now) {
+        const std::lock_guard lock(mutex_);
+        if (refusing_ > 0 && --refusing_ == 0) spent_ += now - since_;
+    }
 
 private:
-    std::chrono::milliseconds left_ = kWindow;
+    std::mutex mutex_;
+    int refusing_ = 0;         // runs being refused now
+    Clock::time_point since_;  // since when some run has been refused
+    Clock::duration spent_{};  // of the window, before that
 };
 
 }  // namespace conversion

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <mutex>
 #include <optional>
 #include <random>
@@ -105,12 +106,39 @@ struct BatchView::Batch final : conversion::BatchHost {
     std::wstring ShortPath(const std::wstring& path) override { return common::ShortPath(path); }
     std::wstring TemporaryFolder() override { return common::TemporaryFolder(); }
     std::uint32_t TemporaryNumber() override { return temporaryNumbers(); }
-    conversion::RunResult Run(const conversion::ConverterCall& call) override {
+    // Each converter is waited for on a thread of its own: a wait takes at most 64 handles, and one flooding
+    // converter's output is read without holding up the others.
+    void StartRun(int entry, const conversion::ConverterCall& call) override {
         // Made at the first run, so that a batch that starts no converter makes none.
         if (!console) console.emplace();
-        return conversion::RunAndWait(
-            call.CommandLine(),
-            {stop.get(), stopNow.get(), shown.workingFolder, &*console, &retries, {}, call.application});
+        ++runningNow;
+        runs.emplace_back([this, entry, call] {
+            conversion::RunResult result;
+            try {
+                result = conversion::RunAndWait(
+                    call.CommandLine(),
+                    {stop.get(), stopNow.get(), shown.workingFolder, &*console, &retries, {}, call.application});
+            } catch (...) { result.failure = L"out of memory"; }
+            const std::lock_guard lock(endedMutex);
+            finishedRuns.emplace_back(entry, std::move(result));
+            --runningNow;
+            endedChanged.notify_one();
+        });
+    }
+    std::pair<int, conversion::RunResult> NextEnded() override {
+        std::unique_lock lock(endedMutex);
+        endedChanged.wait(lock, [&] { return !finishedRuns.empty(); });
+        auto next = std::move(finishedRuns.front());
+        finishedRuns.erase(finishedRuns.begin());
+        return next;
+    }
+    void EndRuns() override {
+        SetEvent(stop.get());
+        SetEvent(stopNow.get());
+    }
+    void JoinRuns() {
+        for (std::thread& run : runs) run.join();
+        runs.clear();
     }
     bool StopRequested() override { return stops > 0; }
     void AppendLine(const std::wstring& line) override { Post({Report::Append, line, 0, {}}); }
@@ -147,7 +175,8 @@ struct BatchView::Batch final : conversion::BatchHost {
         if (!taken.empty()) Apply(taken);  // nothing new: nothing drawn
         const auto elapsed =
             std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
-        std::wstring text = ended ? FinishedText(reached, maximum, elapsed) : RunningText(current, maximum, elapsed);
+        std::wstring text =
+            ended ? FinishedText(reached, maximum, elapsed) : RunningText(current, maximum, elapsed, runningNow);
         if (text != shownText) {
             shownText = std::move(text);
             taskbar.Tooltip(shownText);
@@ -189,9 +218,14 @@ struct BatchView::Batch final : conversion::BatchHost {
 
     const BatchWindow shown;
     ListBox status;
-    std::optional<conversion::SharedConsole> console;       // on the worker: made and ended there
-    conversion::StartRetries retries;                       // on the worker: one window for the batch
-    std::mt19937 temporaryNumbers{std::random_device{}()};  // on the worker
+    std::optional<conversion::SharedConsole> console;  // on the worker: made and ended there
+    std::vector<std::thread> runs;                     // on the worker: one for each converter started
+    std::atomic<int> runningNow{0};
+    std::mutex endedMutex;
+    std::condition_variable endedChanged;
+    std::vector<std::pair<int, conversion::RunResult>> finishedRuns;  // converters that have ended, first first
+    conversion::StartRetries retries;                                 // on the worker: one window for the batch
+    std::mt19937 temporaryNumbers{std::random_device{}()};            // on the worker
     TaskbarProgress taskbar;
     const std::chrono::steady_clock::time_point started = std::chrono::steady_clock::now();
     int maximum = 0, current = 0, reached = 0;  // the entry being converted, and the last one reached
@@ -239,6 +273,7 @@ void BatchView::Start(const BatchWindow& shown, std::function<void(conversion::B
             // Only memory can run out here; the batch ends, and says so.
             run.Post({Report::Append, L"Conversion failed: out of memory", 0, {}});
         }
+        run.JoinRuns();
         run.console.reset();
         run.Finish();
     });

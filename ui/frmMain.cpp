@@ -289,8 +289,8 @@ void frmMain::chkBinOut_Click() {
 }
 
 void frmMain::cmbBinCon_Click() {
-    const conversion::BinToTextJob job{ListBox(Control(lstBin)).All(), OutputToSourceFolder(), Text(txtBinOut),
-                                       Text(txtExt), env_.toolFolder, 1};
+    const conversion::BinToTextJob job{
+        ListBox(Control(lstBin)).All(), OutputToSourceFolder(), Text(txtBinOut), Text(txtExt), env_.toolFolder, 1};
     StartBatch(Panel::Bin, [job](conversion::BatchHost& host) { conversion::RunBinToTextBatch(job, host); });
 }
 

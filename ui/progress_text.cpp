@@ -34,8 +34,9 @@ std::wstring Took(milliseconds took) {
 
 }  // namespace
 
-std::wstring RunningText(int value, int count, milliseconds elapsed) {
+std::wstring RunningText(int value, int count, milliseconds elapsed, int running) {
     std::wstring text = std::to_wstring(value) + L" of " + Count(count, L"file");
+    if (running > 1) text += L", " + std::to_wstring(running) + L" at once";
     const int finished = value - 1;
     if (finished < 1 || (finished < 3 && elapsed < std::chrono::seconds(5))) return text;
     return text + L", about " + Left(elapsed * (count - finished) / finished) + L" left";

@@ -134,16 +134,22 @@ TEST(AnsiArguments, SplitAsACRuntimeSplitsAndOnlyANameThatMovesTheSplitIsCaught)
 
 TEST(ConverterStart, ARefusedStartIsTriedAgainForTwoSecondsABatchAndOneFileIsOneIdentity) {
     using ms = std::chrono::milliseconds;
-    StartRetries retries;
     constexpr std::uint32_t kSharingViolation = 32, kAccessDenied = 5;
-    EXPECT_TRUE(retries.TryAgain(kSharingViolation, ms(0)) && retries.TryAgain(kAccessDenied, ms(1999)));
-    EXPECT_FALSE(retries.TryAgain(kSharingViolation, ms(2000)));
+    const StartRetries::Clock::time_point t0{};
+    StartRetries retries;
+    EXPECT_TRUE(retries.Refused(kSharingViolation, true, t0) && retries.Refused(kAccessDenied, false, t0 + ms(1999)));
+    EXPECT_FALSE(retries.Refused(kSharingViolation, false, t0 + ms(2000)));
     for (const std::uint32_t final : {2, 3, 11, 123, 161, 191, 192, 193, 216, 225, 226, 267, 577, 740, 1260})
-        EXPECT_FALSE(retries.TryAgain(final, ms(0))) << final;
-    retries.Spend(ms(500));  // a start that waited half a second for the scanner
-    EXPECT_TRUE(retries.TryAgain(kSharingViolation, ms(1499)) && !retries.TryAgain(kSharingViolation, ms(1500)));
-    retries.Spend(ms(1550));  // one that failed through its tries: the rest of the batch gets one each
-    EXPECT_FALSE(retries.TryAgain(kSharingViolation, ms(0)));
+        EXPECT_FALSE(StartRetries().Refused(final, true, t0)) << final;
+    // A start that waited half a second for the scanner, then two refused side by side: one window in elapsed time.
+    StartRetries batch;
+    batch.Refused(kSharingViolation, true, t0), batch.Done(t0 + ms(500));
+    EXPECT_TRUE(batch.Refused(kSharingViolation, true, t0 + ms(9000)) &&
+                batch.Refused(kSharingViolation, true, t0 + ms(10000)) &&
+                batch.Refused(kSharingViolation, false, t0 + ms(10499)));
+    EXPECT_FALSE(batch.Refused(kSharingViolation, false, t0 + ms(10500)));
+    batch.Done(t0 + ms(10500)), batch.Done(t0 + ms(10500));
+    EXPECT_FALSE(batch.Refused(kSharingViolation, true, t0 + ms(20000))) << "the rest of the batch gets one try each";
 
     // One file by identity: only two known identities of one kind on a non-zero ID prove it.
     const auto id = [](bool wide, std::uint64_t volume, std::uint8_t low, std::uint8_t high = 0) {
@@ -181,6 +187,8 @@ struct Scenario {
     Lines undeletable;                                // temporary files that stay when deleted
     bool stopsPlacing = false, reserveFails = false;  // "Stop now" cuts the copy into place short; no name can be had
     int stopAfterRuns = -1, stopAfterPresence = -1;   // Stop is pressed once this many have begun
+    int atOnce = 1;
+    std::vector<int> endOrder;  // which entries' converters end first
     Lines log;
     std::wstring progress;                  // "0..maximum" and then each value
     Lines probes, calls;                    // checked when given
@@ -204,9 +212,9 @@ struct Host : BatchHost {
         files[kConverter] = 0;
         for (const auto& gone : s.missing) files.erase(gone);
         if (s.textToBin)
-            RunTextToBinBatch({s.queue, L"D:\\Bin\\", L"C:\\T"}, *this);
+            RunTextToBinBatch({s.queue, L"D:\\Bin\\", L"C:\\T", s.atOnce}, *this);
         else
-            RunBinToTextBatch({s.queue, s.besideSource, L"D:\\Out", s.extension, L"C:\\T"}, *this);
+            RunBinToTextBatch({s.queue, s.besideSource, L"D:\\Out", s.extension, L"C:\\T", s.atOnce}, *this);
     }
     // Every call goes on `calls` in order; probes and runs also on `probes`.
     bool Note(Lines* kind, const std::wstring& call, bool answer) {
@@ -261,7 +269,8 @@ struct Host : BatchHost {
     std::wstring ShortPath(const std::wstring& p) override { return s.shortNames.count(p) ? s.shortNames.at(p) : L""; }
     std::wstring TemporaryFolder() override { return s.temporary; }
     std::uint32_t TemporaryNumber() override { return static_cast<std::uint32_t>(++numbers); }
-    RunResult Run(const ConverterCall& call) override {
+    // Started converters end in the order `endOrder` gives their entries (the others after, first started first).
+    void StartRun(int entry, const ConverterCall& call) override {
         Note(&probes, L"run " + call.CommandLine());
         if (s.foldersVanish) folders.clear();
         RunResult result = ++runs <= static_cast<int>(s.results.size()) ? s.results[runs - 1] : RunResult{true, 0};
@@ -269,12 +278,35 @@ struct Host : BatchHost {
         bool readable = files.count(call.source);
         for (const auto& [path, shortPath] : s.shortNames) readable |= shortPath == call.source && files.count(path);
         if (!readable) result = {true, 2, false, L"no source"};
+        running.push_back({entry, call, result});
+        mostRunning = std::max(mostRunning, static_cast<int>(running.size()));
+    }
+    std::pair<int, RunResult> NextEnded() override {
+        const auto rank = [&](int entry) {
+            return std::find(s.endOrder.begin(), s.endOrder.end(), entry) - s.endOrder.begin();
+        };
+        const auto first = std::min_element(running.begin(), running.end(),
+                                            [&](auto& a, auto& b) { return rank(a.entry) < rank(b.entry); });
+        auto [entry, call, result] = *first;
+        running.erase(first);
+        if (endAll) result.ended = true;
+        ended += std::to_wstring(entry);
         // It writes unless it fails first, and leaves what it had written when it is ended.
         if (result.started && !s.makesNothing &&
             (result.ended || result.exitCode == 0 || result.exitCode == 0xC000013A))
             files[JoinPath(FolderOfPath(call.destination), WrittenName(FileNameOfPath(call.destination)))] = ++writes;
-        return result;
+        return {entry, result};
     }
+    void EndRuns() override { endAll = true; }
+    struct Started {
+        int entry;
+        ConverterCall call;
+        RunResult result;
+    };
+    std::vector<Started> running;
+    int mostRunning = 0;
+    bool endAll = false;
+    std::wstring ended;   // the entries in the order their converters ended
     Lines Left() const {  // every file but the converter and the queue's
         Lines out;
         for (const auto& [path, write] : files)
@@ -518,6 +550,11 @@ TEST(ConversionBatch, CallsLogProbesAndProgress) {
          .log = {kBin, L"Processing a.xml ... DONE", L"Processing con.xml... FAILED (Windows reserves the name con.txt)",
                  doneB, kDone, L"1 of 3 files were not converted"}, .progress = L"0..3 1 2 3 0",
          .left = Lines{L"D:\\In\\a.txt*", L"D:\\In\\b.txt*"}},
+        {.what = "a queue that converts the file an entry before it makes", .besideSource = true, .extension = L"x.xml",
+         .queue = {L"D:\\In\\a.xml", L"D:\\In\\a.x.xml", L"D:\\In\\a.x.x.xml"},
+         .missing = {L"D:\\In\\a.x.xml", L"D:\\In\\a.x.x.xml"}, .folders = {L"D:\\In"},
+         .log = {kBin, L"Processing a.xml... DONE", L"Processing a.x.xml... DONE", L"Processing a.x.x.xml... DONE", kDone},
+         .progress = L"0..3 1 2 3 0"},
         {.what = "a copy or a move that fails, a path the code page cannot carry in any form, one that would split "
                  "otherwise: each fails, and no temporary file is left",
          .besideSource = true, .queue = {L"D:\\In\\\u65E5.xml", L"D:\\In\\\u672C.xml", L"D:\\\u65E5\\a.xml", L"D:\\In\\b\".xml"},
@@ -541,6 +578,56 @@ TEST(ConversionBatch, CallsLogProbesAndProgress) {
         if (s.converted) { EXPECT_EQ(host.converted, *s.converted) << s.what; }
         if (s.left) { EXPECT_EQ(host.Left(), *s.left) << s.what; }
         if (!s.placed.empty()) { EXPECT_EQ(host.placed, s.placed) << s.what; }
+        // Several at a time, ending last first: a batch that runs to its end logs and leaves the same.
+        if (std::count(s.log.begin(), s.log.end(), L"Conversion stopped")) continue;
+        for (const int atOnce : {2, 4}) {
+            Scenario parallel = s;
+            parallel.atOnce = atOnce;
+            for (int entry = static_cast<int>(s.queue.size()) - 1; entry >= 0; --entry)
+                parallel.endOrder.push_back(entry);
+            const Host again(parallel);
+            EXPECT_EQ(std::tuple(again.log, again.progress, again.converted),
+                      std::tuple(s.log, s.progress, host.converted))
+                << s.what << " at " << atOnce;
+            if (s.placed.empty()) { EXPECT_EQ(again.Left(), host.Left()) << s.what; }
+            EXPECT_LE(again.mostRunning, atOnce);
+        }
+    }
+}
+
+// Converters that end in another order than they start, as several at a time do.
+TEST(ConversionBatch, SeveralAtATimeStartInQueueOrderAndLogAsOneAtATime) {
+    const Lines six = {L"D:\\In\\1.xml", L"D:\\In\\2.xml", L"D:\\In\\3.xml",
+                       L"D:\\In\\4.xml", L"D:\\In\\5.xml", L"D:\\In\\6.xml"};
+    const auto line = [](int n, const std::wstring& outcome) {
+        return L"Processing " + std::to_wstring(n) + L".xml... " + outcome;
+    };
+    const std::wstring ended = L"STOPPED (the converter was ended)", stopped = L"Conversion stopped";
+    // clang-format off
+    const Scenario scenarios[] = {
+        {.what = "four at once, the fourth ending first", .queue = six, .atOnce = 4, .endOrder = {3, 1},
+         .log = {kBin, line(1, L"DONE"), line(2, L"DONE"), line(3, L"DONE"), line(4, L"DONE"), line(5, L"DONE"),
+                 line(6, L"DONE"), kDone}, .progress = L"0..6 1 2 3 4 5 6 0", .converted = L"012345"},
+        {.what = "Stop with three running: they finish, and no other starts", .queue = six, .stopAfterRuns = 3,
+         .atOnce = 4, .endOrder = {2, 0},
+         .log = {kBin, line(1, L"DONE"), line(2, L"DONE"), line(3, L"DONE"), stopped, L"3 of 6 files were not converted"},
+         .progress = L"0..6 1 2 3 0"},
+        {.what = "Stop now with three running: each is ended", .queue = six,
+         .results = {{true, 1, true}, {true, 1, true}, {true, 1, true}}, .stopAfterRuns = 3, .atOnce = 4,
+         .endOrder = {1, 2},
+         .log = {kBin, line(1, ended), line(2, ended), line(3, ended), stopped, L"6 of 6 files were not converted"},
+         .progress = L"0..6 1 2 3 0"},
+        {.what = "one ended by the system ends the others", .queue = six, .results = {{true, 0}, {true, 0xC000013Au}},
+         .atOnce = 3, .endOrder = {1},
+         .log = {kBin, line(1, ended), line(2, ended), line(3, ended), stopped, L"6 of 6 files were not converted"},
+         .progress = L"0..6 1 2 3 0"},
+    };
+    // clang-format on
+    for (const auto& s : scenarios) {
+        const Host host(s);
+        EXPECT_EQ(std::tuple(host.log, host.progress), std::tuple(s.log, s.progress)) << s.what;
+        if (s.converted) { EXPECT_EQ(host.converted, *s.converted) << s.what; }
+        EXPECT_EQ(host.mostRunning, std::min(s.atOnce, s.stopAfterRuns < 0 ? 6 : s.stopAfterRuns)) << s.what;
     }
 }
 

@@ -116,7 +116,7 @@ TEST(StatusLog, MenuClipboardFileTheProgressTipsAndWhenTheLogFollows) {
         {RunningText(3, 100, seconds(4)), L"3 of 100 files"},   // neither three files nor five seconds
         {RunningText(4, 100, seconds(3)), L"4 of 100 files, about 2 minutes left"},  // 97 at a second
         {RunningText(2, 100, seconds(5)), L"2 of 100 files, about 8 minutes left"},  // five seconds: 99 at 5
-        {RunningText(91, 100, seconds(90)), L"91 of 100 files, about 10 seconds left"},
+        {RunningText(91, 100, seconds(90), 4), L"91 of 100 files, 4 at once, about 10 seconds left"},
         {RunningText(11, 1000, minutes(10)), L"11 of 1000 files, about 16 hours 30 minutes left"},
         {FinishedText(100, 100, seconds(133)), L"100 files in 2 minutes 13 seconds"},
         {FinishedText(37, 100, milliseconds(61500)), L"37 of 100 files in 1 minute 1 second"},
