@@ -245,7 +245,7 @@ struct Host : BatchHost {
     }
     Reservation Reserve(const std::wstring& p) override {
         if (s.reserveFails) return {Reserved::Failed, L"Access is denied."};
-        return files.emplace(p, 0).second ? Reservation{Reserved::Made, {}} : Reservation{Reserved::Taken, {}};
+        return files.emplace(p, ++writes).second ? Reservation{Reserved::Made, {}} : Reservation{Reserved::Taken, {}};
     }
     bool RemoveFile(const std::wstring& p) override { return Note(&probes, L"remove " + p, files.erase(p) || true); }
     std::wstring RemoveTemporary(const std::wstring& p) override {
