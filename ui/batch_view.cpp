@@ -259,6 +259,7 @@ void BatchView::StopAndWait() {
 bool BatchView::EndNow(DWORD limit) {
     if (!run_) return true;
     StopNow();
+    run_->Show();  // what is ready is in the log before the wait
     // Without the notice the worker is still busy; the session may end this process meanwhile.
     if (WaitForSingleObject(run_->done.get(), limit) != WAIT_OBJECT_0) return false;
     return ShowProgress();

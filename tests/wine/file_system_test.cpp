@@ -120,8 +120,8 @@ struct RealSeams : PathSeams {
 // "a.xml " beside "a.xml", and a read-only "con.xml", each converted from its own bytes by the Unicode and the
 // ANSI converter, through a path that names it alone; no copy is left.
 TEST_F(ConversionWin, NamesWindowsRewritesReachTheirOwnFileAndNoTemporaryFileStays) {
-    const std::pair<std::wstring, std::string> sources[] = {
-        {In(L"a.xml "), "<spaced/>"}, {In(L"con.xml"), "<device/>"}};
+    const std::pair<std::wstring, std::string> sources[] = {{In(L"a.xml "), "<spaced/>"},
+                                                            {In(L"con.xml"), "<device/>"}};
     WriteBytes(In(L"a.xml"), "<plain/>");
     for (const auto& [source, bytes] : sources) WriteBytes(ExactPath(source), bytes);
     ASSERT_TRUE(::SetFileAttributesW(ExactPath(sources[1].first).c_str(), FILE_ATTRIBUTE_READONLY));
