@@ -106,6 +106,7 @@ struct Run {
     std::wstring source;
     FileState before, reserved;
     std::vector<std::wstring> temporaries;
+    std::vector<std::wstring> files;  // what it reads and writes, by PathKey
 };
 
 // Hands the entries of one batch to the converter, in queue order.
@@ -320,6 +321,7 @@ void RunBatch(const std::vector<std::wstring>& queue, const wchar_t* startLine, 
             if (files.empty())
                 files = {host.PathKey(common::FoldBackslashes(source)), host.PathKey(run.line.destination)};
             busy.insert(files.begin(), files.end());
+            run.files = std::move(files);
             host.StartRun(entry.entry, run.passed.call);
             running.emplace(entry.entry, std::move(run));
         }
@@ -327,9 +329,7 @@ void RunBatch(const std::vector<std::wstring>& queue, const wchar_t* startLine, 
         auto [id, result] = host.NextEnded();
         const auto it = running.find(id);
         if (it == running.end()) continue;
-        for (const std::wstring& file :
-             {host.PathKey(common::FoldBackslashes(it->second.source)), host.PathKey(it->second.line.destination)})
-            busy.erase(busy.find(file));
+        for (const std::wstring& file : it->second.files) busy.erase(busy.find(file));
         over(id, converter.Finish(it->second, std::move(result)));
         running.erase(it);
         // Ended by the system: so is every other converter, as "Stop now" ends them.
