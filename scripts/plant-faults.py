@@ -365,6 +365,21 @@ FAULTS = [
      "if (line.converted && !temporary.empty()) {", "if (!temporary.empty()) {"),
     ("the backup of the earlier output is left", "conversion/batch.cpp",
      "temporaries_.push_back(path = reserved.path);", "path = reserved.path;"),
+    # Several files at a time.
+    ("an entry does not wait for a running one that holds its file", "conversion/batch.cpp",
+     "if (busy.count(files[0]) || busy.count(files[1])) break;", ";"),
+    ("an entry's lines are written before those of the entries before it", "conversion/batch.cpp",
+     "            if (!entry.reached) return;\n", ""),
+    ("the log moves past an entry whose converter still runs", "conversion/batch.cpp",
+     "            if (!entry.final) return;\n", ""),
+    ("a converter ended by the system leaves the others running", "conversion/batch.cpp",
+     "        if (converter.SystemEnded()) host.EndRuns();\n", ""),
+    ("one converter more than the choice runs", "conversion/batch.cpp",
+     "static_cast<int>(running.size()) < std::max(atOnce, 1)", "static_cast<int>(running.size()) <= std::max(atOnce, 1)"),
+    ("converters refused side by side each get a retry window", "conversion/start_retries.h",
+     "if (first && refusing_++ == 0) since_ = now;", "if (first) since_ = now, ++refusing_;"),
+    ("the progress tip does not say how many run at once", "ui/progress_text.cpp",
+     "if (running > 1) text +=", "if (false) text +="),
 ]
 
 
