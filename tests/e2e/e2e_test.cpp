@@ -327,4 +327,48 @@ TEST(EndToEnd, RemoveConvertedFilesLeavesTheFailuresForTheNextBatchAndNoConsoleW
     EXPECT_EQ(std::count(converted.begin(), converted.end(), '\n'), 2) << converted;
 }
 
+// Four at a time, as the settings file says: the log and the outputs are those of one at a time, with four
+// converters running at once; Stop lets the four finish, and "Stop now" ends them all.
+TEST(EndToEnd, FourAtATimeLogAsOneAtATimeAndStopActsOnEveryConverter) {
+    const std::wstring data = ScratchFolder(L"four-data"), folder = ScratchFolder(L"e2e-four");
+    Texts names, log{L"Conversion from Binary XML to Text XML started..."};
+    for (int i = 1; i <= 8; ++i) {
+        names.push_back(std::to_wstring(i) + L".xml");
+        WriteBytes(data + L"\\" + names.back(), std::string(static_cast<size_t>(i), 'x'));
+        log.push_back(L"Processing " + names.back() + L"... DONE");
+    }
+    WriteBytes(folder + L"\\karvelxml.ini", " 0 \r\n" + common::ToUtf8(data) + "\r\n\r\ntxt\r\n 4 \r\n");
+    const ScopedEnvironment slow(L"QUILLON_STANDIN_SLEEP_MS", L"1500");
+    Tool tool(L"four", false);
+    ASSERT_TRUE(tool.AddFiles(cmbBinAdd, lstBin, data, names));
+    int most = 0;
+    const auto runUntil = [&](const std::wstring& last) {
+        return WaitFor([&] { return (most = std::max(most, bench::Running(L"quillon.exe"))), tool.LastLineIs(last); },
+                       std::chrono::seconds(30));
+    };
+    tool.Click(cmbBinCon);
+    ASSERT_TRUE(runUntil(L"Conversion complete"));
+    EXPECT_EQ(most, 4);
+    log.push_back(L"Conversion complete");
+    EXPECT_EQ(tool.Lines(lstStatus), log);
+    for (int i = 1; i <= 8; ++i) EXPECT_EQ(ReadBytes(data + L"\\" + std::to_wstring(i) + L".txt"), std::string(i, 'x'));
+    for (const int presses : {1, 2}) {
+        const size_t first = tool.Lines(lstStatus).size();
+        tool.Click(cmbBinCon);
+        ASSERT_TRUE(WaitFor([&] { return bench::Running(L"quillon.exe") == 4; }));
+        Xdo(MoveTo(tool.Ctl(cmbBinCon)) + (presses == 1 ? L"click 1" : L"click 1 sleep 0.8 click 1"));
+        ASSERT_TRUE(WaitFor([&] { return tool.Text(cmbBinCon) == L"Convert!"; }, std::chrono::seconds(30)));
+        const Texts lines = tool.Lines(lstStatus);
+        Texts tail{lines.begin() + static_cast<std::ptrdiff_t>(first) + 1, lines.end()}, expected;
+        for (int i = 1; i <= 4; ++i)
+            expected.push_back(presses == 1 ? log[static_cast<size_t>(i)]
+                                            : L"Processing " + names[static_cast<size_t>(i - 1)] +
+                                                  L"... STOPPED (the converter was ended; " + std::to_wstring(i) +
+                                                  L".txt may be incomplete)");
+        expected.insert(expected.end(), {L"Conversion stopped", presses == 1 ? L"4 of 8 files were not converted"
+                                                                             : L"8 of 8 files were not converted"});
+        EXPECT_EQ(tail, expected) << presses;
+    }
+}
+
 }  // namespace
