@@ -114,7 +114,7 @@ protected:
     void Choose(int downs, ControlId list = lstStatus);
     void Click(ControlId id) { Send(id, BM_CLICK); }
     // Input as the system queues it, for the window's own loop to take or drop.
-    void Input(ControlId id, UINT msg, WPARAM wp = 0) { PostMessageW(Ctl(id), msg, wp, MAKELPARAM(5, 5)); }
+    void Input(ControlId id, UINT msg, WPARAM w = 0, LPARAM l = MAKELPARAM(5, 5)) { PostMessageW(Ctl(id), msg, w, l); }
     // What the shell sends when files are dropped at `at` in the client area.
     void Drop(const std::wstring& path, POINT at) {
         HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + (path.size() + 2) * sizeof(wchar_t));
@@ -321,8 +321,7 @@ TEST_F(Window, DroppedFoldersBringTheirMatchingFilesSortedFolderByFolder) {
         return GetCursor() == LoadCursorW(nullptr, IDC_WAIT);
     };
     EXPECT_TRUE(waiting());
-    Input(lstBin, WM_KEYDOWN, VK_ESCAPE);
-    Pump(form_.get());
+    Input(lstBin, WM_KEYDOWN, VK_ESCAPE), Pump(form_.get());
     ASSERT_TRUE(PumpUntil([&] { return !waiting(); }));
     // A real WM_DROPFILES over the second panel goes to its queue, with its pattern.
     Drop(root, {100, 300});
@@ -367,20 +366,12 @@ TEST_F(Window, ARunningBatchTakesOnlyItsStopButtonItsKeysAndEscWhichStopAndThenE
     EXPECT_TRUE(Clipboard() == L"Conversion from Binary XML to Text XML started..." && GetFocus() == Ctl(cmbBinCon));
     // Space is a Stop, however long it is held. None of the rest acts, now or after the batch: clicks, keys and
     // a drop elsewhere, Esc held down until it repeats, the second press of a double-click on the batch's button.
-    Input(cmbBinCon, WM_KEYDOWN, VK_SPACE);
-    PostMessageW(Ctl(cmbBinCon), WM_KEYDOWN, VK_SPACE, 1 << 30);
+    Input(cmbBinCon, WM_KEYDOWN, VK_SPACE), Input(cmbBinCon, WM_KEYDOWN, VK_SPACE, 1 << 30);
     Input(cmbBinCon, WM_KEYUP, VK_SPACE);
-    Input(cmbBinAdd, WM_LBUTTONDOWN, MK_LBUTTON);
-    Input(cmbBinAdd, WM_LBUTTONUP);
-    Input(lstBin, WM_LBUTTONDOWN, MK_LBUTTON);
-    Input(lstBin, WM_LBUTTONUP);
-    Input(txtExt, WM_CHAR, 'x');
-    Input(lstBin, WM_KEYDOWN, VK_DOWN);
+    for (const ControlId id : {cmbBinAdd, lstBin}) Input(id, WM_LBUTTONDOWN, MK_LBUTTON), Input(id, WM_LBUTTONUP);
+    Input(txtExt, WM_CHAR, 'x'), Input(lstBin, WM_KEYDOWN, VK_DOWN), Input(lstStatus, WM_KEYDOWN, VK_ESCAPE, 1 << 30);
     Drop(data, {100, 100});
-    PostMessageW(Ctl(lstStatus), WM_KEYDOWN, VK_ESCAPE, 1 << 30);
-    Input(cmbBinCon, WM_LBUTTONDBLCLK, MK_LBUTTON);
-    Input(cmbBinCon, WM_LBUTTONUP);
-    Pump(form_.get());
+    Input(cmbBinCon, WM_LBUTTONDBLCLK, MK_LBUTTON), Input(cmbBinCon, WM_LBUTTONUP), Pump(form_.get());
     EXPECT_EQ(Text(cmbBinCon), L"Stop now");
     EXPECT_TRUE(LastLineIs(L"Processing a.xml...")) << "one Stop: the converter still runs";
     Input(cmbBinCon, WM_KEYDOWN, VK_RETURN);
@@ -390,9 +381,7 @@ TEST_F(Window, ARunningBatchTakesOnlyItsStopButtonItsKeysAndEscWhichStopAndThenE
                                        L"3 of 3 files were not converted"}));
     EXPECT_EQ(Send(pb, PBM_GETPOS), 0);
     EXPECT_EQ(calls_.size(), 1u) << "no dialog but the one that queued the files";
-    EXPECT_EQ(Text(txtExt), L"txt");
-    EXPECT_EQ(Send(lstBin, LB_GETCURSEL), LB_ERR);
-    EXPECT_EQ(Lines(lstBin).size(), 3u);
+    EXPECT_TRUE(Text(txtExt) == L"txt" && Send(lstBin, LB_GETCURSEL) == LB_ERR && Lines(lstBin).size() == 3);
     EXPECT_TRUE(GetFocus() == Ctl(cmbBinCon) && IsWindowEnabled(GetFocus())) << "where input is taken";
     EXPECT_EQ(session_, L"awake [A conversion is running] asleep [] ");
     EXPECT_EQ(SendMessageW(main, WM_QUERYENDSESSION, 0, 0), TRUE);
@@ -462,11 +451,9 @@ TEST_F(Window, ABatchEndsInTheWindowsEyesWithoutItsNoticesAndOneWhoseWorkerCanno
     answers_ = {L"C:\\in\\a.xml"};
     Click(cmbBinAdd);
     Click(cmbBinCon);  // without a converter it ends at once
-    for (const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(300);
-         std::chrono::steady_clock::now() < until;) {
-        MSG lost;
+    const auto until = std::chrono::steady_clock::now() + 300ms;
+    for (MSG lost; std::chrono::steady_clock::now() < until;)
         PeekMessageW(&lost, main, ui::WM_BATCH_PROGRESS, ui::WM_BATCH_PROGRESS, PM_REMOVE);
-    }
     ASSERT_TRUE(PumpUntil([&] { return Text(cmbBinCon) == L"Convert!"; }));
     EXPECT_EQ(Lines(lstStatus).size(), 2u);
     EXPECT_EQ(session_, L"awake [A conversion is running] asleep [] ") << "given back however the batch ends";
@@ -549,13 +536,11 @@ TEST_F(Window, AfterABatchTheLogAndTheQueueMenusCopySaveShowAndTakeOutTheConvert
 
     Choose(1, lstBin);  // Remove converted files
     EXPECT_EQ(Lines(lstBin), (Names{data + L"\\gone.xml", data + L"\\gone2.xml"}));
-    Input(lstBin, WM_KEYDOWN, VK_DELETE);  // nothing selected: Remove selected is off
-    Pump(form_.get());
+    Input(lstBin, WM_KEYDOWN, VK_DELETE), Pump(form_.get());  // nothing selected: Remove selected is off
     EXPECT_EQ(Lines(lstBin).size(), 2u);
     Send(lstBin, LB_SETCURSEL, 1);
     SendMessageW(main, WM_COMMAND, MAKEWPARAM(static_cast<int>(lstBin), LBN_SELCHANGE), LPARAM(Ctl(lstBin)));
-    Input(lstBin, WM_KEYDOWN, VK_DELETE);
-    Pump(form_.get());
+    Input(lstBin, WM_KEYDOWN, VK_DELETE), Pump(form_.get());
     EXPECT_EQ(Lines(lstBin), Names{data + L"\\gone.xml"});
     EXPECT_EQ(On({cmbBinRem}), "0");
     EXPECT_EQ(shown(-1, [&] { Send(lstBin, LB_SETCURSEL, 0), Choose(-1, lstBin); }),
