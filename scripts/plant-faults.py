@@ -334,6 +334,10 @@ FAULTS = [
      '    if (desc.id == txtBinOut) return L"Output folder";  // no label of its own\n', ""),
     ("hex digits come in reverse order", "common/message_text.cpp",
      "digits[static_cast<std::size_t>(i)]", "digits[static_cast<std::size_t>(7 - i)]"),
+    ("high contrast on at the start is not followed until it changes", "ui/frmMain.cpp",
+     "    self->OnColoursChanged(false);\n", ""),
+    ("high contrast read from the flag that says it is available", "ui/frmMain.cpp",
+     "(answer.dwFlags & HCF_HIGHCONTRASTON)", "(answer.dwFlags & HCF_AVAILABLE)"),
 ]
 
 

@@ -192,17 +192,18 @@ TEST_F(Window, ControlsHaveTheirKindTextPlaceSizeStateAndFontAtEachDpiAndOnlyFra
         }
     }
 
-    // Only a frame's caption is coloured: dark red, but in high contrast (on, with colours of its own, then off
-    // again, each time drawn anew) the system's text colour; the greyed box then lies on the face colour.
-    HDC dc = GetDC(main);
+    // Only a frame's caption is coloured: dark red, but in high contrast (on with colours of its own, off, each drawn
+    // anew, then on before a window is made) the system's text colour; the greyed box then lies on the face colour.
+    HDC dc = GetDC(nullptr);
     const int element = COLOR_BTNTEXT;
     const COLORREF yellow = RGB(255, 255, 0), text = GetSysColor(element);
-    for (const bool on : {false, true, false}) {
+    for (const int on : {0, 1, 0, 2}) {  // 2: on, in a window made now
         highContrast_ = on;
         if (on) SetSysColors(1, &element, &yellow);
+        if (on == 2) form_ = ui::frmMain::Create(GetModuleHandleW(nullptr), Environment(L"")), main = form_->Handle();
         UpdateWindow(main);
-        SendMessageW(main, on ? WM_SYSCOLORCHANGE : WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
-        EXPECT_TRUE(GetUpdateRect(Ctl(Frame1), nullptr, FALSE)) << on;
+        if (on < 2) SendMessageW(main, on ? WM_SYSCOLORCHANGE : WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
+        EXPECT_TRUE(on == 2 || GetUpdateRect(Ctl(Frame1), nullptr, FALSE)) << on;
         for (const ControlId id : {Frame1, Frame2, Frame3, Label1, lblTxtOut, Label2, txtBinOut}) {
             SendMessageW(main, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(Ctl(id)));
             EXPECT_EQ(GetTextColor(dc) == (on ? yellow : RGB(192, 0, 0)), Description(id).kind == Kind::Frame) << on;
@@ -210,7 +211,12 @@ TEST_F(Window, ControlsHaveTheirKindTextPlaceSizeStateAndFontAtEachDpiAndOnlyFra
         EXPECT_EQ(GetBkColor(dc), GetSysColor(on ? COLOR_BTNFACE : COLOR_WINDOW)) << "the greyed box's, last";
     }
     SetSysColors(1, &element, &text);
-    ReleaseDC(main, dc);
+    ReleaseDC(nullptr, dc);
+    // On is one flag of the system's answer; the others, "available" among them, say nothing of it.
+    const auto on = [](DWORD flags) { return ui::HighContrastOn({sizeof(HIGHCONTRASTW), flags, nullptr}); };
+    EXPECT_EQ((std::vector{on(HCF_HIGHCONTRASTON), on(HCF_AVAILABLE), on(HCF_AVAILABLE | HCF_HIGHCONTRASTON),
+                           on(~DWORD{HCF_HIGHCONTRASTON})}),
+              (std::vector{true, false, true, false}));
 }
 
 LRESULT CALLBACK RefuseProgressBar(int code, WPARAM, LPARAM lp) {
