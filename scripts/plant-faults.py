@@ -338,6 +338,8 @@ FAULTS = [
      "    self->OnColoursChanged(false);\n", ""),
     ("high contrast read from the flag that says it is available", "ui/frmMain.cpp",
      "(answer.dwFlags & HCF_HIGHCONTRASTON)", "(answer.dwFlags & HCF_AVAILABLE)"),
+    ("the progress bar has no name for screen readers", "ui/controls.cpp",
+     '    if (desc.kind == ProgressBar) return L"Conversion progress";\n', ""),
 ]
 
 
