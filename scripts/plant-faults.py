@@ -340,6 +340,10 @@ FAULTS = [
      "(answer.dwFlags & HCF_HIGHCONTRASTON)", "(answer.dwFlags & HCF_AVAILABLE)"),
     ("the progress bar has no name for screen readers", "ui/controls.cpp",
      '    if (desc.kind == ProgressBar) return L"Conversion progress";\n', ""),
+    ("screen-reader names given to the controls' window objects", "ui/screen_reader.cpp",
+     "OBJID_CLIENT, text.c_str()", "OBJID_WINDOW, text.c_str()"),
+    ("empty screen-reader names silence the controls' own texts", "ui/screen_reader.cpp",
+     "        if (text.empty()) continue;\n", ""),
 ]
 
 

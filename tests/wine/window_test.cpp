@@ -13,6 +13,7 @@
 #include "conversion/file_system.h"
 
 #include "ui/frmMain.h"
+#include "ui/screen_reader.h"
 #include "ui/status_log.h"
 
 using namespace test_support;
@@ -246,9 +247,16 @@ TEST_F(Window, TabWalksTheEnabledControlsInOrderAndTheFolderDialogIsModal) {
     EXPECT_EQ(walk(),
               (Names{L"lstBin", L"cmbBinAdd", L"txtBinOut", L"cmbBinOut", L"cmbTxtOut", L"txtTxtOut", L"cmbTxtAdd",
                      L"lstTxt", L"lstStatus", L"chkBinOut", L"txtExt", L"cmbBinCle", L"cmbTxtCle"}));
-    // A screen reader names a box after the label before it.
+    // A screen reader names a box after the label before it; the table's names go to the client objects, which a
+    // reader asks, of just the controls it names (on any other object, or empty, a name silences a control's text).
     EXPECT_TRUE(GetWindow(Ctl(txtExt), GW_HWNDPREV) == Ctl(Label1) &&
                 GetWindow(Ctl(txtTxtOut), GW_HWNDPREV) == Ctl(lblTxtOut));
+    std::wstring named;
+    ui::NameControls(main, [&](HWND control, LONG object, const wchar_t* name) {
+        const auto& desc = Description(control ? ControlId(GetDlgCtrlID(control)) : cmd);  // cmd has no window
+        named += desc.name + std::wstring(object == OBJID_CLIENT && name == ui::ScreenReaderName(desc) ? L" " : L"? ");
+    });
+    EXPECT_EQ(named, L"lstBin txtBinOut cmbBinOut lstTxt cmbTxtOut lstStatus pb ");
 
     // The folder dialogs, and nothing acts under them: neither a close nor a click, not even a second dialog.
     answers_ = {L"C:\\in\\a.xml", L"", L"E:\\chosen"};
