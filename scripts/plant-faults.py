@@ -344,6 +344,9 @@ FAULTS = [
      "OBJID_CLIENT, text.c_str()", "OBJID_WINDOW, text.c_str()"),
     ("empty screen-reader names silence the controls' own texts", "ui/screen_reader.cpp",
      "        if (text.empty()) continue;\n", ""),
+    ("Space and Enter in the log are dropped during a batch", "ui/input_rules.cpp",
+     "        case Input::Press: return target == Target::StatusLog || target == Target::BatchButton;",
+     "        case Input::Press: return target == Target::BatchButton;"),
 ]
 
 

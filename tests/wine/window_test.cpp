@@ -371,13 +371,14 @@ TEST_F(Window, ARunningBatchTakesOnlyItsStopButtonItsKeysAndEscWhichStopAndThenE
     EXPECT_EQ(SendMessageW(main, WM_QUERYENDSESSION, 0, 0), FALSE);
     EXPECT_EQ(session_, L"awake [A conversion is running] ");
     EXPECT_EQ(Tip(), L"1 of 3 files");
-    // Tab goes to the log, whose keys move in it and whose menu copies a line; Tab again, to the batch's button.
-    for (const WPARAM key : {VK_TAB, VK_END, VK_UP, VK_TAB}) {
+    // Tab goes to the log, whose keys move in it, show a line's file and copy one (its menu); Tab again, to Stop.
+    for (const WPARAM key : {VK_TAB, VK_DOWN, VK_END, VK_RETURN, VK_UP, VK_TAB}) {
         if (GetFocus() == Ctl(lstStatus) && key == VK_TAB) Choose(1);  // the menu, as the menu key asks for it
         PostMessageW(GetFocus(), WM_KEYDOWN, key, 0), PostMessageW(GetFocus(), WM_KEYUP, key, 3u << 30);
         Pump(form_.get());
     }
     EXPECT_TRUE(Clipboard() == L"Conversion from Binary XML to Text XML started..." && GetFocus() == Ctl(cmbBinCon));
+    EXPECT_TRUE(PumpUntil([&] { return calls_.size() == 2; }) && calls_[1].initial == data + L"\\a.xml") << "Enter";
     // Space is a Stop, however long it is held. None of the rest acts, now or after the batch: clicks, keys and
     // a drop elsewhere, Esc held down until it repeats, the second press of a double-click on the batch's button.
     Input(cmbBinCon, WM_KEYDOWN, VK_SPACE), Input(cmbBinCon, WM_KEYDOWN, VK_SPACE, 1 << 30);
@@ -394,7 +395,7 @@ TEST_F(Window, ARunningBatchTakesOnlyItsStopButtonItsKeysAndEscWhichStopAndThenE
                                        L"Processing a.xml... STOPPED (the converter was ended)", L"Conversion stopped",
                                        L"3 of 3 files were not converted"}));
     EXPECT_EQ(Send(pb, PBM_GETPOS), 0);
-    EXPECT_EQ(calls_.size(), 1u) << "no dialog but the one that queued the files";
+    EXPECT_EQ(calls_.size(), 2u) << "no dialog but the one that queued the files, and Enter's";
     EXPECT_TRUE(Text(txtExt) == L"txt" && Send(lstBin, LB_GETCURSEL) == LB_ERR && Lines(lstBin).size() == 3);
     EXPECT_TRUE(GetFocus() == Ctl(cmbBinCon) && IsWindowEnabled(GetFocus())) << "where input is taken";
     EXPECT_EQ(session_, L"awake [A conversion is running] asleep [] ");
