@@ -347,6 +347,8 @@ FAULTS = [
     ("Space and Enter in the log are dropped during a batch", "ui/input_rules.cpp",
      "        case Input::Press: return target == Target::StatusLog || target == Target::BatchButton;",
      "        case Input::Press: return target == Target::BatchButton;"),
+    ("Enter held on the log opens Explorer at every repeat", "ui/input_filter.cpp",
+     "    if (Repeat(msg)) return true;\n", ""),
 ]
 
 
