@@ -51,6 +51,7 @@ std::wstring_view ScreenReaderName(const ControlDescription& desc) {
     if (desc.kind == ListBox) return Description(desc.container).text;
     if (desc.text == std::wstring_view(L"...")) return L"Choose output folder";
     if (desc.id == txtBinOut) return L"Output folder";  // no label of its own
+    if (desc.kind == ProgressBar) return L"Conversion progress";
     return {};
 }
 

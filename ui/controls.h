@@ -55,7 +55,7 @@ std::span<const ControlDescription> Controls();
 const ControlDescription& Description(ControlId id);
 
 // What a screen reader announces for the control, where its own text does not
-// say it: a list by its frame's caption, "..." by what it does. Empty otherwise.
+// say it: a list by its frame's caption, "..." and the progress bar by what they do. Empty otherwise.
 std::wstring_view ScreenReaderName(const ControlDescription& desc);
 
 // Left and top in the window's client area (a frame only offsets its children).

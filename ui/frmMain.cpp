@@ -36,6 +36,8 @@ constexpr UINT_PTR kBatchTimer = 1;
 
 }  // namespace
 
+bool HighContrastOn(const HIGHCONTRASTW& answer) { return (answer.dwFlags & HCF_HIGHCONTRASTON) != 0; }
+
 Environment SystemEnvironment() {
     const auto confirm = [](HWND owner, const std::wstring& question) {
         return MessageBoxW(owner, question.c_str(), Caption, MB_YESNO | MB_ICONQUESTION) == IDYES;
@@ -54,8 +56,7 @@ Environment SystemEnvironment() {
     };
     const auto highContrast = [] {
         HIGHCONTRASTW contrast{sizeof contrast, 0, nullptr};
-        return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
-               (contrast.dwFlags & HCF_HIGHCONTRASTON);
+        return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) && HighContrastOn(contrast);
     };
     const std::wstring toolFolder = common::ToolFolder();
     return {toolFolder,

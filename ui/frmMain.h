@@ -61,6 +61,8 @@ struct Environment {
 
 // The real dialogs, this program's folder and the folder it was started in.
 Environment SystemEnvironment();
+// Whether the system's answer to SPI_GETHIGHCONTRAST has high contrast on.
+bool HighContrastOn(const HIGHCONTRASTW& answer);
 
 class frmMain {
 public:

@@ -10,11 +10,13 @@ namespace {
 
 using enum ControlId;
 
+// Bit 30 is the key's state before this message: down already means a repeat.
+bool Repeat(const MSG& msg) { return msg.message == WM_KEYDOWN && (msg.lParam & (1 << 30)); }
+
 std::optional<Input> Classify(const MSG& msg) {
     const UINT m = msg.message;
     if (m == WM_KEYDOWN || m == WM_KEYUP) {
-        // Bit 30 is the key's state before this message: down already means a repeat.
-        const bool repeat = m == WM_KEYDOWN && (msg.lParam & (1 << 30));
+        const bool repeat = Repeat(msg);
         if (msg.wParam == VK_ESCAPE) return repeat ? Input::EscapeRepeat : Input::Escape;
         if ((msg.wParam == VK_SPACE || msg.wParam == VK_RETURN) && m == WM_KEYDOWN)
             return repeat ? Input::PressRepeat : Input::Press;
@@ -89,6 +91,8 @@ bool frmMain::OnKey(const MSG& msg) {
         return true;
     }
     if (msg.wParam != VK_RETURN) return false;
+    // Held down, Enter opens one Explorer window, not one a repeat.
+    if (Repeat(msg)) return true;
     OpenLogLine();  // what a double-click on the line does
     return true;
 }

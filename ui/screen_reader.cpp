@@ -17,18 +17,24 @@ constexpr GUID kAccName = {0x608d3df8, 0x8128, 0x4aa7, {0xa4, 0x28, 0xf5, 0x5e, 
 
 }  // namespace
 
+void NameControls(HWND window, const NameControl& name) {
+    for (const ControlDescription& desc : Controls()) {
+        const std::wstring text(ScreenReaderName(desc));
+        // An empty name would silence a control that has text of its own.
+        if (text.empty()) continue;
+        name(GetDlgItem(window, static_cast<int>(desc.id)), OBJID_CLIENT, text.c_str());
+    }
+}
+
 void NameForScreenReaders(HWND window) {
     IAccPropServices* created = nullptr;
     if (FAILED(CoCreateInstance(kAccPropServices, nullptr, CLSCTX_INPROC_SERVER, kIAccPropServices,
                                 reinterpret_cast<void**>(&created))))
         return;
     const win::unique_com<IAccPropServices> services(created);
-    for (const ControlDescription& desc : Controls()) {
-        const std::wstring name(ScreenReaderName(desc));
-        if (name.empty()) continue;
-        HWND control = GetDlgItem(window, static_cast<int>(desc.id));
-        services.get()->SetHwndPropStr(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, kAccName, name.c_str());
-    }
+    NameControls(window, [&](HWND control, LONG objectId, const wchar_t* name) {
+        services.get()->SetHwndPropStr(control, static_cast<DWORD>(objectId), CHILDID_SELF, kAccName, name);
+    });
 }
 
 }  // namespace ui

@@ -72,7 +72,8 @@ TEST(Layout, ScreenReadersHearEachControlByItsFrameOrRoleAndHighContrastKeepsIts
             names += std::wstring(c.name) + L"=" + std::wstring(ScreenReaderName(c)) + L";";
     EXPECT_EQ(names,
               L"lstBin=Convert from binary to text XML;txtBinOut=Output folder;cmbBinOut=Choose output folder;"
-              L"lstTxt=Convert from text to binary XML;cmbTxtOut=Choose output folder;lstStatus=Status;");
+              L"lstTxt=Convert from text to binary XML;cmbTxtOut=Choose output folder;lstStatus=Status;"
+              L"pb=Conversion progress;");
     // Dark red, or in high contrast the system's text colour, on the face; the greyed box on the face in high contrast.
     EXPECT_EQ((std::vector{FrameCaptionColours(false), FrameCaptionColours(true), GreyedBoxColours(11, false),
                            GreyedBoxColours(11, true)}),

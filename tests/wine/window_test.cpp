@@ -13,6 +13,7 @@
 #include "conversion/file_system.h"
 
 #include "ui/frmMain.h"
+#include "ui/screen_reader.h"
 #include "ui/status_log.h"
 
 using namespace test_support;
@@ -114,7 +115,7 @@ protected:
     void Choose(int downs, ControlId list = lstStatus);
     void Click(ControlId id) { Send(id, BM_CLICK); }
     // Input as the system queues it, for the window's own loop to take or drop.
-    void Input(ControlId id, UINT msg, WPARAM wp = 0) { PostMessageW(Ctl(id), msg, wp, MAKELPARAM(5, 5)); }
+    void Input(ControlId id, UINT msg, WPARAM w = 0, LPARAM l = MAKELPARAM(5, 5)) { PostMessageW(Ctl(id), msg, w, l); }
     // What the shell sends when files are dropped at `at` in the client area.
     void Drop(const std::wstring& path, POINT at) {
         HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + (path.size() + 2) * sizeof(wchar_t));
@@ -192,17 +193,18 @@ TEST_F(Window, ControlsHaveTheirKindTextPlaceSizeStateAndFontAtEachDpiAndOnlyFra
         }
     }
 
-    // Only a frame's caption is coloured: dark red, but in high contrast (on, with colours of its own, then off
-    // again, each time drawn anew) the system's text colour; the greyed box then lies on the face colour.
-    HDC dc = GetDC(main);
+    // Only a frame's caption is coloured: dark red, but in high contrast (on with colours of its own, off, each drawn
+    // anew, then on before a window is made) the system's text colour; the greyed box then lies on the face colour.
+    HDC dc = GetDC(nullptr);
     const int element = COLOR_BTNTEXT;
     const COLORREF yellow = RGB(255, 255, 0), text = GetSysColor(element);
-    for (const bool on : {false, true, false}) {
+    for (const int on : {0, 1, 0, 2}) {  // 2: on, in a window made now
         highContrast_ = on;
         if (on) SetSysColors(1, &element, &yellow);
+        if (on == 2) form_ = ui::frmMain::Create(GetModuleHandleW(nullptr), Environment(L"")), main = form_->Handle();
         UpdateWindow(main);
-        SendMessageW(main, on ? WM_SYSCOLORCHANGE : WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
-        EXPECT_TRUE(GetUpdateRect(Ctl(Frame1), nullptr, FALSE)) << on;
+        if (on < 2) SendMessageW(main, on ? WM_SYSCOLORCHANGE : WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
+        EXPECT_TRUE(on == 2 || GetUpdateRect(Ctl(Frame1), nullptr, FALSE)) << on;
         for (const ControlId id : {Frame1, Frame2, Frame3, Label1, lblTxtOut, Label2, txtBinOut}) {
             SendMessageW(main, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(Ctl(id)));
             EXPECT_EQ(GetTextColor(dc) == (on ? yellow : RGB(192, 0, 0)), Description(id).kind == Kind::Frame) << on;
@@ -210,7 +212,12 @@ TEST_F(Window, ControlsHaveTheirKindTextPlaceSizeStateAndFontAtEachDpiAndOnlyFra
         EXPECT_EQ(GetBkColor(dc), GetSysColor(on ? COLOR_BTNFACE : COLOR_WINDOW)) << "the greyed box's, last";
     }
     SetSysColors(1, &element, &text);
-    ReleaseDC(main, dc);
+    ReleaseDC(nullptr, dc);
+    // On is one flag of the system's answer; the others, "available" among them, say nothing of it.
+    const auto on = [](DWORD flags) { return ui::HighContrastOn({sizeof(HIGHCONTRASTW), flags, nullptr}); };
+    EXPECT_EQ((std::vector{on(HCF_HIGHCONTRASTON), on(HCF_AVAILABLE), on(HCF_AVAILABLE | HCF_HIGHCONTRASTON),
+                           on(~DWORD{HCF_HIGHCONTRASTON})}),
+              (std::vector{true, false, true, false}));
 }
 
 LRESULT CALLBACK RefuseProgressBar(int code, WPARAM, LPARAM lp) {
@@ -240,9 +247,16 @@ TEST_F(Window, TabWalksTheEnabledControlsInOrderAndTheFolderDialogIsModal) {
     EXPECT_EQ(walk(),
               (Names{L"lstBin", L"cmbBinAdd", L"txtBinOut", L"cmbBinOut", L"cmbTxtOut", L"txtTxtOut", L"cmbTxtAdd",
                      L"lstTxt", L"lstStatus", L"chkBinOut", L"txtExt", L"cmbBinCle", L"cmbTxtCle"}));
-    // A screen reader names a box after the label before it.
+    // A screen reader names a box after the label before it; the table's names go to the client objects, which a
+    // reader asks, of just the controls it names (on any other object, or empty, a name silences a control's text).
     EXPECT_TRUE(GetWindow(Ctl(txtExt), GW_HWNDPREV) == Ctl(Label1) &&
                 GetWindow(Ctl(txtTxtOut), GW_HWNDPREV) == Ctl(lblTxtOut));
+    std::wstring named;
+    ui::NameControls(main, [&](HWND control, LONG object, const wchar_t* name) {
+        const auto& desc = Description(control ? ControlId(GetDlgCtrlID(control)) : cmd);  // cmd has no window
+        named += desc.name + std::wstring(object == OBJID_CLIENT && name == ui::ScreenReaderName(desc) ? L" " : L"? ");
+    });
+    EXPECT_EQ(named, L"lstBin txtBinOut cmbBinOut lstTxt cmbTxtOut lstStatus pb ");
 
     // The folder dialogs, and nothing acts under them: neither a close nor a click, not even a second dialog.
     answers_ = {L"C:\\in\\a.xml", L"", L"E:\\chosen"};
@@ -321,8 +335,7 @@ TEST_F(Window, DroppedFoldersBringTheirMatchingFilesSortedFolderByFolder) {
         return GetCursor() == LoadCursorW(nullptr, IDC_WAIT);
     };
     EXPECT_TRUE(waiting());
-    Input(lstBin, WM_KEYDOWN, VK_ESCAPE);
-    Pump(form_.get());
+    Input(lstBin, WM_KEYDOWN, VK_ESCAPE), Pump(form_.get());
     ASSERT_TRUE(PumpUntil([&] { return !waiting(); }));
     // A real WM_DROPFILES over the second panel goes to its queue, with its pattern.
     Drop(root, {100, 300});
@@ -358,29 +371,22 @@ TEST_F(Window, ARunningBatchTakesOnlyItsStopButtonItsKeysAndEscWhichStopAndThenE
     EXPECT_EQ(SendMessageW(main, WM_QUERYENDSESSION, 0, 0), FALSE);
     EXPECT_EQ(session_, L"awake [A conversion is running] ");
     EXPECT_EQ(Tip(), L"1 of 3 files");
-    // Tab goes to the log, whose keys move in it and whose menu copies a line; Tab again, to the batch's button.
-    for (const WPARAM key : {VK_TAB, VK_END, VK_UP, VK_TAB}) {
+    // Tab goes to the log, whose keys move in it, show a line's file and copy one (its menu); Tab again, to Stop.
+    for (const WPARAM key : {VK_TAB, VK_DOWN, VK_END, VK_RETURN, VK_UP, VK_TAB}) {
         if (GetFocus() == Ctl(lstStatus) && key == VK_TAB) Choose(1);  // the menu, as the menu key asks for it
         PostMessageW(GetFocus(), WM_KEYDOWN, key, 0), PostMessageW(GetFocus(), WM_KEYUP, key, 3u << 30);
         Pump(form_.get());
     }
     EXPECT_TRUE(Clipboard() == L"Conversion from Binary XML to Text XML started..." && GetFocus() == Ctl(cmbBinCon));
+    EXPECT_TRUE(PumpUntil([&] { return calls_.size() == 2; }) && calls_[1].initial == data + L"\\a.xml") << "Enter";
     // Space is a Stop, however long it is held. None of the rest acts, now or after the batch: clicks, keys and
     // a drop elsewhere, Esc held down until it repeats, the second press of a double-click on the batch's button.
-    Input(cmbBinCon, WM_KEYDOWN, VK_SPACE);
-    PostMessageW(Ctl(cmbBinCon), WM_KEYDOWN, VK_SPACE, 1 << 30);
+    Input(cmbBinCon, WM_KEYDOWN, VK_SPACE), Input(cmbBinCon, WM_KEYDOWN, VK_SPACE, 1 << 30);
     Input(cmbBinCon, WM_KEYUP, VK_SPACE);
-    Input(cmbBinAdd, WM_LBUTTONDOWN, MK_LBUTTON);
-    Input(cmbBinAdd, WM_LBUTTONUP);
-    Input(lstBin, WM_LBUTTONDOWN, MK_LBUTTON);
-    Input(lstBin, WM_LBUTTONUP);
-    Input(txtExt, WM_CHAR, 'x');
-    Input(lstBin, WM_KEYDOWN, VK_DOWN);
+    for (const ControlId id : {cmbBinAdd, lstBin}) Input(id, WM_LBUTTONDOWN, MK_LBUTTON), Input(id, WM_LBUTTONUP);
+    Input(txtExt, WM_CHAR, 'x'), Input(lstBin, WM_KEYDOWN, VK_DOWN), Input(lstStatus, WM_KEYDOWN, VK_ESCAPE, 1 << 30);
     Drop(data, {100, 100});
-    PostMessageW(Ctl(lstStatus), WM_KEYDOWN, VK_ESCAPE, 1 << 30);
-    Input(cmbBinCon, WM_LBUTTONDBLCLK, MK_LBUTTON);
-    Input(cmbBinCon, WM_LBUTTONUP);
-    Pump(form_.get());
+    Input(cmbBinCon, WM_LBUTTONDBLCLK, MK_LBUTTON), Input(cmbBinCon, WM_LBUTTONUP), Pump(form_.get());
     EXPECT_EQ(Text(cmbBinCon), L"Stop now");
     EXPECT_TRUE(LastLineIs(L"Processing a.xml...")) << "one Stop: the converter still runs";
     Input(cmbBinCon, WM_KEYDOWN, VK_RETURN);
@@ -389,10 +395,8 @@ TEST_F(Window, ARunningBatchTakesOnlyItsStopButtonItsKeysAndEscWhichStopAndThenE
                                        L"Processing a.xml... STOPPED (the converter was ended)", L"Conversion stopped",
                                        L"3 of 3 files were not converted"}));
     EXPECT_EQ(Send(pb, PBM_GETPOS), 0);
-    EXPECT_EQ(calls_.size(), 1u) << "no dialog but the one that queued the files";
-    EXPECT_EQ(Text(txtExt), L"txt");
-    EXPECT_EQ(Send(lstBin, LB_GETCURSEL), LB_ERR);
-    EXPECT_EQ(Lines(lstBin).size(), 3u);
+    EXPECT_EQ(calls_.size(), 2u) << "no dialog but the one that queued the files, and Enter's";
+    EXPECT_TRUE(Text(txtExt) == L"txt" && Send(lstBin, LB_GETCURSEL) == LB_ERR && Lines(lstBin).size() == 3);
     EXPECT_TRUE(GetFocus() == Ctl(cmbBinCon) && IsWindowEnabled(GetFocus())) << "where input is taken";
     EXPECT_EQ(session_, L"awake [A conversion is running] asleep [] ");
     EXPECT_EQ(SendMessageW(main, WM_QUERYENDSESSION, 0, 0), TRUE);
@@ -462,11 +466,9 @@ TEST_F(Window, ABatchEndsInTheWindowsEyesWithoutItsNoticesAndOneWhoseWorkerCanno
     answers_ = {L"C:\\in\\a.xml"};
     Click(cmbBinAdd);
     Click(cmbBinCon);  // without a converter it ends at once
-    for (const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(300);
-         std::chrono::steady_clock::now() < until;) {
-        MSG lost;
+    const auto until = std::chrono::steady_clock::now() + 300ms;
+    for (MSG lost; std::chrono::steady_clock::now() < until;)
         PeekMessageW(&lost, main, ui::WM_BATCH_PROGRESS, ui::WM_BATCH_PROGRESS, PM_REMOVE);
-    }
     ASSERT_TRUE(PumpUntil([&] { return Text(cmbBinCon) == L"Convert!"; }));
     EXPECT_EQ(Lines(lstStatus).size(), 2u);
     EXPECT_EQ(session_, L"awake [A conversion is running] asleep [] ") << "given back however the batch ends";
@@ -523,7 +525,11 @@ TEST_F(Window, AfterABatchTheLogAndTheQueueMenusCopySaveShowAndTakeOutTheConvert
         SendMessageW(main, WM_COMMAND, MAKEWPARAM(static_cast<int>(lstStatus), LBN_DBLCLK), LPARAM(Ctl(lstStatus)));
     };
     EXPECT_EQ(shown(1, doubleClick), data + L"|" + data + L"\\a.txt");
-    EXPECT_EQ(shown(3, [&] { Input(lstStatus, WM_KEYDOWN, VK_RETURN); }), data + L"|" + data + L"\\b.txt");
+    const auto holdEnter = [&] {
+        for (int repeat : {0, 1, 1}) Input(lstStatus, WM_KEYDOWN, VK_RETURN, repeat << 30);
+    };
+    EXPECT_EQ(shown(3, holdEnter), data + L"|" + data + L"\\b.txt");
+    EXPECT_FALSE(PumpUntil([&] { return calls_.size() > 1; }, 300ms)) << "Enter held down shows the file once";
     slowProbe_ = 2000;  // as a network drive that has gone answers
     const auto asked = std::chrono::steady_clock::now();
     const auto quickly = [&] {
@@ -549,13 +555,11 @@ TEST_F(Window, AfterABatchTheLogAndTheQueueMenusCopySaveShowAndTakeOutTheConvert
 
     Choose(1, lstBin);  // Remove converted files
     EXPECT_EQ(Lines(lstBin), (Names{data + L"\\gone.xml", data + L"\\gone2.xml"}));
-    Input(lstBin, WM_KEYDOWN, VK_DELETE);  // nothing selected: Remove selected is off
-    Pump(form_.get());
+    Input(lstBin, WM_KEYDOWN, VK_DELETE), Pump(form_.get());  // nothing selected: Remove selected is off
     EXPECT_EQ(Lines(lstBin).size(), 2u);
     Send(lstBin, LB_SETCURSEL, 1);
     SendMessageW(main, WM_COMMAND, MAKEWPARAM(static_cast<int>(lstBin), LBN_SELCHANGE), LPARAM(Ctl(lstBin)));
-    Input(lstBin, WM_KEYDOWN, VK_DELETE);
-    Pump(form_.get());
+    Input(lstBin, WM_KEYDOWN, VK_DELETE), Pump(form_.get());
     EXPECT_EQ(Lines(lstBin), Names{data + L"\\gone.xml"});
     EXPECT_EQ(On({cmbBinRem}), "0");
     EXPECT_EQ(shown(-1, [&] { Send(lstBin, LB_SETCURSEL, 0), Choose(-1, lstBin); }),
