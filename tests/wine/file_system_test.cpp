@@ -147,7 +147,9 @@ TEST_F(ConversionWin, NamesWindowsRewritesReachTheirOwnFileAndNoTemporaryFileSta
     win::unique_file held(::CreateFileW(In(L"b.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     EXPECT_TRUE(held && !RemoveTemporary(In(L"b.txt")).empty());
     held.reset();
-    EXPECT_TRUE(RemoveTemporary(In(L"b.txt")).empty() && !FileExists(In(L"b.txt")));
+    EXPECT_TRUE(::SetFileAttributesW(In(L"b.txt").c_str(), FILE_ATTRIBUTE_READONLY) &&
+                RemoveTemporary(In(L"b.txt")).empty() && !FileExists(In(L"b.txt")))
+        << "a read-only one too";
 }
 
 // A converted file written in the temporary folder replaces the destination only whole, from its own folder.
