@@ -278,19 +278,16 @@ struct Host : BatchHost {
         bool readable = files.count(call.source);
         for (const auto& [path, shortPath] : s.shortNames) readable |= shortPath == call.source && files.count(path);
         if (!readable) result = {true, 2, false, L"no source"};
-        running.push_back({entry, call, result});
+        running.emplace_back(entry, call, result);
         mostRunning = std::max(mostRunning, static_cast<int>(running.size()));
     }
     std::pair<int, RunResult> NextEnded() override {
-        const auto rank = [&](int entry) {
-            return std::find(s.endOrder.begin(), s.endOrder.end(), entry) - s.endOrder.begin();
-        };
-        const auto first = std::min_element(running.begin(), running.end(),
-                                            [&](auto& a, auto& b) { return rank(a.entry) < rank(b.entry); });
+        const auto rank = [&](auto& run) { return std::find(s.endOrder.begin(), s.endOrder.end(), std::get<0>(run)); };
+        const auto first =
+            std::min_element(running.begin(), running.end(), [&](auto& a, auto& b) { return rank(a) < rank(b); });
         auto [entry, call, result] = *first;
         running.erase(first);
-        if (endAll) result.ended = true;
-        ended += std::to_wstring(entry);
+        result.ended |= endAll;
         // It writes unless it fails first, and leaves what it had written when it is ended.
         if (result.started && !s.makesNothing &&
             (result.ended || result.exitCode == 0 || result.exitCode == 0xC000013A))
@@ -298,15 +295,9 @@ struct Host : BatchHost {
         return {entry, result};
     }
     void EndRuns() override { endAll = true; }
-    struct Started {
-        int entry;
-        ConverterCall call;
-        RunResult result;
-    };
-    std::vector<Started> running;
+    std::vector<std::tuple<int, ConverterCall, RunResult>> running;  // entry, call, how it will end
     int mostRunning = 0;
     bool endAll = false;
-    std::wstring ended;   // the entries in the order their converters ended
     Lines Left() const {  // every file but the converter and the queue's
         Lines out;
         for (const auto& [path, write] : files)
@@ -320,14 +311,16 @@ struct Host : BatchHost {
     }
     const test_support::Latin1 latin1;
     void AppendLine(const std::wstring& line) override { log.push_back(line), Note(nullptr, L"add " + line); }
+    // The log leads to the entry's real files.
+    void Leads(const std::wstring& line, const LineFile& file) const {
+        EXPECT_TRUE(file.source == s.queue.at(file.entry) && file.destination.find(L"~kq") == std::wstring::npos)
+            << line;
+    }
     void AppendFileLine(const std::wstring& line, const LineFile& file) override {
-        EXPECT_EQ(file.source, s.queue.at(file.entry)) << line;
-        EXPECT_EQ(file.destination.find(L"~kq"), std::wstring::npos) << line;  // the log leads to real files
-        AppendLine(line);
+        Leads(line, file), AppendLine(line);
     }
     void ReplaceLastLine(const std::wstring& line, const LineFile& file) override {
-        EXPECT_EQ(file.source, s.queue.at(file.entry)) << line;
-        EXPECT_EQ(file.destination.find(L"~kq"), std::wstring::npos) << line;
+        Leads(line, file);
         if (file.converted) converted += std::to_wstring(file.entry);
         if (Note(nullptr, L"replace " + line, !log.empty())) log.back() = line;
     }
