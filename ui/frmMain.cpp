@@ -64,7 +64,9 @@ Environment SystemEnvironment() {
             common::CurrentFolder(),
             Probes{},
             Session{keepAwake, blockShutdown},
-            highContrast};
+            highContrast,
+            static_cast<int>(GetActiveProcessorCount(ALL_PROCESSOR_GROUPS)),
+            Batches{}};
 }
 
 std::unique_ptr<frmMain> frmMain::Create(HINSTANCE instance, Environment environment) {
@@ -239,11 +241,13 @@ void frmMain::Form_Load() {
     SetText(txtBinOut, loaded->binOutputFolder);
     SetText(txtTxtOut, loaded->txtOutputFolder);
     SetText(txtExt, loaded->extension);
+    filesAtOnce_ = loaded->filesAtOnce;
 }
 
 void frmMain::Form_Unload() {
     unloaded_ = true;
-    const settings::Settings values{OutputToSourceFolder(), Text(txtBinOut), Text(txtTxtOut), Text(txtExt)};
+    const settings::Settings values{OutputToSourceFolder(), Text(txtBinOut), Text(txtTxtOut), Text(txtExt),
+                                    filesAtOnce_};
     settings::SaveSettings(env_.settingsFile.write, values);  // never blocks closing
 }
 
@@ -289,14 +293,18 @@ void frmMain::chkBinOut_Click() {
 }
 
 void frmMain::cmbBinCon_Click() {
-    const conversion::BinToTextJob job{ListBox(Control(lstBin)).All(), OutputToSourceFolder(), Text(txtBinOut),
-                                       Text(txtExt), env_.toolFolder, 1};
-    StartBatch(Panel::Bin, [job](conversion::BatchHost& host) { conversion::RunBinToTextBatch(job, host); });
+    const conversion::BinToTextJob job{ListBox(Control(lstBin)).All(),
+                                       OutputToSourceFolder(),
+                                       Text(txtBinOut),
+                                       Text(txtExt),
+                                       env_.toolFolder,
+                                       filesAtOnce_};
+    StartBatch(Panel::Bin, [job, run = env_.batches.binToText](conversion::BatchHost& host) { run(job, host); });
 }
 
 void frmMain::cmbTxtCon_Click() {
-    const conversion::TextToBinJob job{ListBox(Control(lstTxt)).All(), Text(txtTxtOut), env_.toolFolder, 1};
-    StartBatch(Panel::Txt, [job](conversion::BatchHost& host) { conversion::RunTextToBinBatch(job, host); });
+    const conversion::TextToBinJob job{ListBox(Control(lstTxt)).All(), Text(txtTxtOut), env_.toolFolder, filesAtOnce_};
+    StartBatch(Panel::Txt, [job, run = env_.batches.textToBin](conversion::BatchHost& host) { run(job, host); });
 }
 
 void frmMain::StartBatch(Panel panel, std::function<void(conversion::BatchHost&)> batch) {
