@@ -10,6 +10,7 @@
 using namespace test_support;
 using enum ui::ControlId;
 using Texts = std::vector<std::wstring>;
+using namespace std::chrono_literals;
 
 namespace {
 
@@ -322,43 +323,42 @@ TEST(EndToEnd, RemoveConvertedFilesLeavesTheFailuresForTheNextBatchAndNoConsoleW
 // converters running at once; Stop lets the four finish, and "Stop now" ends them all.
 TEST(EndToEnd, FourAtATimeLogAsOneAtATimeAndStopActsOnEveryConverter) {
     const std::wstring data = ScratchFolder(L"four-data"), folder = ScratchFolder(L"e2e-four");
+    const auto line = [](int i, const std::wstring& outcome) {
+        return L"Processing " + std::to_wstring(i) + L".xml... " + outcome;
+    };
     Texts names, log{L"Conversion from Binary XML to Text XML started..."};
     for (int i = 1; i <= 8; ++i) {
-        names.push_back(std::to_wstring(i) + L".xml");
-        WriteBytes(data + L"\\" + names.back(), std::string(static_cast<size_t>(i), 'x'));
-        log.push_back(L"Processing " + names.back() + L"... DONE");
+        WriteBytes(data + L"\\" + names.emplace_back(std::to_wstring(i) + L".xml"), std::string(i, 'x'));
+        log.push_back(line(i, L"DONE"));
     }
     WriteBytes(folder + L"\\karvelxml.ini", " 0 \r\n" + common::ToUtf8(data) + "\r\n\r\ntxt\r\n 4 \r\n");
     const ScopedEnvironment slow(L"QUILLON_STANDIN_SLEEP_MS", L"1500");
     Tool tool(L"four", false);
     ASSERT_TRUE(tool.AddFiles(cmbBinAdd, lstBin, data, names));
-    int most = 0;
-    const auto runUntil = [&](const std::wstring& last) {
-        return WaitFor([&] { return (most = std::max(most, bench::Running(L"quillon.exe"))), tool.LastLineIs(last); },
-                       std::chrono::seconds(30));
-    };
     tool.Click(cmbBinCon);
-    ASSERT_TRUE(runUntil(L"Conversion complete"));
+    int most = 0;
+    const auto idle = [&] { return tool.Text(cmbBinCon) == L"Convert!"; };
+    ASSERT_TRUE(WaitFor([&] { return (most = std::max(most, bench::Running(L"quillon.exe"))), idle(); }, 30s));
     EXPECT_EQ(most, 4);
     log.push_back(L"Conversion complete");
     EXPECT_EQ(tool.Lines(lstStatus), log);
     for (int i = 1; i <= 8; ++i) EXPECT_EQ(ReadBytes(data + L"\\" + std::to_wstring(i) + L".txt"), std::string(i, 'x'));
-    for (const int presses : {1, 2}) {
-        const size_t first = tool.Lines(lstStatus).size();
+    // Stop, then Stop now, with four running.
+    for (const bool now : {false, true}) {
+        const std::ptrdiff_t first = static_cast<std::ptrdiff_t>(tool.Lines(lstStatus).size()) + 1;
         tool.Click(cmbBinCon);
         ASSERT_TRUE(WaitFor([&] { return bench::Running(L"quillon.exe") == 4; }));
-        Xdo(MoveTo(tool.Ctl(cmbBinCon)) + (presses == 1 ? L"click 1" : L"click 1 sleep 0.8 click 1"));
-        ASSERT_TRUE(WaitFor([&] { return tool.Text(cmbBinCon) == L"Convert!"; }, std::chrono::seconds(30)));
-        const Texts lines = tool.Lines(lstStatus);
-        Texts tail{lines.begin() + static_cast<std::ptrdiff_t>(first) + 1, lines.end()}, expected;
+        Xdo(MoveTo(tool.Ctl(cmbBinCon)) + (now ? L"click 1 sleep 0.8 click 1" : L"click 1"));
+        ASSERT_TRUE(WaitFor(idle, 30s));
+        Texts expected;
         for (int i = 1; i <= 4; ++i)
-            expected.push_back(presses == 1 ? log[static_cast<size_t>(i)]
-                                            : L"Processing " + names[static_cast<size_t>(i - 1)] +
-                                                  L"... STOPPED (the converter was ended; " + std::to_wstring(i) +
-                                                  L".txt may be incomplete)");
-        expected.insert(expected.end(), {L"Conversion stopped", presses == 1 ? L"4 of 8 files were not converted"
-                                                                             : L"8 of 8 files were not converted"});
-        EXPECT_EQ(tail, expected) << presses;
+            expected.push_back(
+                now ? line(i, L"STOPPED (the converter was ended; " + std::to_wstring(i) + L".txt may be incomplete)")
+                    : log[static_cast<size_t>(i)]);
+        expected.insert(expected.end(), {L"Conversion stopped", now ? L"8 of 8 files were not converted"
+                                                                    : L"4 of 8 files were not converted"});
+        const Texts lines = tool.Lines(lstStatus);
+        EXPECT_EQ(Texts(lines.begin() + first, lines.end()), expected);
     }
 }
 
