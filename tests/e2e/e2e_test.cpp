@@ -14,8 +14,7 @@ using namespace std::chrono_literals;
 
 namespace {
 
-// karvelxml.exe started from a fresh folder of its own, with the stand-in converter as quillon.exe;
-// `startIn` is the folder it is started in (its own when empty).
+// karvelxml.exe in a fresh folder of its own, with the stand-in as quillon.exe, started in `startIn` (else its own).
 class Tool : public WindowDriver {
 public:
     explicit Tool(const std::wstring& name, bool fresh = true, const std::wstring& startIn = {})
@@ -24,8 +23,7 @@ public:
         CopyFileW(KARVEL_STANDIN_PATH, (folder + L"\\quillon.exe").c_str(), FALSE);
         bench::StartedProgram started =
             bench::Start(folder + L"\\karvelxml.exe", ui::WindowClass, startIn.empty() ? folder : startIn);
-        process_ = std::move(started.process);
-        main = started.window;
+        process_ = std::move(started.process), main = started.window;
     }
     ~Tool() {
         if (process_ && !Exited()) TerminateProcess(process_.get(), 1);
@@ -56,8 +54,7 @@ public:
         auto typeAndConfirm = [&](const std::wstring& text) {
             SendMessageW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
             DWORD_PTR result = 0;
-            SendMessageTimeoutW(dialog, WM_COMMAND, IDOK, reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)),
-                                SMTO_NORMAL, 5000, &result);
+            SendMessageTimeoutW(dialog, WM_COMMAND, IDOK, LPARAM(GetDlgItem(dialog, IDOK)), SMTO_NORMAL, 5000, &result);
         };
         typeAndConfirm(folder);  // quoted names are taken relative to the dialog's folder: go there first
         std::wstring typed = names.size() == 1 ? names[0] : L"";
@@ -81,10 +78,9 @@ bool Xdo(const std::wstring& arguments) { return RunLinux(L"/usr/bin/xdotool " +
 
 // "mousemove X Y" to the middle of a control: Wine's screen coordinates are the X screen's.
 std::wstring MoveTo(HWND control, int dx = 0, int dy = 0) {
-    RECT r;
-    GetWindowRect(control, &r);
-    return L"mousemove " + std::to_wstring((r.left + r.right) / 2 + dx) + L" " +
-           std::to_wstring((r.top + r.bottom) / 2 + dy) + L" ";
+    RECT r{};
+    return GetWindowRect(control, &r), L"mousemove " + std::to_wstring((r.left + r.right) / 2 + dx) + L" " +
+                                           std::to_wstring((r.top + r.bottom) / 2 + dy) + L" ";
 }
 
 BOOL CALLBACK AddVisible(HWND window, LPARAM windows) {
@@ -99,9 +95,7 @@ std::vector<HWND> VisibleWindows() {
 
 // For the tool and, through it, for the converter.
 struct ScopedEnvironment {
-    ScopedEnvironment(const wchar_t* name, const std::wstring& value) : name(name) {
-        SetEnvironmentVariableW(name, value.c_str());
-    }
+    ScopedEnvironment(const wchar_t* n, const std::wstring& v) : name(n) { SetEnvironmentVariableW(n, v.c_str()); }
     ~ScopedEnvironment() { SetEnvironmentVariableW(name, nullptr); }
     const wchar_t* name;
 };
@@ -128,8 +122,7 @@ TEST(EndToEnd, TheRealDialogsAnAnsiConverterGivenEveryNameAsMeantAndTheSettingsA
         ASSERT_TRUE(tool.AddFiles(cmbBinAdd, lstBin, in, Texts(names.begin() + 1, names.end())));
         // The dialog left the folder it showed: nothing holds it open.
         EXPECT_TRUE(MoveFileW(in.c_str(), (in + L"-moved").c_str()) && MoveFileW((in + L"-moved").c_str(), in.c_str()));
-        tool.SetText(txtBinOut, out);
-        tool.Click(cmbBinCon);
+        tool.SetText(txtBinOut, out), tool.Click(cmbBinCon);
         ASSERT_TRUE(WaitFor([&] { return tool.LastLineIs(L"Conversion complete"); })) << tool.Lines(lstStatus).back();
         std::wstring folders;  // where each converter ran
         for (const auto& name : names) {
@@ -140,9 +133,7 @@ TEST(EndToEnd, TheRealDialogsAnAnsiConverterGivenEveryNameAsMeantAndTheSettingsA
         EXPECT_TRUE(NamesIn(out + L"\\sub").empty() && ReadBytes(data + L"\\decoy.txt") == "<missing>");
         EXPECT_EQ(ReadBytes(data + L"\\folders.log"), common::ToUtf8(folders));
 
-        tool.SetText(txtTxtOut, L"D:\\Work\\Encoded");
-        tool.SetText(txtExt, L"xml");
-        tool.Click(cmbTxtOut);
+        tool.SetText(txtTxtOut, L"D:\\Work\\Encoded"), tool.SetText(txtExt, L"xml"), tool.Click(cmbTxtOut);
         HWND dialog = tool.WaitForDialog();
         EXPECT_NE(FindWindowExW(dialog, nullptr, L"Static", L"Select output folder"), nullptr);
         EXPECT_FALSE(IsWindowEnabled(tool.main)) << "the folder dialog is modal to the window";
@@ -162,9 +153,8 @@ TEST(EndToEnd, TheRealDialogsAnAnsiConverterGivenEveryNameAsMeantAndTheSettingsA
     EXPECT_TRUE(tool.Close());
 }
 
-// A slow text-to-binary batch: the window moves, takes no click but Stop's, which lets the
-// current file finish; closing then asks, Yes stops the batch, and a second close ends the converter at
-// once and closes, without the half-written destination.
+// A slow text-to-binary batch: the window moves, takes no click but Stop's, which lets the current file finish; closing
+// then asks, Yes stops the batch, and a second close ends the converter at once and closes, with no half-written file.
 constexpr wchar_t kCloseQuestion[] = L"A conversion is running. Stop it and close the window?";
 
 TEST(EndToEnd, TheWindowStaysTheUsersDuringALongConversionAndStopsFromTheRealButtonOrAsksBeforeClosing) {
@@ -173,12 +163,10 @@ TEST(EndToEnd, TheWindowStaysTheUsersDuringALongConversionAndStopsFromTheRealBut
     const ScopedEnvironment slow(L"QUILLON_STANDIN_SLEEP_MS", L"6000"), partial(L"QUILLON_STANDIN_PARTIAL", L"1");
     Tool tool(L"txt");
     ASSERT_TRUE(tool.AddFiles(cmbTxtAdd, lstTxt, data, {L"donn\u00E9es.txt", L"b.txt", L"c.txt"}));
-    tool.SetText(txtTxtOut, out + L"\\");  // the trailing backslash is folded away
-    tool.Click(cmbTxtCon);
+    tool.SetText(txtTxtOut, out + L"\\"), tool.Click(cmbTxtCon);  // the trailing backslash is folded away
     ASSERT_TRUE(WaitFor([&] { return tool.LastLineIs(L"Processing donn\u00E9es.txt...") && ConverterRuns(); }));
     EXPECT_EQ(tool.Text(cmbTxtCon), L"Stop");
-    tool.Click(cmbTxtCle);  // neither a click nor a real one acts, now or later
-    Xdo(MoveTo(tool.Ctl(cmbTxtAdd)) + L"click 1");
+    tool.Click(cmbTxtCle), Xdo(MoveTo(tool.Ctl(cmbTxtAdd)) + L"click 1");  // neither acts, now or later
     // The frame still takes the mouse: a real click on the close box, found where the window says, asks first.
     RECT frame;
     GetWindowRect(tool.main, &frame);
@@ -202,8 +190,7 @@ TEST(EndToEnd, TheWindowStaysTheUsersDuringALongConversionAndStopsFromTheRealBut
     tool.Click(cmbTxtCon);
     ASSERT_TRUE(WaitFor([&] { return ReadBytes(out + L"\\b.xml") == "x"; })) << "half of b.xml is written";
     for (const int answer : {IDNO, IDYES}) {
-        PostMessageW(tool.main, WM_CLOSE, 0, 0);
-        HWND question = tool.WaitForDialog();
+        HWND question = (PostMessageW(tool.main, WM_CLOSE, 0, 0), tool.WaitForDialog());
         EXPECT_EQ(bench::Text(question), L"Karvel Quillon Front-end");
         EXPECT_NE(FindWindowExW(question, nullptr, L"Static", kCloseQuestion), nullptr);
         PostMessageW(question, WM_COMMAND, answer, 0);
@@ -217,16 +204,14 @@ TEST(EndToEnd, TheWindowStaysTheUsersDuringALongConversionAndStopsFromTheRealBut
     EXPECT_NE(ReadBytes(tool.folder + L"\\karvelxml.ini"), "<missing>") << "closed as ever: the settings are saved";
 }
 
-// A double-click, a held Esc, Space or press, as the X server delivers them, is one action. Then Windows
-// ends its session in the middle of a file: asked, the window says no while a batch runs; told, it ends the
-// converter, deletes what it had begun of a new file and saves the settings before it answers.
+// A double-click, held Esc, Space or press from the X server is one action. Windows then ends its session mid-file:
+// asked, the window says no during a batch; told, it ends the converter, drops its half file, saves, then answers.
 TEST(EndToEnd, ADoubleClickAHeldEscAndAPressHeldPastTheBatchAreEachOneActionAndTheSessionsEndLeavesNoHalfFile) {
     const std::wstring data = ScratchFolder(L"hands-data");
     for (const wchar_t* name : {L"\\a.xml", L"\\b.xml"}) WriteBytes(data + name, "xx");
     const ScopedEnvironment slow(L"QUILLON_STANDIN_SLEEP_MS", L"1500"), partial(L"QUILLON_STANDIN_PARTIAL", L"1");
     Tool tool(L"hands");
     ASSERT_TRUE(tool.AddFiles(cmbBinAdd, lstBin, data, {L"a.xml", L"b.xml"}));
-    tool.SetText(txtBinOut, data);
     HWND convert = tool.Ctl(cmbBinCon);
     const std::wstring start = L"Conversion from Binary XML to Text XML started...", a = L"Processing a.xml... DONE";
     const Texts stopped = {start, a, L"Conversion stopped", L"1 of 2 files were not converted"},
@@ -236,7 +221,7 @@ TEST(EndToEnd, ADoubleClickAHeldEscAndAPressHeldPastTheBatchAreEachOneActionAndT
         const char* what;
         std::wstring startThenAct;  // after the batch has begun its first file (empty: the action starts it)
         Texts log;
-        std::wstring output;  // the output folder, when it is not the data's
+        std::wstring output = {};  // the output folder, when it is not the data's
     } actions[] = {
         {"a double-click on Convert! only starts", {}, whole},
         {"a double-click on Convert! whose batch ends within it starts it once", {}, missing, data + L"\\gone"},
@@ -267,8 +252,7 @@ TEST(EndToEnd, ADoubleClickAHeldEscAndAPressHeldPastTheBatchAreEachOneActionAndT
         EXPECT_EQ(Texts(log.begin() + static_cast<std::ptrdiff_t>(first), log.end()), action.log);
         EXPECT_EQ(tool.Text(cmbBinCon), L"Convert!");
     }
-    DeleteFileW((data + L"\\a.txt").c_str());
-    tool.Click(cmbBinCon);
+    DeleteFileW((data + L"\\a.txt").c_str()), tool.Click(cmbBinCon);
     ASSERT_TRUE(WaitFor([&] { return ReadBytes(data + L"\\a.txt") == "x"; })) << "half of a.txt is written";
     EXPECT_EQ(SendMessageW(tool.main, WM_QUERYENDSESSION, 0, 0), FALSE);
     SendMessageW(tool.main, WM_ENDSESSION, TRUE, 0);
@@ -309,8 +293,7 @@ TEST(EndToEnd, RemoveConvertedFilesLeavesTheFailuresForTheNextBatchAndNoConsoleW
     }
     Xdo(MoveTo(tool.Ctl(lstBin)) + L"click 3 sleep 0.5 key Down Return");
     ASSERT_TRUE(WaitFor([&] { return tool.Lines(lstBin) == Texts{data + L"\\b.xml", data + L"\\\u65E5.xml"}; }));
-    DeleteFileW((data + L"\\converter.log").c_str());
-    tool.Click(cmbBinCon);
+    DeleteFileW((data + L"\\converter.log").c_str()), tool.Click(cmbBinCon);
     ASSERT_TRUE(WaitFor([&] { return tool.LastLineIs(L"Conversion complete"); }));
     const Texts log = tool.Lines(lstStatus);
     EXPECT_EQ(Texts(log.end() - 3, log.end()),

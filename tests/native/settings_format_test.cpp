@@ -62,8 +62,7 @@ TEST(SettingsFormat, FourCrLfLinesOrFiveInAnsiOrElseUtf8WithAMarkReadBackAsDamag
          L"\u0080\u0800\uD7FF\uE000\uFFFF\U0010FFFF"},
     };
     // clang-format on
-    for (const auto& [bytes, expected] : reads)
-        EXPECT_EQ(Tie(Read(bytes)), Tie(expected)) << testing::PrintToString(bytes);
+    for (const auto& [bytes, values] : reads) EXPECT_EQ(Tie(Read(bytes)), Tie(values)) << testing::PrintToString(bytes);
     for (const auto& [line, first, fifth] : lines) {
         EXPECT_EQ(Read(line + "\r\nA\r\n").outputToSourceFolder, first == 1) << '"' << line << '"';
         EXPECT_EQ(Read(" 0 \r\n\r\n\r\n\r\n" + line + "\r\n").filesAtOnce, fifth) << '"' << line << '"';
@@ -79,8 +78,7 @@ TEST(SettingsLocation, BesideTheProgramWhenItsFolderCanBeWrittenElseTheUsersOwn)
     };
     const std::wstring beside = L"C:\\Tools\\karvelxml.ini", user = L"C:\\U\\Karvel\\karvelxml.ini";
     EXPECT_EQ(where(true, true), (std::vector{beside, beside}));
-    EXPECT_EQ(where(false, false), (std::vector{beside, user}))
-        << "the first values still come from beside the program";
+    EXPECT_EQ(where(false, false), (std::vector{beside, user})) << "the first values still come from beside it";
     EXPECT_EQ(where(false, true), (std::vector{user, user}));
     EXPECT_EQ(settings::ChooseLocation(L"C:\\Tools", false, L"", false).write, beside) << "no user folder known";
 }

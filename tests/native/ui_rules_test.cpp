@@ -51,13 +51,11 @@ TEST(QueueRules, SplitsDialogResultsAndFilterPatternsAndWalksDroppedFolders) {
 }
 
 TEST(Layout, ScaledWithTheDialogFontInPointsHeardByScreenReadersAndHighContrastKeepsItsColours) {
-    EXPECT_EQ((std::vector{Scale(95, 144), Scale(25, 120), Scale(13, 120)}), (std::vector{143, 31, 16}));
-    // The stock font as two systems give it: -11 at 96 DPI, -16 (Windows) or -17 (Wine) at 144.
-    EXPECT_EQ((std::vector{FontPoints(-11, 96), FontPoints(-16, 144), FontPoints(-17, 144), FontPoints(-13, 120)}),
-              (std::vector{8, 8, 8, 8}));
-    EXPECT_EQ((std::vector{DialogFontHeight(8, 96), DialogFontHeight(8, 120), DialogFontHeight(8, 144),
-                           DialogFontHeight(8, 192)}),
-              (std::vector{-11, -13, -16, -21}));
+    // Scales; the stock font as two systems give it: -11 at 96 DPI, -16 (Windows) or -17 (Wine) at 144; 8 pt heights.
+    EXPECT_EQ((std::vector{Scale(95, 144), Scale(25, 120), Scale(13, 120), FontPoints(-11, 96), FontPoints(-16, 144),
+                           FontPoints(-17, 144), FontPoints(-13, 120), DialogFontHeight(8, 96),
+                           DialogFontHeight(8, 120), DialogFontHeight(8, 144), DialogFontHeight(8, 192)}),
+              (std::vector{143, 31, 16, 8, 8, 8, 8, -11, -13, -16, -21}));
     // Screen readers hear each control by its frame or role.
     std::wstring names;
     for (const auto& c : Controls())
@@ -93,9 +91,7 @@ TEST(StatusLog, MenuClipboardFileTheProgressTipsAndWhenTheLogFollows) {
 
     // "Open containing folder": the folder with the file selected, or what is missing.
     const auto show = [](const std::wstring& file, const std::wstring& existing) {
-        const auto exists = [&](const std::wstring& path) {
-            return existing.find(L"<" + path + L">") != existing.npos;
-        };
+        const auto exists = [&](const std::wstring& p) { return existing.find(L"<" + p + L">") != existing.npos; };
         const FolderToShow shown = ShowInFolder(file, exists, exists);
         return shown.folder + L"|" + shown.file + L"|" + shown.missing;
     };
@@ -155,11 +151,10 @@ struct FakeQueue final : QueueView {
 };
 
 TEST(QueueRules, ButtonsAndTheMenuFollowEachSequenceRemoveConvertedTakesOutWhatTheLastBatchConvertedAndFilesAtOnce) {
-    // From the queue `start`: '+' adds the next letter through "Add files...", '0' is a cancelled one, 'a' adds
-    // "a" again; 's' and a digit select that entry, 'n' leaves none selected; '-' is "Remove selected", 'c'
-    // "Clear list", 'r' "Remove converted files"; 'B' a batch begins, a digit after it: that entry converted.
-    // The buttons: "Remove selected", "Convert!"; the menu: "Remove converted files", "Remove selected",
-    // "Clear list", "Open containing folder".
+    // From the queue `start`: '+' adds the next letter through "Add files...", '0' is a cancelled one, 'a' adds "a"
+    // again; 's' and a digit select that entry, 'n' leaves none selected; '-' is "Remove selected", 'c' "Clear list",
+    // 'r' "Remove converted files"; 'B' a batch begins, a digit after it: that entry converted. The buttons: "Remove
+    // selected", "Convert!"; the menu's: "Remove converted files", "Remove selected", "Clear list", "Open ... folder".
     // clang-format off
     const std::tuple<const wchar_t*, const char*, const wchar_t*, const char*, std::string> cases[] = {
         {L"", "0", L"", "00", "--+|-"},           {L"", "+", L"a", "01", "--+|-"},

@@ -1,6 +1,5 @@
 #pragma once
-// What the Windows tests share: scratch files, waiting, and reading the window
-// through its controls (which works from another process too).
+// What the Windows tests share: scratch files, waiting, and the window read through its controls, from any process.
 #include <windows.h>
 #include <gtest/gtest.h>
 #include <shellapi.h>
@@ -32,9 +31,7 @@ inline void WriteBytes(const std::wstring& path, const std::string& bytes) {
     if (!common::ReplaceFileBytes(path, bytes)) ADD_FAILURE() << "cannot write a scratch file";
 }
 
-inline std::string ReadBytes(const std::wstring& path) {
-    return common::ReadFileBytes(path, 1 << 26).value_or("<missing>");
-}
+inline std::string ReadBytes(const std::wstring& p) { return common::ReadFileBytes(p, 1 << 26).value_or("<missing>"); }
 
 // Names of what a folder holds, without "." and "..".
 inline std::vector<std::wstring> NamesIn(const std::wstring& folder) {
@@ -60,10 +57,10 @@ inline bool RunLinux(const std::wstring& commandLine) {
     static int runs = 0;
     const std::wstring done = L"/tmp/kq-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++runs);
     std::wstring line = L"/bin/sh -c \"" + commandLine + L" && : > " + done + L"\"";
-    STARTUPINFOW startup{sizeof startup};
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
-    const BOOL ran =
-        CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info);
+    const BOOL ran = CreateProcessW(nullptr, line.data(), {}, {}, FALSE, 0, {}, {}, &startup, &info);
     const win::unique_handle process(info.hProcess), thread(info.hThread);
     return ran && WaitFor([&] { return DeleteFileW((L"Z:" + done).c_str()) != FALSE; });
 }
@@ -77,8 +74,7 @@ struct WindowDriver {
     HWND Ctl(ui::ControlId id) const { return GetDlgItem(main, static_cast<int>(id)); }
     std::wstring Text(ui::ControlId id) const {
         wchar_t text[2048] = {};
-        SendMessageW(Ctl(id), WM_GETTEXT, 2048, reinterpret_cast<LPARAM>(text));
-        return text;
+        return SendMessageW(Ctl(id), WM_GETTEXT, 2048, LPARAM(text)), text;
     }
     void SetText(ui::ControlId id, const std::wstring& text) const {
         SendMessageW(Ctl(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));

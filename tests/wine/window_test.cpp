@@ -28,11 +28,9 @@ namespace {
 
 // Handles what is queued, as the program's own loop would.
 void Pump(ui::frmMain* form) {
-    for (MSG msg; PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);) {
-        if (msg.message == WM_QUIT || (form && form->Handle() && form->PreTranslateMessage(msg))) continue;
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
+    for (MSG msg; PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);)
+        if (msg.message != WM_QUIT && !(form && form->Handle() && form->PreTranslateMessage(msg)))
+            TranslateMessage(&msg), DispatchMessageW(&msg);
 }
 
 std::function<void()> whileMenuOpen;  // for a timer's callback, which holds nothing of its own
@@ -52,19 +50,14 @@ protected:
         form_.reset(), Pump(nullptr);  // the old one's quit message too, which would close a menu
         form_ = ui::frmMain::Create(GetModuleHandleW(nullptr), std::move(environment));
         ASSERT_NE(form_, nullptr);
-        main = form_->Handle();
-        ShowWindow(main, SW_SHOW);
-        SetForegroundWindow(main);
+        main = form_->Handle(), ShowWindow(main, SW_SHOW), SetForegroundWindow(main);
         Pump(form_.get());
     }
     // Handles messages until `done` holds, as the program's own loop would; false after `limit`.
     bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = std::chrono::seconds(10)) {
         return WaitFor([&] { return Pump(form_.get()), done(); }, limit);
     }
-    void TearDown() override {
-        form_.reset(), Pump(nullptr);
-        SetEnvironmentVariableW(L"QUILLON_STANDIN_SLEEP_MS", nullptr);
-    }
+    void TearDown() override { form_.reset(), Pump(nullptr), SetEnvironmentVariableW(L"QUILLON_STANDIN_SLEEP_MS", {}); }
     // A batch that notes its job's files at once first: written before it runs, read once it has ended.
     auto Noted(auto run) {
         return
@@ -127,8 +120,7 @@ protected:
         HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + (path.size() + 2) * sizeof(wchar_t));
         auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
         *drop = {sizeof(DROPFILES), at, FALSE, TRUE};
-        memcpy(drop + 1, path.c_str(), path.size() * sizeof(wchar_t));
-        GlobalUnlock(memory);
+        memcpy(drop + 1, path.c_str(), path.size() * sizeof(wchar_t)), GlobalUnlock(memory);
         SendMessageW(main, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
     }
 
@@ -161,12 +153,10 @@ TEST_F(Window, ControlsHaveTheirKindTextPlaceSizeStateAndFontAtEachDpiAndOnlyFra
     for (const int dpi : {96, 144, 96}) {
         SCOPED_TRACE(testing::Message() << dpi << " DPI");
         RECT window, client;
-        GetWindowRect(main, &window);
-        SendMessageW(main, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&window));
+        GetWindowRect(main, &window), SendMessageW(main, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), LPARAM(&window));
         const auto scaled = [dpi](LONG pixels) { return dpi == 96 ? pixels : (pixels * 3 + 1) / 2; };
         GetClientRect(main, &client);
-        EXPECT_EQ((std::array{client.right, client.bottom}),
-                  (std::array<LONG, 2>{dpi == 96 ? 544 : 816, dpi == 96 ? 556 : 834}));
+        EXPECT_EQ((std::array{client.right, client.bottom}), (std::array{scaled(544), scaled(556)}));
         const std::array<LONG, 4>* place = places;
         for (const auto& desc : ui::Controls()) {
             if (desc.kind == Kind::OpenFileDialog) continue;  // no window of its own
@@ -178,8 +168,7 @@ TEST_F(Window, ControlsHaveTheirKindTextPlaceSizeStateAndFontAtEachDpiAndOnlyFra
             EXPECT_EQ(_wcsicmp(name, classes[static_cast<int>(desc.kind)]), 0) << name;
             EXPECT_EQ(Text(desc.id), desc.text);
             RECT r;
-            GetWindowRect(control, &r);
-            MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&r), 2);
+            GetWindowRect(control, &r), MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&r), 2);
             const auto [x, y, width, height] = *place++;
             EXPECT_EQ((std::array{r.left, r.top, r.right - r.left, r.bottom - r.top}),
                       (std::array{scaled(x), scaled(y), scaled(width), scaled(height)}));
@@ -193,8 +182,7 @@ TEST_F(Window, ControlsHaveTheirKindTextPlaceSizeStateAndFontAtEachDpiAndOnlyFra
                 << "a frame draws only a border, beneath every control";
         }
         for (auto [list, rows] : {std::pair{lstBin, 7}, {lstTxt, 7}, {lstStatus, 4}}) {
-            GetClientRect(Ctl(list), &client);
-            const LRESULT row = Send(list, LB_GETITEMHEIGHT);
+            const LRESULT row = (GetClientRect(Ctl(list), &client), Send(list, LB_GETITEMHEIGHT));
             EXPECT_EQ(row, dpi == 96 ? 13 : 19) << "the font's row height";
             EXPECT_TRUE(rows * row <= client.bottom && client.bottom < (rows + 1) * row) << rows << " whole rows";
         }
@@ -218,8 +206,7 @@ TEST_F(Window, ControlsHaveTheirKindTextPlaceSizeStateAndFontAtEachDpiAndOnlyFra
         }
         EXPECT_EQ(GetBkColor(dc), GetSysColor(on ? COLOR_BTNFACE : COLOR_WINDOW)) << "the greyed box's, last";
     }
-    SetSysColors(1, &element, &text);
-    ReleaseDC(nullptr, dc);
+    SetSysColors(1, &element, &text), ReleaseDC(nullptr, dc);
     // On is one flag of the system's answer; the others, "available" among them, say nothing of it.
     const auto on = [](DWORD flags) { return ui::HighContrastOn({sizeof(HIGHCONTRASTW), flags, nullptr}); };
     EXPECT_EQ((std::vector{on(HCF_HIGHCONTRASTON), on(HCF_AVAILABLE), on(HCF_AVAILABLE | HCF_HIGHCONTRASTON),
@@ -264,17 +251,14 @@ TEST_F(Window, TabWalksTheEnabledControlsInOrderAndTheFolderDialogIsModal) {
 
     // The folder dialogs, and nothing acts under them: neither a close nor a click, not even a second dialog.
     answers_ = {L"C:\\in\\a.xml", L"", L"E:\\chosen"};
-    Click(cmbBinAdd);
-    SetText(txtTxtOut, L"D:\\kept");
+    Click(cmbBinAdd), SetText(txtTxtOut, L"D:\\kept");
     bool inside = false;
     duringDialog_ = [&] {
         if (std::exchange(inside, true)) return;  // a second dialog underneath
-        SendMessageW(main, WM_CLOSE, 0, 0);
-        SendMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
+        SendMessageW(main, WM_CLOSE, 0, 0), SendMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
         for (ControlId button : {cmbBinCon, cmbTxtAdd, cmbBinOut, chkBinOut}) Click(button);
     };
-    Click(cmbTxtOut);
-    duringDialog_ = nullptr;
+    Click(cmbTxtOut), duringDialog_ = nullptr;
     ASSERT_EQ(calls_.size(), 2u) << "no second dialog opens";
     EXPECT_EQ((Names{calls_[0].text, calls_[1].text, calls_[1].initial}),
               (Names{L"Binary XML Files (*.xml)|*.xml", L"Select output folder", L"D:\\kept"}));
@@ -287,13 +271,11 @@ TEST_F(Window, TabWalksTheEnabledControlsInOrderAndTheFolderDialogIsModal) {
     HDC dc = GetDC(Ctl(txtBinOut));
     EXPECT_EQ(SendMessageW(main, WM_CTLCOLORSTATIC, WPARAM(dc), LPARAM(Ctl(txtBinOut))),
               LRESULT(GetSysColorBrush(COLOR_INACTIVEBORDER)));
-    ReleaseDC(Ctl(txtBinOut), dc);
-    Click(chkBinOut);
+    ReleaseDC(Ctl(txtBinOut), dc), Click(chkBinOut);
     EXPECT_EQ(On({txtBinOut, cmbBinOut}), "11");
     Click(cmbBinOut);
     EXPECT_EQ(Text(txtBinOut), L"E:\\chosen");
-    SetText(txtExt, L"text");
-    Click(cmbTxtAdd);
+    SetText(txtExt, L"text"), Click(cmbTxtAdd);
     EXPECT_EQ(calls_.back().text, L"Text XML Files (*.text)|*.text") << "read anew at every click";
 }
 
@@ -327,8 +309,7 @@ TEST_F(Window, DroppedFoldersBringTheirMatchingFilesSortedFolderByFolder) {
     HDC dc = GetDC(Ctl(lstBin));
     SelectObject(dc, reinterpret_cast<HFONT>(Send(lstBin, WM_GETFONT)));
     SIZE widest{};
-    GetTextExtentPoint32W(dc, loose.c_str(), static_cast<int>(loose.size()), &widest);
-    ReleaseDC(Ctl(lstBin), dc);
+    GetTextExtentPoint32W(dc, loose.c_str(), static_cast<int>(loose.size()), &widest), ReleaseDC(Ctl(lstBin), dc);
     EXPECT_EQ(Send(lstBin, LB_GETHORIZONTALEXTENT), widest.cx + 6) << "a scroll bar reaches the end of the long path";
 
     // While a collection runs the cursor waits, and Esc cancels it: nothing is added.
@@ -360,8 +341,7 @@ void Window::Choose(int downs, ControlId list, std::wstring* menu) {
         for (int i = 0; i < std::abs(downs); ++i) PostMessageW(main, WM_KEYDOWN, downs > 0 ? VK_DOWN : VK_UP, 0);
         PostMessageW(main, WM_KEYDOWN, downs ? VK_RETURN : VK_ESCAPE, 0);
     };
-    SetTimer(nullptr, 0, 0, &MenuOpen);
-    SendMessageW(main, WM_CONTEXTMENU, WPARAM(Ctl(list)), MAKELPARAM(-1, -1));
+    SetTimer(nullptr, 0, 0, &MenuOpen), SendMessageW(main, WM_CONTEXTMENU, WPARAM(Ctl(list)), MAKELPARAM(-1, -1));
 }
 
 std::wstring Clipboard() {
@@ -421,8 +401,7 @@ TEST_F(Window, TheLogKeepsTheReadersPlaceTheWheelScrollsItFromAnywhereAndYesAfte
     answers_ = {L"yes"};
     const std::wstring data = Queued(L"reader", L"a.xml\0b.xml"s, L"1000");
     for (int i = 0; i < 30; ++i) Send(lstStatus, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"an earlier line"));
-    Send(lstStatus, LB_SETTOPINDEX, 0);
-    Click(cmbBinCon);
+    Send(lstStatus, LB_SETTOPINDEX, 0), Click(cmbBinCon);
     ASSERT_TRUE(PumpUntil([&] { return LastLineIs(L"Processing a.xml...") && ConverterRuns(); }));
     EXPECT_EQ(Send(lstStatus, LB_GETTOPINDEX), 0);
     RECT log;
@@ -434,8 +413,7 @@ TEST_F(Window, TheLogKeepsTheReadersPlaceTheWheelScrollsItFromAnywhereAndYesAfte
     Send(lstStatus, LB_SETTOPINDEX, Lines(lstStatus).size() - 1);
     ASSERT_TRUE(PumpUntil([&] { return LastLineIs(L"Processing b.xml...") && ConverterRuns(); }));
     EXPECT_EQ(Send(lstStatus, LB_GETTOPINDEX), static_cast<LRESULT>(Lines(lstStatus).size()) - 4) << "following";
-    Click(cmbBinCon);
-    SendMessageW(main, WM_CLOSE, 0, 0);
+    Click(cmbBinCon), SendMessageW(main, WM_CLOSE, 0, 0);
     EXPECT_TRUE(LastLineIs(L"Processing b.xml...")) << "the converter still runs";
     ASSERT_TRUE(PumpUntil([&] { return !form_->Handle(); }));
     EXPECT_EQ(ReadBytes(data + L"\\b.txt"), "x");
@@ -450,18 +428,15 @@ TEST_F(Window, TheLogKeepsTheReadersPlaceTheWheelScrollsItFromAnywhereAndYesAfte
 
 // The session's end saves the settings first, then waits 3 s at most for a batch caught in a probe that hangs.
 TEST_F(Window, TheSessionsEndSavesTheSettingsFirstAndWaitsForTheBatchThreeSecondsAtMost) {
-    Queued(L"session", L"a.xml");
-    slowProbe_ = 4500;
-    Click(cmbBinCon);
-    WriteBytes(tool_ + L"\\sent", "");
+    Queued(L"session", L"a.xml"), slowProbe_ = 4500;
+    Click(cmbBinCon), WriteBytes(tool_ + L"\\sent", "");
     const double waited = bench::Time([&] { SendMessageW(main, WM_ENDSESSION, TRUE, 0); });
     EXPECT_TRUE(waited > 2.9 && waited < 4) << waited << " s";
     const auto written = [&](const wchar_t* name) { return conversion::StateOf(tool_ + name).lastWrite; };
     EXPECT_LT(written(L"\\karvelxml.ini") - written(L"\\sent"), 10'000'000u) << "within a second";
 }
 
-// With them the files at once (6 processors here): loaded, checked; chosen in either menu, checked, the jobs' and
-// saved.
+// With them the files at once (6 processors here): loaded, checked; chosen in either menu, checked, the jobs', saved.
 TEST_F(Window, SettingsAreReadFromOnePlaceAndWrittenToTheOtherAndFilesAtOnceIsChosenInTheQueuesMenus) {
     const std::wstring read = tool_ + L"\\shipped.ini", written = ScratchFolder(L"user") + L"\\Karvel\\karvelxml.ini";
     const std::string four = " 1 \r\nD:\\a\r\nD:\\b\r\nxml\r\n";
@@ -474,8 +449,7 @@ TEST_F(Window, SettingsAreReadFromOnePlaceAndWrittenToTheOtherAndFilesAtOnceIsCh
               L"2 files at a time|*3 files at a time|4 files at a time|6 files at a time|8 files at a time|");
     Choose(0, lstBin, &other);  // the other queue's menu
     EXPECT_TRUE(other.ends_with(L"|4 files at a time|*6 files at a time|8 files at a time|")) << other;
-    answers_ = {L"C:\\in\\a.xml", L"C:\\in\\a.txt"};
-    Click(cmbBinAdd), Click(cmbTxtAdd);
+    answers_ = {L"C:\\in\\a.xml", L"C:\\in\\a.txt"}, Click(cmbBinAdd), Click(cmbTxtAdd);
     for (const ControlId convert : {cmbBinCon, cmbTxtCon})  // no converter: each over at once
         ASSERT_TRUE((Click(convert), PumpUntil([&] { return Text(convert) == L"Convert!"; })));
     EXPECT_EQ(jobs_, L"6 6 ") << "binary to text, then text to binary";
@@ -484,13 +458,10 @@ TEST_F(Window, SettingsAreReadFromOnePlaceAndWrittenToTheOtherAndFilesAtOnceIsCh
     EXPECT_EQ(ReadBytes(read), four + " 3 \r\n");
 }
 
-// Failures the system hardly ever has: a notice from the worker that never arrives, and no room for a
-// worker at all (every free stretch of address space taken; a 64-bit one takes Wine many minutes to fill,
-// so only the 32-bit run tries that).
+// Failures the system hardly ever has: a worker's notice that never arrives, and no room for a worker at all (all free
+// address space taken; only the 32-bit run tries that: Wine takes many minutes to fill a 64-bit one).
 TEST_F(Window, ABatchEndsInTheWindowsEyesWithoutItsNoticesAndOneWhoseWorkerCannotStartSaysWhy) {
-    answers_ = {L"C:\\in\\a.xml"};
-    Click(cmbBinAdd);
-    Click(cmbBinCon);  // without a converter it ends at once
+    answers_ = {L"C:\\in\\a.xml"}, Click(cmbBinAdd), Click(cmbBinCon);  // without a converter it ends at once
     const auto until = std::chrono::steady_clock::now() + 300ms;
     for (MSG lost; std::chrono::steady_clock::now() < until;)
         PeekMessageW(&lost, main, ui::WM_BATCH_PROGRESS, ui::WM_BATCH_PROGRESS, PM_REMOVE);
@@ -509,9 +480,7 @@ TEST_F(Window, ABatchEndsInTheWindowsEyesWithoutItsNoticesAndOneWhoseWorkerCanno
         for (void* stretch; reserved.size() < reserved.capacity() &&
                             (stretch = VirtualAlloc(nullptr, size, MEM_RESERVE, PAGE_NOACCESS));)
             reserved.push_back(stretch);
-    duringDialog_ = release;
-    Click(cmbBinCon);
-    release();
+    duringDialog_ = release, Click(cmbBinCon), release();
     ASSERT_EQ(calls_.size(), 2u);
     EXPECT_TRUE(calls_[1].text.starts_with(L"The conversion could not be started: ")) << calls_[1].text;
     EXPECT_EQ(Text(cmbBinCon), L"Convert!");
@@ -530,8 +499,7 @@ TEST_F(Window, AfterABatchTheLogAndTheQueueMenusCopySaveShowAndTakeOutTheConvert
     const Names log = Lines(lstStatus);
     ASSERT_EQ(log.size() == 7 ? log[3] : L"", L"Processing b.xml... DONE");
     RECT last{}, client{};
-    Send(lstStatus, LB_GETITEMRECT, log.size() - 1, reinterpret_cast<LPARAM>(&last));
-    GetClientRect(Ctl(lstStatus), &client);
+    Send(lstStatus, LB_GETITEMRECT, log.size() - 1, LPARAM(&last)), GetClientRect(Ctl(lstStatus), &client);
     EXPECT_TRUE(last.top >= 0 && last.bottom <= client.bottom) << "the last line is in view";
     std::vector<LRESULT> records;  // one per line of a file, a replaced line's in its place
     for (size_t i = 0; i < log.size(); ++i) records.push_back(Send(lstStatus, LB_GETITEMDATA, i));
@@ -539,9 +507,7 @@ TEST_F(Window, AfterABatchTheLogAndTheQueueMenusCopySaveShowAndTakeOutTheConvert
 
     // What the shell (or the message box) was asked, from a thread of its own; a line of no file asks nothing.
     const auto shown = [&](int line, std::function<void()> how, bool asks = true) {
-        Send(lstStatus, LB_SETCURSEL, line);
-        calls_.clear();
-        how();
+        Send(lstStatus, LB_SETCURSEL, line), calls_.clear(), how();
         PumpUntil([&] { return !calls_.empty(); }, std::chrono::milliseconds(asks ? 10000 : 300));
         const std::lock_guard lock(callsMutex_);
         return calls_.empty() ? L"" : calls_[0].text + L"|" + calls_[0].initial;
@@ -570,8 +536,7 @@ TEST_F(Window, AfterABatchTheLogAndTheQueueMenusCopySaveShowAndTakeOutTheConvert
     Choose(2);
     EXPECT_EQ(Clipboard(), ui::ClipboardText(log));
     const std::wstring saved = data + L"\\log.txt", refused = tool_ + L"\\no such folder\\log.txt";
-    answers_ = {saved, refused};
-    Choose(3);
+    answers_ = {saved, refused}, Choose(3);
     EXPECT_EQ(ReadBytes(saved), ui::LogFileBytes(log));
     Choose(3);
     EXPECT_EQ(calls_.back().text, L"The log could not be saved to " + refused + L".");
@@ -595,8 +560,7 @@ TEST_F(Window, AfterABatchTheLogAndTheQueueMenusCopySaveShowAndTakeOutTheConvert
     // Of 4,000 entries, the 2,000 converted are taken out at once: one at a time, each costs a redraw.
     std::wstring many = data;
     for (int i = 0; i < 4000; ++i) many += L'\0' + std::to_wstring(i) + L".xml";
-    answers_ = {many};
-    Click(cmbBinAdd);
+    answers_ = {many}, Click(cmbBinAdd);
     for (int i = 0; i < 4000; i += 2) Send(lstBin, LB_SETITEMDATA, i, 1);
     const auto removing = std::chrono::steady_clock::now();
     Choose(1, lstBin);
@@ -605,8 +569,7 @@ TEST_F(Window, AfterABatchTheLogAndTheQueueMenusCopySaveShowAndTakeOutTheConvert
     EXPECT_EQ(ui::ListBox(Ctl(lstBin)).At(1999), data + L"\\3999.xml");
 
     // A converter held by another program for the whole batch costs its two seconds once, not once a file.
-    answers_ = {data + L"\0a.xml\0b.xml"s};
-    Click(cmbBinCle), Click(cmbBinAdd);
+    answers_ = {data + L"\0a.xml\0b.xml"s}, Click(cmbBinCle), Click(cmbBinAdd);
     const std::wstring converter = tool_ + L"\\quillon.exe";
     const win::unique_file held(CreateFileW(converter.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     const auto started = std::chrono::steady_clock::now();
