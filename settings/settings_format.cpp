@@ -34,16 +34,30 @@ std::wstring TrimSpaces(std::wstring text) {
     return text.substr(first, last - first + 1);
 }
 
-// The switch prints as a number does: a blank where a sign would go, the
-// digit, and a blank after.
-std::wstring PrintForm(bool on) { return on ? L" 1 " : L" 0 "; }
+// As a number prints: a blank where a sign would go, the digits, and a blank after.
+std::wstring PrintForm(int number) { return L" " + std::to_wstring(number) + L" "; }
+
+// Digits alone, 1 to kMostFilesAtOnce; anything else is 1. Read digit by
+// digit, so that a long line cannot overflow.
+int FilesAtOnce(const std::wstring& text) {
+    int files = 0;
+    for (const wchar_t ch : text) {
+        if (ch < L'0' || ch > L'9') return 1;
+        files = files * 10 + (ch - L'0');
+        if (files > kMostFilesAtOnce) return 1;
+    }
+    return files == 0 ? 1 : files;
+}
 
 }  // namespace
 
 std::string WriteSettings(const Settings& values, const common::CodePage& ansi) {
+    std::vector<std::wstring> lines{PrintForm(values.outputToSourceFolder ? 1 : 0), values.binOutputFolder,
+                                    values.txtOutputFolder, values.extension};
+    // One at a time writes the file as it has always been.
+    if (values.filesAtOnce != 1) lines.push_back(PrintForm(values.filesAtOnce));
     std::wstring text;
-    for (const std::wstring& line :
-         {PrintForm(values.outputToSourceFolder), values.binOutputFolder, values.txtOutputFolder, values.extension}) {
+    for (const std::wstring& line : lines) {
         text += line;
         text += L"\r\n";
     }
@@ -70,6 +84,8 @@ Settings ReadSettings(std::string_view bytes, const common::CodePage& ansi, cons
     if (lines.size() > 1) result.binOutputFolder = value(1);
     if (lines.size() > 2) result.txtOutputFolder = value(2);
     if (lines.size() > 3) result.extension = value(3);
+    // The save leaves the line out for 1, so a file without it says 1.
+    result.filesAtOnce = lines.size() > 4 ? FilesAtOnce(value(4)) : 1;
     return result;
 }
 

@@ -64,7 +64,9 @@ Environment SystemEnvironment() {
             common::CurrentFolder(),
             Probes{},
             Session{keepAwake, blockShutdown},
-            highContrast};
+            highContrast,
+            static_cast<int>(GetActiveProcessorCount(ALL_PROCESSOR_GROUPS)),
+            Batches{}};
 }
 
 std::unique_ptr<frmMain> frmMain::Create(HINSTANCE instance, Environment environment) {
@@ -239,11 +241,13 @@ void frmMain::Form_Load() {
     SetText(txtBinOut, loaded->binOutputFolder);
     SetText(txtTxtOut, loaded->txtOutputFolder);
     SetText(txtExt, loaded->extension);
+    filesAtOnce_ = loaded->filesAtOnce;
 }
 
 void frmMain::Form_Unload() {
     unloaded_ = true;
-    const settings::Settings values{OutputToSourceFolder(), Text(txtBinOut), Text(txtTxtOut), Text(txtExt)};
+    const settings::Settings values{OutputToSourceFolder(), Text(txtBinOut), Text(txtTxtOut), Text(txtExt),
+                                    filesAtOnce_};
     settings::SaveSettings(env_.settingsFile.write, values);  // never blocks closing
 }
 
@@ -289,14 +293,18 @@ void frmMain::chkBinOut_Click() {
 }
 
 void frmMain::cmbBinCon_Click() {
-    const conversion::BinToTextJob job{
-        ListBox(Control(lstBin)).All(), OutputToSourceFolder(), Text(txtBinOut), Text(txtExt), env_.toolFolder, 1};
-    StartBatch(Panel::Bin, [job](conversion::BatchHost& host) { conversion::RunBinToTextBatch(job, host); });
+    const conversion::BinToTextJob job{ListBox(Control(lstBin)).All(),
+                                       OutputToSourceFolder(),
+                                       Text(txtBinOut),
+                                       Text(txtExt),
+                                       env_.toolFolder,
+                                       filesAtOnce_};
+    StartBatch(Panel::Bin, [job, run = env_.batches.binToText](conversion::BatchHost& host) { run(job, host); });
 }
 
 void frmMain::cmbTxtCon_Click() {
-    const conversion::TextToBinJob job{ListBox(Control(lstTxt)).All(), Text(txtTxtOut), env_.toolFolder, 1};
-    StartBatch(Panel::Txt, [job](conversion::BatchHost& host) { conversion::RunTextToBinBatch(job, host); });
+    const conversion::TextToBinJob job{ListBox(Control(lstTxt)).All(), Text(txtTxtOut), env_.toolFolder, filesAtOnce_};
+    StartBatch(Panel::Txt, [job, run = env_.batches.textToBin](conversion::BatchHost& host) { run(job, host); });
 }
 
 void frmMain::StartBatch(Panel panel, std::function<void(conversion::BatchHost&)> batch) {
@@ -347,8 +355,15 @@ void frmMain::OnBatchRunning(bool running) {
 
 void frmMain::SetProgressTip(const std::wstring& text) {
     // The progress bar as a tool; the classic controls know no larger record than version 2's.
-    TOOLINFOW tool{TTTOOLINFOW_V2_SIZE, TTF_IDISHWND | TTF_SUBCLASS, hwnd_, reinterpret_cast<UINT_PTR>(Control(pb))};
-    tool.lpszText = const_cast<wchar_t*>(text.c_str());
+    TOOLINFOW tool{TTTOOLINFOW_V2_SIZE,
+                   TTF_IDISHWND | TTF_SUBCLASS,
+                   hwnd_,
+                   reinterpret_cast<UINT_PTR>(Control(pb)),
+                   {},
+                   nullptr,
+                   const_cast<wchar_t*>(text.c_str()),
+                   0,
+                   nullptr};
     if (!progressTip_ && LoadCommonControl(ICC_BAR_CLASSES)) {
         progressTip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                                        0, 0, 0, 0, hwnd_, nullptr, nullptr, nullptr);

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "common/win_handles.h"
+#include "conversion/batch.h"
 #include "settings/settings_location.h"
 #include "ui/batch_view.h"
 #include "ui/controls.h"
@@ -49,6 +50,14 @@ struct Session {
     std::function<void(HWND window, const wchar_t* reason)> blockShutdown;
 };
 
+// The batches as the window runs them, replaceable by tests that look at the jobs.
+struct Batches {
+    std::function<void(const conversion::BinToTextJob&, conversion::BatchHost&)> binToText =
+        &conversion::RunBinToTextBatch;
+    std::function<void(const conversion::TextToBinJob&, conversion::BatchHost&)> textToBin =
+        &conversion::RunTextToBinBatch;
+};
+
 struct Environment {
     std::wstring toolFolder;  // where the converter lies
     settings::Location settingsFile;
@@ -57,6 +66,8 @@ struct Environment {
     Probes probes;
     Session session;
     std::function<bool()> highContrast;  // whether the user has high contrast on
+    int processors = 1;                  // logical ones: the queues' menus offer as many files at once
+    Batches batches;
 };
 
 // The real dialogs, this program's folder and the folder it was started in.
@@ -175,6 +186,7 @@ private:
     Environment env_;
     bool busy_ = false;  // a dialog or a menu is open: no other input, no closing
     bool unloaded_ = false;
+    int filesAtOnce_ = 1;  // how many files the next batch converts at once
     BatchView batch_;
     Panel batchPanel_ = Panel::Bin;  // whose "Convert!" reads "Stop" while the batch runs
     // The file each log line of a file leads to (FileOfLine); a line's data is its place here, plus one.

@@ -20,9 +20,12 @@ int frmMain::ShowMenu(const std::vector<MenuItem>& items, HWND list, POINT at) {
     if (at.x == -1 && at.y == -1) at = ListBox(list).MenuPoint();  // from the keyboard
     const unique_any<HMENU, DestroyMenu> menu(CreatePopupMenu());
     if (!menu) return 0;
-    for (const MenuItem& item : items)
+    for (const MenuItem& item : items) {
         AppendMenuW(menu.get(), item.command ? MF_STRING | (item.enabled ? 0 : MF_GRAYED) : MF_SEPARATOR,
-                    static_cast<UINT_PTR>(item.command), item.text);
+                    static_cast<UINT_PTR>(item.command), item.text.c_str());
+        // A group of one, so that the mark is the round one of a choice.
+        if (item.checked) CheckMenuRadioItem(menu.get(), item.command, item.command, item.command, MF_BYCOMMAND);
+    }
     return Modal([&] {
         return TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, at.x, at.y, 0, hwnd_,
                               nullptr);

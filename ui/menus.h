@@ -13,8 +13,9 @@ namespace ui {
 // One line of a menu; command 0 is a separator.
 struct MenuItem {
     int command;
-    const wchar_t* text;
+    std::wstring text;
     bool enabled;
+    bool checked;  // with a radio mark: the current one of a choice
 };
 
 enum LogCommand { CopyLine = 1, CopyAllLines, SaveLines, OpenLineFolder };
@@ -22,8 +23,15 @@ enum LogCommand { CopyLine = 1, CopyAllLines, SaveLines, OpenLineFolder };
 std::vector<MenuItem> LogMenu(int lines, int selected, bool file);
 
 enum QueueCommand { RemoveConvertedEntries = 1, RemoveSelectedEntry, ClearEntries, OpenEntryFolder };
-// The two buttons' states are given, as the queue's own buttons have them.
-std::vector<MenuItem> QueueMenu(const QueueView& queue, bool removeEnabled, bool clearEnabled);
+// FilesAtOnceCommand + n: convert n files at a time.
+inline constexpr int FilesAtOnceCommand = 100;
+// The two buttons' states are given, as the queue's own buttons have them; below
+// its commands, how many files a batch converts at once.
+std::vector<MenuItem> QueueMenu(const QueueView& queue, bool removeEnabled, bool clearEnabled, int processors,
+                                int filesAtOnce);
+// "One file at a time", "2 files at a time", 4 and 8, the logical processors (at most
+// 32) and the current number, each once and in order; the current one checked.
+std::vector<MenuItem> FilesAtOnceItems(int processors, int current);
 
 // The file a log line leads to: what the converter made once the line ends in DONE, else the source.
 std::wstring FileOfLine(const conversion::LineFile& line);

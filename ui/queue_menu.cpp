@@ -1,4 +1,5 @@
-// The queues' menu, and the marks the last batch left on their entries.
+// The queues' menu, with the choice of files at once that both share, and the
+// marks the last batch left on their entries.
 #include "ui/frmMain.h"
 #include "ui/window_queue.h"
 
@@ -9,12 +10,16 @@ using enum ControlId;
 void frmMain::OnQueueMenu(Panel panel, POINT at) {
     WindowQueue queue(hwnd_, panel);
     const bool clear = IsWindowEnabled(Control(ControlsOf(panel).cle));
-    switch (ShowMenu(QueueMenu(queue, queue.RemoveEnabled(), clear), Control(ControlsOf(panel).list), at)) {
+    const std::vector<MenuItem> items = QueueMenu(queue, queue.RemoveEnabled(), clear, env_.processors, filesAtOnce_);
+    const int command = ShowMenu(items, Control(ControlsOf(panel).list), at);
+    switch (command) {
         case RemoveConvertedEntries: RemoveConverted(queue); break;
         case RemoveSelectedEntry: cmbRem_Click(panel); break;
         case ClearEntries: cmbCle_Click(panel); break;
         case OpenEntryFolder: ShowFileInFolder(queue.At(queue.Selected())); break;
     }
+    // The next batch takes it; the queues take no menu while one runs.
+    if (command > FilesAtOnceCommand) filesAtOnce_ = command - FilesAtOnceCommand;
 }
 
 void frmMain::OnFileLine(int line, const conversion::LineFile& file) {

@@ -40,8 +40,7 @@ public:
     }
     HWND WaitForDialog() const {
         HWND dialog = nullptr;
-        WaitFor([&] { return (dialog = Dialog()) != nullptr; });
-        return dialog;
+        return WaitFor([&] { return (dialog = Dialog()) != nullptr; }), dialog;
     }
     // Chooses `names` in `folder` in the real open-file dialog; true once the queue has them.
     bool AddFiles(ui::ControlId add, ui::ControlId list, const std::wstring& folder, const Texts& names) const {
@@ -50,8 +49,7 @@ public:
         HWND dialog = WaitForDialog();
         HWND box = GetDlgItem(dialog, 0x47C);  // the file name's combo box
         // Several files can be chosen in its list.
-        HWND files =
-            FindWindowExW(FindWindowExW(dialog, nullptr, L"SHELLDLL_DefView", nullptr), nullptr, WC_LISTVIEWW, nullptr);
+        HWND files = FindWindowExW(FindWindowExW(dialog, {}, L"SHELLDLL_DefView", nullptr), {}, WC_LISTVIEWW, nullptr);
         if (!box || !files || (GetWindowLongW(files, GWL_STYLE) & LVS_SINGLESEL)) return false;
         // Sent, not posted: it returns once the dialog has acted on the name.
         auto typeAndConfirm = [&](const std::wstring& text) {
@@ -69,10 +67,7 @@ public:
     bool Exited(std::chrono::milliseconds within = {}) const {
         return WaitForSingleObject(process_.get(), static_cast<DWORD>(within.count())) == WAIT_OBJECT_0;
     }
-    bool Close() const {
-        PostMessageW(main, WM_CLOSE, 0, 0);
-        return Exited(std::chrono::seconds(10));
-    }
+    bool Close() const { return PostMessageW(main, WM_CLOSE, 0, 0), Exited(std::chrono::seconds(10)); }
 
     const std::wstring folder;
 
@@ -98,8 +93,7 @@ BOOL CALLBACK AddVisible(HWND window, LPARAM windows) {
 
 std::vector<HWND> VisibleWindows() {
     std::vector<HWND> windows;
-    EnumWindows(AddVisible, reinterpret_cast<LPARAM>(&windows));
-    return windows;
+    return EnumWindows(AddVisible, reinterpret_cast<LPARAM>(&windows)), windows;
 }
 
 // For the tool and, through it, for the converter.
@@ -118,8 +112,7 @@ TEST(EndToEnd, TheRealDialogsAnAnsiConverterGivenEveryNameAsMeantAndTheSettingsA
     const std::wstring data = ScratchFolder(L"bin-data"), in = data + L"\\in", out = data + L"\\out",
                        start = ScratchFolder(L"bin-start");
     // Where a look-alike read as "\" or "/" would send a converter: data\decoy.xml, in\sub\x.xml.
-    for (const std::wstring& folder : {in, out, in + L"\\sub", out + L"\\sub"})
-        CreateDirectoryW(folder.c_str(), nullptr);
+    for (const std::wstring& folder : {in, out, in + L"\\sub", out + L"\\sub"}) CreateDirectoryW(folder.c_str(), {});
     WriteBytes(data + L"\\decoy.xml", "decoy"), WriteBytes(in + L"\\sub\\x.xml", "x");
     // clang-format off
     const Texts names = {L"Gr\u00FC\u00DFe-\u65E5\u672C.xml", L"..\uFF3Cdecoy.xml", L"sub\u2215x.xml", L"a\uFF0Fb.xml",
@@ -176,8 +169,7 @@ constexpr wchar_t kCloseQuestion[] = L"A conversion is running. Stop it and clos
 TEST(EndToEnd, TheWindowStaysTheUsersDuringALongConversionAndStopsFromTheRealButtonOrAsksBeforeClosing) {
     const std::wstring data = ScratchFolder(L"txt-data"), out = ScratchFolder(L"txt-out");
     for (const wchar_t* name : {L"\\donn\u00E9es.txt", L"\\b.txt", L"\\c.txt"}) WriteBytes(data + name, "xx");
-    const ScopedEnvironment slow(L"QUILLON_STANDIN_SLEEP_MS", L"6000");
-    const ScopedEnvironment partial(L"QUILLON_STANDIN_PARTIAL", L"1");
+    const ScopedEnvironment slow(L"QUILLON_STANDIN_SLEEP_MS", L"6000"), partial(L"QUILLON_STANDIN_PARTIAL", L"1");
     Tool tool(L"txt");
     ASSERT_TRUE(tool.AddFiles(cmbTxtAdd, lstTxt, data, {L"donn\u00E9es.txt", L"b.txt", L"c.txt"}));
     tool.SetText(txtTxtOut, out + L"\\");  // the trailing backslash is folded away
@@ -301,8 +293,7 @@ TEST(EndToEnd, RemoveConvertedFilesLeavesTheFailuresForTheNextBatchAndNoConsoleW
     {
         // Held without sharing, b.xml and \u65E5.xml cannot be read.
         const auto hold = [&](const wchar_t* name) {
-            return win::unique_file(
-                CreateFileW((data + name).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+            return win::unique_file(CreateFileW((data + name).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, {}));
         };
         const win::unique_file b = hold(L"\\b.xml"), d = hold(L"\\\u65E5.xml");
         const std::vector<HWND> before = VisibleWindows();

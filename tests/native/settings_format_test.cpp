@@ -11,22 +11,23 @@ namespace {
 using settings::Settings;
 
 auto Tie(const Settings& s) {  // comparable and printable
-    return std::tuple(s.outputToSourceFolder, s.binOutputFolder, s.txtOutputFolder, s.extension);
+    return std::tuple(s.outputToSourceFolder, s.binOutputFolder, s.txtOutputFolder, s.extension, s.filesAtOnce);
 }
 std::wstring Bad(size_t count) { return std::wstring(count, static_cast<wchar_t>(0xFFFD)); }
 
 const test_support::Latin1 kLatin1;
 const std::string kBom = "\xEF\xBB\xBF";
-const Settings kInitial{1, L"ib", L"it", L"ie"};
+const Settings kInitial{1, L"ib", L"it", L"ie", 3};
 Settings Read(const std::string& bytes) { return settings::ReadSettings(bytes, kLatin1, kInitial); }
 
-TEST(SettingsWrite, FourCrLfLinesInAnsiOrElseUtf8WithAMarkAndTheyReadBack) {
+TEST(SettingsFormat, FourCrLfLinesOrFiveInAnsiOrElseUtf8WithAMarkReadBackAsDamagedHandEditedAndMalformedFilesAre) {
     // clang-format off
     const std::pair<Settings, std::string> cases[] = {
-        {{1, L"C:\\Caf\u00E9", L"", L"txt"}, " 1 \r\nC:\\Caf\xE9\r\n\r\ntxt\r\n"},  // fits: ANSI, no mark
+        {{1, L"C:\\Caf\u00E9", L"", L"txt", 1}, " 1 \r\nC:\\Caf\xE9\r\n\r\ntxt\r\n"},  // fits: ANSI, no mark
+        {{0, L"", L"", L"", 4}, " 0 \r\n\r\n\r\n\r\n 4 \r\n"}, {{1, L"", L"", L"", 32}, " 1 \r\n\r\n\r\n\r\n 32 \r\n"},
         // One value outside the code page turns the whole file into UTF-8, the é too.
-        {{0, L"C:\\Caf\u00E9", L"D:\\\u65E5", L"\U0001F600"},
-         kBom + " 0 \r\nC:\\Caf\xC3\xA9\r\nD:\\\xE6\x97\xA5\r\n\xF0\x9F\x98\x80\r\n"},
+        {{0, L"C:\\Caf\u00E9", L"D:\\\u65E5", L"\U0001F600", 12},
+         kBom + " 0 \r\nC:\\Caf\xC3\xA9\r\nD:\\\xE6\x97\xA5\r\n\xF0\x9F\x98\x80\r\n 12 \r\n"},
     };
     // clang-format on
     for (const auto& [values, bytes] : cases) {
@@ -34,24 +35,24 @@ TEST(SettingsWrite, FourCrLfLinesInAnsiOrElseUtf8WithAMarkAndTheyReadBack) {
         EXPECT_EQ(Tie(Read(bytes)), Tie(values));
     }
     // An unpaired surrogate has no UTF-8 form.
-    EXPECT_EQ(settings::WriteSettings({0, std::wstring(1, static_cast<wchar_t>(0xD800)), L"", L"\u65E5"}, kLatin1),
+    EXPECT_EQ(settings::WriteSettings({0, std::wstring(1, static_cast<wchar_t>(0xD800)), L"", L"\u65E5", 1}, kLatin1),
               kBom + " 0 \r\n\xEF\xBF\xBD\r\n\r\n\xE6\x97\xA5\r\n");
-}
-
-TEST(SettingsRead, DamagedHandEditedAndMalformedFiles) {
     // clang-format off
-    const std::pair<std::string, Settings> cases[] = {
-        {"   0\r\n  a b  \r\n\tx\t \r\n   \r\n", {0, L"a b", L"\tx\t", L""}},  // trims blanks only
-        {kBom, kInitial}, {" 0 \r\nA", {0, L"A", L"it", L"ie"}}, {" 1 \r\nA\r\nB\r\nC\r\nD\r\n", {1, L"A", L"B", L"C"}},
-        {" 1 \nA\rB\r\nC", {1, L"A", L"B", L"C"}},     // mixed ends, none at the end
-        {" 1 \r\r\nB\n\rC\r\n", {1, L"", L"B", L""}},  // CR then CR LF, LF then CR: two ends each
+    const std::pair<std::string, Settings> reads[] = {
+        {"   0\r\n  a b  \r\n\tx\t \r\n   \r\n", {0, L"a b", L"\tx\t", L"", 1}},  // trims blanks only
+        {kBom, {1, L"ib", L"it", L"ie", 1}}, {" 0 \r\nA", {0, L"A", L"it", L"ie", 1}},  // no fifth line: 1, not 3
+        {" 1 \r\nA\r\nB\r\nC\r\nD\r\n", {1, L"A", L"B", L"C", 1}},
+        {" 1 \nA\rB\r\nC", {1, L"A", L"B", L"C", 1}},     // mixed ends, none at the end
+        {" 1 \r\r\nB\n\rC\r\n", {1, L"", L"B", L"", 1}},  // CR then CR LF, LF then CR: two ends each
         // Without the mark: ANSI, UTF-8 look-alikes too.
-        {" 0 \r\nCaf\xE9\r\n\xC3\xA9\r\n\xEF\xBB\r\n", {0, L"Caf\u00E9", L"\u00C3\u00A9", L"\u00EF\u00BB"}},
-        {kBom + " 1 \r\n\xE6\x97\r\nB\r\nC", {1, Bad(1), L"B", L"C"}},  // a broken character keeps its line end
+        {" 0 \r\nCaf\xE9\r\n\xC3\xA9\r\n\xEF\xBB\r\n", {0, L"Caf\u00E9", L"\u00C3\u00A9", L"\u00EF\u00BB", 1}},
+        {kBom + " 1 \r\n\xE6\x97\r\nB\r\nC", {1, Bad(1), L"B", L"C", 1}},  // a broken character keeps its line end
     };
-    // Only "1" checks the box.
-    const std::pair<std::string, int> firstLines[] = {{" 1 ", 1}, {"1", 1}, {" 2 ", 0}, {"-1 ", 0}, {"yes", 0},
-                                                      {" 99999999999 ", 0}, {"01", 0}, {"\t1", 0}, {"1 1", 0}};
+    // As the first line only "1" checks the box; as the fifth, digits from 1 to 32, blanks trimmed, else 1.
+    const std::tuple<std::string, int, int> lines[] = {
+        {" 1 ", 1, 1}, {"1", 1, 1}, {" 2 ", 0, 2}, {"-1 ", 0, 1}, {"yes", 0, 1}, {"01", 0, 1}, {" 99999999999 ", 0, 1},
+        {"\t1", 0, 1}, {"1 1", 0, 1}, {"  32  ", 0, 32}, {" 33 ", 0, 1}, {" 0 ", 0, 1}, {"", 0, 1}, {"+4", 0, 1},
+        {"4x", 0, 1}, {"08", 0, 8}, {"4294967300", 0, 1}};
     // Malformed UTF-8 after the mark: each broken sequence, up to the byte that breaks it, is one U+FFFD.
     const std::pair<std::string, std::wstring> utf8[] = {
         {"\xFF", Bad(1)}, {"a\xC3", L"a" + Bad(1)}, {"\xC3(", Bad(1) + L"("}, {"\xF0\x9F\x98" "x", Bad(1) + L"x"},
@@ -61,10 +62,12 @@ TEST(SettingsRead, DamagedHandEditedAndMalformedFiles) {
          L"\u0080\u0800\uD7FF\uE000\uFFFF\U0010FFFF"},
     };
     // clang-format on
-    for (const auto& [bytes, expected] : cases)
+    for (const auto& [bytes, expected] : reads)
         EXPECT_EQ(Tie(Read(bytes)), Tie(expected)) << testing::PrintToString(bytes);
-    for (const auto& [line, expected] : firstLines)
-        EXPECT_EQ(Read(line + "\r\nA\r\n").outputToSourceFolder, expected == 1) << '"' << line << '"';
+    for (const auto& [line, first, fifth] : lines) {
+        EXPECT_EQ(Read(line + "\r\nA\r\n").outputToSourceFolder, first == 1) << '"' << line << '"';
+        EXPECT_EQ(Read(" 0 \r\n\r\n\r\n\r\n" + line + "\r\n").filesAtOnce, fifth) << '"' << line << '"';
+    }
     for (const auto& [bytes, expected] : utf8)
         EXPECT_EQ(Read(kBom + " 0 \r\n" + bytes + "\r\n").binOutputFolder, expected) << testing::PrintToString(bytes);
 }

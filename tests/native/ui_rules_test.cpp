@@ -1,6 +1,8 @@
 // The dialog's result and filters, the layout at any DPI and the status log's menu, without a window.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "ui/colours.h"
 #include "ui/controls.h"
 #include "ui/input_rules.h"
@@ -14,29 +16,22 @@ using namespace std::string_literals;
 
 namespace {
 
-TEST(QueueRules, SplitsDialogResultsAndFilterPatterns) {
-    const struct {
-        std::wstring result;
-        std::vector<std::wstring> entries;
-    } cases[] = {
+TEST(QueueRules, SplitsDialogResultsAndFilterPatternsAndWalksDroppedFolders) {
+    const std::pair<std::wstring, std::vector<std::wstring>> cases[] = {
         {L"", {}},
         {L"C:\\in\\a.xml", {L"C:\\in\\a.xml"}},
         {L"C:\\in\0a.xml\0b.xml\0c.xml"s, {L"C:\\in\\a.xml", L"C:\\in\\b.xml", L"C:\\in\\c.xml"}},
         {L"C:\\\0a.xml\0b.xml"s, {L"C:\\\\a.xml", L"C:\\\\b.xml"}},  // a drive root keeps the doubled backslash
         {L"D:\\x\0a.xml\0\0ghost.xml"s, {L"D:\\x\\a.xml"}},          // the first empty part ends the list
     };
-    for (const auto& c : cases) EXPECT_EQ(SplitDialogResult(c.result), c.entries) << testing::PrintToString(c.result);
+    for (const auto& [result, entries] : cases)
+        EXPECT_EQ(SplitDialogResult(result), entries) << testing::PrintToString(result);
     EXPECT_EQ(TextFilter(L"a.b"), L"Text XML Files (*.a.b)|*.a.b");
     EXPECT_EQ(FilterPattern(TextFilter(L"")), L"*.");
     EXPECT_EQ(FilterPattern(BinaryFilter()), L"*.xml");
-}
-
-TEST(QueueRules, ADroppedFolderIsWalkedIntoCloudPlaceholdersButNotThroughLinks) {
+    // A dropped folder is walked into cloud placeholders, but not through links.
     constexpr std::uint32_t folder = 0x10, reparse = 0x400, offline = 0x1000;
-    const struct {
-        std::uint32_t attributes, tag;
-        bool walked;
-    } cases[] = {
+    const std::tuple<std::uint32_t, std::uint32_t, bool> walks[] = {
         {folder, 0, true},
         {folder | reparse | offline, 0x9000001A, true},  // a OneDrive folder not yet on this machine
         {folder | reparse, 0x9000601A, true},            // another cloud provider's
@@ -44,7 +39,7 @@ TEST(QueueRules, ADroppedFolderIsWalkedIntoCloudPlaceholdersButNotThroughLinks) 
         {folder | reparse, 0xA000000C, false},           // a symbolic link
         {0x20, 0, false},                                // a file
     };
-    for (const auto& c : cases) EXPECT_EQ(WalkInto(c.attributes, c.tag), c.walked) << std::hex << c.tag;
+    for (const auto& [attributes, tag, walked] : walks) EXPECT_EQ(WalkInto(attributes, tag), walked) << std::hex << tag;
 
     // The folders that could not be read: twenty lines, then how many more.
     std::vector<UnreadFolder> unread(22, {L"C:\\d", L"denied"});
@@ -55,7 +50,7 @@ TEST(QueueRules, ADroppedFolderIsWalkedIntoCloudPlaceholdersButNotThroughLinks) 
     EXPECT_EQ(UnreadFolderLines(std::vector(unread.begin(), unread.begin() + 20)).size(), 20u);
 }
 
-TEST(Layout, ScaledToTheNearestPixelWithTheDialogFontInPoints) {
+TEST(Layout, ScaledWithTheDialogFontInPointsHeardByScreenReadersAndHighContrastKeepsItsColours) {
     EXPECT_EQ((std::vector{Scale(95, 144), Scale(25, 120), Scale(13, 120)}), (std::vector{143, 31, 16}));
     // The stock font as two systems give it: -11 at 96 DPI, -16 (Windows) or -17 (Wine) at 144.
     EXPECT_EQ((std::vector{FontPoints(-11, 96), FontPoints(-16, 144), FontPoints(-17, 144), FontPoints(-13, 120)}),
@@ -63,9 +58,7 @@ TEST(Layout, ScaledToTheNearestPixelWithTheDialogFontInPoints) {
     EXPECT_EQ((std::vector{DialogFontHeight(8, 96), DialogFontHeight(8, 120), DialogFontHeight(8, 144),
                            DialogFontHeight(8, 192)}),
               (std::vector{-11, -13, -16, -21}));
-}
-
-TEST(Layout, ScreenReadersHearEachControlByItsFrameOrRoleAndHighContrastKeepsItsColours) {
+    // Screen readers hear each control by its frame or role.
     std::wstring names;
     for (const auto& c : Controls())
         if (!ScreenReaderName(c).empty())
@@ -88,7 +81,7 @@ std::string States(const std::vector<MenuItem>& items) {
 
 TEST(StatusLog, MenuClipboardFileTheProgressTipsAndWhenTheLogFollows) {
     std::wstring texts;
-    for (const MenuItem& item : LogMenu(1, 0, true)) texts += item.text ? item.text + std::wstring(L";") : L"|";
+    for (const MenuItem& item : LogMenu(1, 0, true)) texts += item.command ? item.text + L";" : L"|";
     EXPECT_EQ(texts, L"Copy;Copy all;Save log as...;|Open containing folder;");
     EXPECT_EQ(States(LogMenu(0, -1, false)) + " " + States(LogMenu(1, -1, false)) + " " + States(LogMenu(2, 1, true)),
               "---|- -++|- +++|+");
@@ -160,19 +153,14 @@ struct FakeQueue final : QueueView {
     void SetConverted(int index, bool converted) override { entries.at(index).second = converted; }
 };
 
-TEST(QueueRules, ButtonsAndTheMenuFollowEachSequenceAndRemoveConvertedTakesOutWhatTheLastBatchConverted) {
+TEST(QueueRules, ButtonsAndTheMenuFollowEachSequenceRemoveConvertedTakesOutWhatTheLastBatchConvertedAndFilesAtOnce) {
     // From the queue `start`: '+' adds the next letter through "Add files...", '0' is a cancelled one, 'a' adds
     // "a" again; 's' and a digit select that entry, 'n' leaves none selected; '-' is "Remove selected", 'c'
     // "Clear list", 'r' "Remove converted files"; 'B' a batch begins, a digit after it: that entry converted.
     // The buttons: "Remove selected", "Convert!"; the menu: "Remove converted files", "Remove selected",
     // "Clear list", "Open containing folder".
     // clang-format off
-    const struct {
-        const wchar_t* start;
-        const char* steps;
-        const wchar_t* left;
-        const char *buttons, *menu;
-    } cases[] = {
+    const std::tuple<const wchar_t*, const char*, const wchar_t*, const char*, std::string> cases[] = {
         {L"", "0", L"", "00", "--+|-"},           {L"", "+", L"a", "01", "--+|-"},
         {L"", "++-", L"ab", "01", "--+|-"},       {L"", "+++s1", L"abc", "11", "-++|+"},
         {L"", "+++s1-", L"ac", "01", "--+|-"},    {L"", "+s0-", L"", "00", "--+|-"},
@@ -185,12 +173,12 @@ TEST(QueueRules, ButtonsAndTheMenuFollowEachSequenceAndRemoveConvertedTakesOutWh
         {L"abcd", "B0s0r", L"bcd", "01", "--+|-"}, {L"abcd", "B0123r", L"", "00", "--+|-"},
     };
     // clang-format on
-    for (const auto& c : cases) {
+    for (const auto& [start, steps, kept, buttons, menu] : cases) {
         FakeQueue queue;
-        for (const wchar_t* entry = c.start; *entry; ++entry) AddFiles(queue, {std::wstring(1, *entry)});
+        for (const wchar_t* entry = start; *entry; ++entry) AddFiles(queue, {std::wstring(1, *entry)});
         bool batch = false;
         wchar_t next = L'a';
-        for (const char* step = c.steps; *step; ++step) {
+        for (const char* step = steps; *step; ++step) {
             if (*step == 'B') BatchStarted(queue), batch = true;
             if (*step >= '0' && *step <= '9' && batch) queue.SetConverted(*step - '0', true);
             if (*step == '0' && !batch) AddFiles(queue, {});
@@ -204,9 +192,24 @@ TEST(QueueRules, ButtonsAndTheMenuFollowEachSequenceAndRemoveConvertedTakesOutWh
         }
         std::wstring left;
         for (const auto& [entry, mark] : queue.entries) left += entry;
-        EXPECT_EQ(left, c.left) << c.steps;
-        EXPECT_EQ(std::string(queue.remove ? "1" : "0") + (queue.convert ? "1" : "0"), c.buttons) << c.steps;
-        EXPECT_EQ(States(QueueMenu(queue, queue.remove, true)), c.menu) << c.steps;
+        EXPECT_EQ(left, kept) << steps;
+        EXPECT_EQ(std::string(queue.remove ? "1" : "0") + (queue.convert ? "1" : "0"), buttons) << steps;
+        EXPECT_EQ(States(QueueMenu(queue, queue.remove, true, 1, 1)), menu + "|++++") << steps;
+    }
+    // Below them, how many files at once: 1, 2, 4, 8, the processors and the current number, which is checked.
+    std::wstring texts;
+    for (const MenuItem& item : FilesAtOnceItems(12, 12)) texts += (item.checked ? L"*" : L"") + item.text + L";";
+    EXPECT_EQ(texts, L"One file at a time;2 files at a time;4 files at a time;8 files at a time;*12 files at a time;");
+    // Each item as the number its command chooses, "*" when checked; processors 0: not known.
+    const std::tuple<int, int, std::wstring> choices[] = {
+        {1, 1, L"1* 2 4 8 "},     {2, 2, L"1 2* 4 8 "},     {3, 1, L"1* 2 3 4 8 "},   {4, 8, L"1 2 4 8* "},
+        {6, 6, L"1 2 4 6* 8 "},   {6, 5, L"1 2 4 5* 6 8 "}, {8, 1, L"1* 2 4 8 "},     {12, 32, L"1 2 4 8 12 32* "},
+        {32, 1, L"1* 2 4 8 32 "}, {33, 4, L"1 2 4* 8 32 "}, {64, 1, L"1* 2 4 8 32 "}, {0, 1, L"1* 2 4 8 "}};
+    for (const auto& [processors, current, expected] : choices) {
+        std::wstring items;
+        for (const MenuItem& item : FilesAtOnceItems(processors, current))
+            items += std::to_wstring(item.command - FilesAtOnceCommand) + (item.checked ? L"* " : L" ");
+        EXPECT_EQ(items, expected) << processors << " processors, " << current << " now";
     }
 }
 

@@ -59,20 +59,13 @@ TEST_F(ConversionWin, ProbesAndSameFileOnRealFilesCreateNothing) {
         {folder_, true, false},         {folder_ + L"\\", true, false},           {In(L"a.xml"), false, true},
         {In(L"A.XML"), false, true},    {In(kUnicode + L".xml"), false, true},   {In(L"missing"), false, false},
         {In(L"a.xml\\x"), false, false}, {In(L"missing\\deeper"), false, false}, {In(L"*.xml"), false, false},
-        {L"", false, false},
-    };
-    // clang-format on
-    for (const auto& c : probes) {
-        SCOPED_TRACE(testing::PrintToString(c.path));
-        EXPECT_EQ(FolderExists(c.path), c.folder);
-        EXPECT_EQ(FileExists(c.path), c.file);
-    }
-    // clang-format off
+        {L"", false, false}};
+    for (const auto& c : probes)
+        EXPECT_EQ(std::pair(FolderExists(c.path), FileExists(c.path)), std::pair(c.folder, c.file)) << c.path;
     const struct { std::wstring destination; bool same; } sameFiles[] = {
         {In(L"a.xml"), true}, {In(L"A.XML"), true}, {In(L"missing\\..\\a.xml"), true}, {folder_ + L"/a.xml", true},
         {In(L"link.xml"), true}, {In(kUnicode + L".xml"), false}, {In(L"missing.xml"), false}, {folder_, false},
-        {L"", false},
-    };
+        {L"", false}};
     // clang-format on
     for (const auto& c : sameFiles)
         EXPECT_EQ(SameFile(In(L"a.xml"), c.destination), c.same) << testing::PrintToString(c.destination);
@@ -187,11 +180,8 @@ TEST_F(ConversionWin, RunAndWaitReportsTheOutcomeAndTheLastOutputLineAndLeaksNoH
     const win::unique_handle inheritable(CreateEventW(nullptr, TRUE, TRUE, nullptr));
     SetHandleInformation(inheritable.get(), HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
     ::SetEnvironmentVariableW(L"QUILLON_STANDIN_HANDLE", std::to_wstring(std::uintptr_t(inheritable.get())).c_str());
-    const struct {
-        const wchar_t *exit, *output, *error;
-        std::wstring command;
-        RunResult result;
-    } cases[] = {
+    // The converter's exit, output and error, the command line, the result.
+    const std::tuple<const wchar_t*, const wchar_t*, const wchar_t*, std::wstring, RunResult> cases[] = {
         {L"3", nullptr, nullptr, command, {true, 3, false, L"read 0 bytes"}},  // its input ended at once
         {L"1", L"lines", nullptr, command, {true, 1, false, L"second"}},
         {L"1", L"ten-mb", nullptr, command, {true, 1, false, L"the end"}},
@@ -201,15 +191,15 @@ TEST_F(ConversionWin, RunAndWaitReportsTheOutcomeAndTheLastOutputLineAndLeaksNoH
         {nullptr, nullptr, nullptr, L"\"" + In(L"quillon.exe") + L"\" --textxml=\"" + In(L"a.txt") + L"\"", {}},
         {nullptr, nullptr, nullptr, command, {true, 0, false, L"read 0 bytes"}},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::PrintToString(c.command));
-        ::SetEnvironmentVariableW(L"QUILLON_STANDIN_EXIT", c.exit);
-        ::SetEnvironmentVariableW(L"QUILLON_STANDIN_OUTPUT", c.output ? In(c.output).c_str() : nullptr);
-        ::SetEnvironmentVariableW(L"QUILLON_STANDIN_ERROR", c.error);
-        const RunResult result = RunAndWait(c.command, {.console = &console});
+    for (const auto& [exit, output, error, line, expected] : cases) {
+        SCOPED_TRACE(testing::PrintToString(line));
+        ::SetEnvironmentVariableW(L"QUILLON_STANDIN_EXIT", exit);
+        ::SetEnvironmentVariableW(L"QUILLON_STANDIN_OUTPUT", output ? In(output).c_str() : nullptr);
+        ::SetEnvironmentVariableW(L"QUILLON_STANDIN_ERROR", error);
+        const RunResult result = RunAndWait(line, {.console = &console});
         EXPECT_EQ(std::tuple(result.started, result.exitCode, result.ended, result.output),
-                  std::tuple(c.result.started, c.result.exitCode, false, c.result.output));
-        if (c.result.started) recorded += c.command + L"\n";
+                  std::tuple(expected.started, expected.exitCode, false, expected.output));
+        if (expected.started) recorded += line + L"\n";
     }
     // The converter got every command line intact, Unicode name included, and the last run converted.
     EXPECT_EQ(ReadBytes(In(L"run.log")), common::ToUtf8(recorded));
@@ -232,10 +222,7 @@ TEST_F(ConversionWin, StopNowEndsTheConverterAndWhatItStartedAtOnce) {
         ::SetEnvironmentVariableW(L"QUILLON_STANDIN_SLEEP_MS", L"60000");
         ::SetEnvironmentVariableW(variable, L"1");
         const win::unique_handle stopNow(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-        std::thread stopper([&] {
-            Sleep(500);
-            SetEvent(stopNow.get());
-        });
+        std::thread stopper([&] { Sleep(500), SetEvent(stopNow.get()); });
         const auto started = std::chrono::steady_clock::now();
         const RunResult result = RunAndWait(Command(L"a.xml"), {.stopNow = stopNow.get()});
         stopper.join();
@@ -268,10 +255,7 @@ TEST_F(ConversionWin, AStartIsTriedAgainWhileTheConverterIsHeldButNotWhenItIsNoP
     };
     win::unique_file held(CreateFileW(converter.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(held);
-    std::thread release([&] {
-        Sleep(500);
-        held.reset();
-    });
+    std::thread release([&] { Sleep(500), held.reset(); });
     EXPECT_GT(tried(true), std::chrono::milliseconds(400));  // held for half a second, as a scanner holds it
     release.join();
     held.reset(CreateFileW(converter.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));

@@ -34,6 +34,9 @@ void Pump(ui::frmMain* form) {
     }
 }
 
+std::function<void()> whileMenuOpen;  // for a timer's callback, which holds nothing of its own
+void CALLBACK MenuOpen(HWND, UINT, UINT_PTR timer, DWORD) { KillTimer(nullptr, timer), whileMenuOpen(); }
+
 // The window, shown; both dialogs answer from `answers_` in turn ("" once it runs out) and record their calls.
 class Window : public testing::Test, public WindowDriver {
 protected:
@@ -42,8 +45,11 @@ protected:
         std::wstring text, initial;  // text: the filter or the title
     };
 
-    void SetUp() override {
-        form_ = ui::frmMain::Create(GetModuleHandleW(nullptr), Environment(tool_ + L"\\karvelxml.ini"));
+    void SetUp() override { Open(Environment(tool_ + L"\\karvelxml.ini")); }
+    // The window, shown, in place of the one before.
+    void Open(ui::Environment environment) {
+        form_.reset(), Pump(nullptr);  // the old one's quit message too, which would close a menu
+        form_ = ui::frmMain::Create(GetModuleHandleW(nullptr), std::move(environment));
         ASSERT_NE(form_, nullptr);
         main = form_->Handle();
         ShowWindow(main, SW_SHOW);
@@ -55,9 +61,13 @@ protected:
         return WaitFor([&] { return Pump(form_.get()), done(); }, limit);
     }
     void TearDown() override {
-        form_.reset();
-        Pump(nullptr);
+        form_.reset(), Pump(nullptr);
         SetEnvironmentVariableW(L"QUILLON_STANDIN_SLEEP_MS", nullptr);
+    }
+    // A batch that notes its job's files at once first: written before it runs, read once it has ended.
+    auto Noted(auto run) {
+        return
+            [this, run](const auto& job, auto& host) { jobs_ += std::to_wstring(job.atOnce) + L" ", run(job, host); };
     }
     // Settings read from and written to `ini`, and dialogs that answer from `answers_`.
     ui::Environment Environment(const std::wstring& ini, const std::wstring& written = L"") {
@@ -67,12 +77,10 @@ protected:
         return {
             tool_,
             {ini, written.empty() ? ini : written},
-            ui::Dialogs{answer, answer, [=](HWND owner, const std::wstring& q) { return answer(owner, q) == L"yes"; },
-                        answer, [=](HWND owner, const std::wstring& message) { answer(owner, message); },
-                        [=](HWND owner, const std::wstring& folder, const std::wstring& file) {
-                            answer(owner, folder, file);
-                            return true;
-                        }},
+            ui::Dialogs{
+                answer, answer, [=](HWND owner, const std::wstring& q) { return answer(owner, q) == L"yes"; }, answer,
+                [=](HWND owner, const std::wstring& message) { answer(owner, message); },
+                [=](HWND owner, const auto& folder, const auto& file) { return answer(owner, folder, file), true; }},
             {},
             // The folder probe as slow as a network that is gone, when asked.
             ui::Probes{[this](const std::wstring& path) { return Sleep(slowProbe_), common::FolderExists(path); },
@@ -81,7 +89,9 @@ protected:
                         [this](HWND window, const wchar_t* reason) {
                             session_ += window != main ? L"? " : reason ? L"[" + std::wstring(reason) + L"] " : L"[] ";
                         }},
-            [this] { return highContrast_; }};
+            [this] { return highContrast_; },
+            6,  // processors
+            ui::Batches{Noted(&conversion::RunBinToTextBatch), Noted(&conversion::RunTextToBinBatch)}};
     }
     // "Open containing folder" asks the shell from a thread of its own.
     std::wstring Answer(Call call) {
@@ -89,9 +99,8 @@ protected:
         calls_.push_back(std::move(call));
         if (duringDialog_) duringDialog_();
         if (answers_.empty()) return L"";
-        std::wstring answer = std::move(answers_.front());
-        answers_.pop_front();
-        return answer;
+        const std::wstring answer = answers_.front();
+        return answers_.pop_front(), answer;
     }
     LRESULT Send(ControlId id, UINT msg, WPARAM wp = 0, LPARAM lp = 0) { return SendMessageW(Ctl(id), msg, wp, lp); }
     // a.xml and b.xml in a fresh folder, the stand-in taking `sleep` ms a file, `chosen` queued to convert there.
@@ -101,17 +110,14 @@ protected:
         CopyFileW(KARVEL_STANDIN_PATH, (tool_ + L"\\quillon.exe").c_str(), FALSE);
         SetEnvironmentVariableW(L"QUILLON_STANDIN_SLEEP_MS", sleep);
         answers_.push_front(data + L'\0' + chosen);
-        Click(cmbBinAdd);
-        SetText(txtBinOut, data);
-        return data;
+        return Click(cmbBinAdd), SetText(txtBinOut, data), data;
     }
     std::wstring Tip() const {
         wchar_t text[256] = {};
-        TOOLINFOW tool{TTTOOLINFOW_V2_SIZE, 0, main, reinterpret_cast<UINT_PTR>(Ctl(pb)), {}, nullptr, text};
-        SendMessageW(FindWindowExW(nullptr, nullptr, TOOLTIPS_CLASSW, nullptr), TTM_GETTEXTW, 256, LPARAM(&tool));
-        return text;
+        TOOLINFOW tool{TTTOOLINFOW_V2_SIZE, 0, main, UINT_PTR(Ctl(pb)), {}, nullptr, text, 0, nullptr};
+        return SendMessageW(FindWindowExW({}, {}, TOOLTIPS_CLASSW, nullptr), TTM_GETTEXTW, 256, LPARAM(&tool)), text;
     }
-    void Choose(int downs, ControlId list = lstStatus);
+    void Choose(int downs, ControlId list = lstStatus, std::wstring* menu = nullptr);
     void Click(ControlId id) { Send(id, BM_CLICK); }
     // Input as the system queues it, for the window's own loop to take or drop.
     void Input(ControlId id, UINT msg, WPARAM wp = 0) { PostMessageW(Ctl(id), msg, wp, MAKELPARAM(5, 5)); }
@@ -133,6 +139,7 @@ protected:
     std::function<void()> duringDialog_;  // runs while a dialog is "open"
     std::atomic<DWORD> slowProbe_{0};     // milliseconds
     std::wstring session_;                // what the batches asked of the session
+    std::wstring jobs_;                   // each batch's files at once
     bool highContrast_ = false;           // Wine cannot switch it on
 };
 
@@ -227,17 +234,14 @@ TEST(WindowCreation, FailsWithoutAHalfBuiltWindowWhenAControlCannotBeCreated) {
 }
 
 TEST_F(Window, TabWalksTheEnabledControlsInOrderAndTheFolderDialogIsModal) {
-    auto walk = [&] {
-        SetFocus(Ctl(lstBin));
-        Names names;
-        do {
-            names.push_back(ui::Description(static_cast<ControlId>(GetDlgCtrlID(GetFocus()))).name);
-            MSG tab{GetFocus(), WM_KEYDOWN, VK_TAB, 0, 0, {}};
-            IsDialogMessageW(main, &tab);
-        } while (GetFocus() != Ctl(lstBin) && names.size() < 30);
-        return names;
-    };
-    EXPECT_EQ(walk(),
+    SetFocus(Ctl(lstBin));
+    Names walk;
+    do {
+        walk.push_back(ui::Description(static_cast<ControlId>(GetDlgCtrlID(GetFocus()))).name);
+        MSG tab{GetFocus(), WM_KEYDOWN, VK_TAB, 0, 0, {}};
+        IsDialogMessageW(main, &tab);
+    } while (GetFocus() != Ctl(lstBin) && walk.size() < 30);
+    EXPECT_EQ(walk,
               (Names{L"lstBin", L"cmbBinAdd", L"txtBinOut", L"cmbBinOut", L"cmbTxtOut", L"txtTxtOut", L"cmbTxtAdd",
                      L"lstTxt", L"lstStatus", L"chkBinOut", L"txtExt", L"cmbBinCle", L"cmbTxtCle"}));
     // A screen reader names a box after the label before it.
@@ -258,10 +262,9 @@ TEST_F(Window, TabWalksTheEnabledControlsInOrderAndTheFolderDialogIsModal) {
     Click(cmbTxtOut);
     duringDialog_ = nullptr;
     ASSERT_EQ(calls_.size(), 2u) << "no second dialog opens";
-    EXPECT_EQ((Names{calls_[0].text, calls_[1].text}),
-              (Names{L"Binary XML Files (*.xml)|*.xml", L"Select output folder"}));
+    EXPECT_EQ((Names{calls_[0].text, calls_[1].text, calls_[1].initial}),
+              (Names{L"Binary XML Files (*.xml)|*.xml", L"Select output folder", L"D:\\kept"}));
     EXPECT_TRUE(calls_[0].owner == main && calls_[1].owner == main) << "the dialogs are modal to the window";
-    EXPECT_EQ(calls_[1].initial, L"D:\\kept");
     EXPECT_EQ(Text(txtTxtOut), L"D:\\kept") << "a cancel keeps the box";
     ASSERT_TRUE(IsWindow(main)) << "the window stays";
     EXPECT_TRUE(Lines(lstStatus).empty()) << "no batch started";
@@ -331,11 +334,20 @@ TEST_F(Window, DroppedFoldersBringTheirMatchingFilesSortedFolderByFolder) {
     EXPECT_EQ(On({cmbTxtCon}), "1");
 }
 
-// A list's menu, from the keyboard: each Down goes to the next command; -1 is one Up, to the last.
-void Window::Choose(int downs, ControlId list) {
-    for (int i = 0; i < downs; ++i) PostMessageW(main, WM_KEYDOWN, VK_DOWN, 0);
-    if (downs < 0) PostMessageW(main, WM_KEYDOWN, VK_UP, 0);
-    PostMessageW(main, WM_KEYDOWN, VK_RETURN, 0);
+// A list's menu, from the keyboard: each Down goes to the next command, each Up back from the last; 0 closes it.
+// With `menu`, its lines are read first: each text ("" for a separator), "*" before a radio mark, "!" a tick.
+void Window::Choose(int downs, ControlId list, std::wstring* menu) {
+    whileMenuOpen = [=, this] {
+        const auto open = HMENU(SendMessageW(FindWindowW(L"#32768", nullptr), MN_GETHMENU, 0, 0));
+        for (int i = 0; menu && i < GetMenuItemCount(open); ++i) {
+            wchar_t text[64] = {};
+            const UINT state = (GetMenuStringW(open, i, text, 64, MF_BYPOSITION), GetMenuState(open, i, MF_BYPOSITION));
+            *menu += (state & MF_CHECKED ? state & MFT_RADIOCHECK ? L"*" : L"!" : L"") + std::wstring(text) + L"|";
+        }
+        for (int i = 0; i < std::abs(downs); ++i) PostMessageW(main, WM_KEYDOWN, downs > 0 ? VK_DOWN : VK_UP, 0);
+        PostMessageW(main, WM_KEYDOWN, downs ? VK_RETURN : VK_ESCAPE, 0);
+    };
+    SetTimer(nullptr, 0, 0, &MenuOpen);
     SendMessageW(main, WM_CONTEXTMENU, WPARAM(Ctl(list)), MAKELPARAM(-1, -1));
 }
 
@@ -345,8 +357,7 @@ std::wstring Clipboard() {
     const auto* text = data ? static_cast<const wchar_t*>(GlobalLock(data)) : nullptr;
     std::wstring copy = text ? text : L"<empty>";
     if (text) GlobalUnlock(data);
-    CloseClipboard();
-    return copy;
+    return CloseClipboard(), copy;
 }
 
 TEST_F(Window, ARunningBatchTakesOnlyItsStopButtonItsKeysAndEscWhichStopAndThenEndTheConverterAndTabReachesTheLog) {
@@ -367,19 +378,17 @@ TEST_F(Window, ARunningBatchTakesOnlyItsStopButtonItsKeysAndEscWhichStopAndThenE
     EXPECT_TRUE(Clipboard() == L"Conversion from Binary XML to Text XML started..." && GetFocus() == Ctl(cmbBinCon));
     // Space is a Stop, however long it is held. None of the rest acts, now or after the batch: clicks, keys and
     // a drop elsewhere, Esc held down until it repeats, the second press of a double-click on the batch's button.
-    Input(cmbBinCon, WM_KEYDOWN, VK_SPACE);
-    PostMessageW(Ctl(cmbBinCon), WM_KEYDOWN, VK_SPACE, 1 << 30);
-    Input(cmbBinCon, WM_KEYUP, VK_SPACE);
-    Input(cmbBinAdd, WM_LBUTTONDOWN, MK_LBUTTON);
-    Input(cmbBinAdd, WM_LBUTTONUP);
-    Input(lstBin, WM_LBUTTONDOWN, MK_LBUTTON);
-    Input(lstBin, WM_LBUTTONUP);
-    Input(txtExt, WM_CHAR, 'x');
-    Input(lstBin, WM_KEYDOWN, VK_DOWN);
+    const LPARAM at = MAKELPARAM(5, 5), repeat = 1 << 30;
+    // clang-format off
+    const std::tuple<ControlId, UINT, WPARAM, LPARAM> inputs[] = {{cmbBinCon, WM_KEYDOWN, VK_SPACE, at},
+        {cmbBinCon, WM_KEYDOWN, VK_SPACE, repeat}, {cmbBinCon, WM_KEYUP, VK_SPACE, at},
+        {cmbBinAdd, WM_LBUTTONDOWN, MK_LBUTTON, at}, {cmbBinAdd, WM_LBUTTONUP, 0, at},
+        {lstBin, WM_LBUTTONDOWN, MK_LBUTTON, at}, {lstBin, WM_LBUTTONUP, 0, at}, {txtExt, WM_CHAR, 'x', at},
+        {lstBin, WM_KEYDOWN, VK_DOWN, at}, {lstStatus, WM_KEYDOWN, VK_ESCAPE, repeat},
+        {cmbBinCon, WM_LBUTTONDBLCLK, MK_LBUTTON, at}, {cmbBinCon, WM_LBUTTONUP, 0, at}};
+    // clang-format on
+    for (const auto& [id, msg, wp, lp] : inputs) PostMessageW(Ctl(id), msg, wp, lp);
     Drop(data, {100, 100});
-    PostMessageW(Ctl(lstStatus), WM_KEYDOWN, VK_ESCAPE, 1 << 30);
-    Input(cmbBinCon, WM_LBUTTONDBLCLK, MK_LBUTTON);
-    Input(cmbBinCon, WM_LBUTTONUP);
     Pump(form_.get());
     EXPECT_EQ(Text(cmbBinCon), L"Stop now");
     EXPECT_TRUE(LastLineIs(L"Processing a.xml...")) << "one Stop: the converter still runs";
@@ -388,11 +397,10 @@ TEST_F(Window, ARunningBatchTakesOnlyItsStopButtonItsKeysAndEscWhichStopAndThenE
     EXPECT_EQ(Lines(lstStatus), (Names{L"Conversion from Binary XML to Text XML started...",
                                        L"Processing a.xml... STOPPED (the converter was ended)", L"Conversion stopped",
                                        L"3 of 3 files were not converted"}));
-    EXPECT_EQ(Send(pb, PBM_GETPOS), 0);
-    EXPECT_EQ(calls_.size(), 1u) << "no dialog but the one that queued the files";
-    EXPECT_EQ(Text(txtExt), L"txt");
-    EXPECT_EQ(Send(lstBin, LB_GETCURSEL), LB_ERR);
-    EXPECT_EQ(Lines(lstBin).size(), 3u);
+    // The bar back at 0; no dialog but the one that queued the files, no text, selection or entry changed.
+    EXPECT_EQ(
+        std::tuple(Send(pb, PBM_GETPOS), calls_.size(), Text(txtExt), Send(lstBin, LB_GETCURSEL), Lines(lstBin).size()),
+        std::tuple(0, 1u, L"txt", LB_ERR, 3u));
     EXPECT_TRUE(GetFocus() == Ctl(cmbBinCon) && IsWindowEnabled(GetFocus())) << "where input is taken";
     EXPECT_EQ(session_, L"awake [A conversion is running] asleep [] ");
     EXPECT_EQ(SendMessageW(main, WM_QUERYENDSESSION, 0, 0), TRUE);
@@ -445,14 +453,28 @@ TEST_F(Window, TheSessionsEndSavesTheSettingsFirstAndWaitsForTheBatchThreeSecond
     EXPECT_LT(written(L"\\karvelxml.ini") - written(L"\\sent"), 10'000'000u) << "within a second";
 }
 
-TEST_F(Window, SettingsAreReadFromOnePlaceAndWrittenToTheOther) {
+// With them the files at once (6 processors here): loaded, checked; chosen in either menu, checked, the jobs' and
+// saved.
+TEST_F(Window, SettingsAreReadFromOnePlaceAndWrittenToTheOtherAndFilesAtOnceIsChosenInTheQueuesMenus) {
     const std::wstring read = tool_ + L"\\shipped.ini", written = ScratchFolder(L"user") + L"\\Karvel\\karvelxml.ini";
-    WriteBytes(read, " 1 \r\nD:\\a\r\nD:\\b\r\nxml\r\n");
-    const auto other = ui::frmMain::Create(GetModuleHandleW(nullptr), Environment(read, written));
-    ASSERT_NE(other, nullptr);
-    SendMessageW(other->Handle(), WM_CLOSE, 0, 0);
-    EXPECT_EQ(ReadBytes(written), " 1 \r\nD:\\a\r\nD:\\b\r\nxml\r\n") << "its folder made when missing";
-    EXPECT_EQ(ReadBytes(read), " 1 \r\nD:\\a\r\nD:\\b\r\nxml\r\n");
+    const std::string four = " 1 \r\nD:\\a\r\nD:\\b\r\nxml\r\n";
+    WriteBytes(read, four + " 3 \r\n");
+    Open(Environment(read, written));
+    std::wstring menu, other;
+    Choose(-2, lstTxt, &menu);  // 6
+    EXPECT_EQ(menu,
+              L"Remove converted files|Remove selected|Clear list||Open containing folder||One file at a time|"
+              L"2 files at a time|*3 files at a time|4 files at a time|6 files at a time|8 files at a time|");
+    Choose(0, lstBin, &other);  // the other queue's menu
+    EXPECT_TRUE(other.ends_with(L"|4 files at a time|*6 files at a time|8 files at a time|")) << other;
+    answers_ = {L"C:\\in\\a.xml", L"C:\\in\\a.txt"};
+    Click(cmbBinAdd), Click(cmbTxtAdd);
+    for (const ControlId convert : {cmbBinCon, cmbTxtCon})  // no converter: each over at once
+        ASSERT_TRUE((Click(convert), PumpUntil([&] { return Text(convert) == L"Convert!"; })));
+    EXPECT_EQ(jobs_, L"6 6 ") << "binary to text, then text to binary";
+    SendMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(ReadBytes(written), four + " 6 \r\n") << "its folder made when missing";
+    EXPECT_EQ(ReadBytes(read), four + " 3 \r\n");
 }
 
 // Failures the system hardly ever has: a notice from the worker that never arrives, and no room for a
@@ -462,11 +484,9 @@ TEST_F(Window, ABatchEndsInTheWindowsEyesWithoutItsNoticesAndOneWhoseWorkerCanno
     answers_ = {L"C:\\in\\a.xml"};
     Click(cmbBinAdd);
     Click(cmbBinCon);  // without a converter it ends at once
-    for (const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(300);
-         std::chrono::steady_clock::now() < until;) {
-        MSG lost;
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(300);
+    for (MSG lost; std::chrono::steady_clock::now() < until;)
         PeekMessageW(&lost, main, ui::WM_BATCH_PROGRESS, ui::WM_BATCH_PROGRESS, PM_REMOVE);
-    }
     ASSERT_TRUE(PumpUntil([&] { return Text(cmbBinCon) == L"Convert!"; }));
     EXPECT_EQ(Lines(lstStatus).size(), 2u);
     EXPECT_EQ(session_, L"awake [A conversion is running] asleep [] ") << "given back however the batch ends";
@@ -558,7 +578,7 @@ TEST_F(Window, AfterABatchTheLogAndTheQueueMenusCopySaveShowAndTakeOutTheConvert
     Pump(form_.get());
     EXPECT_EQ(Lines(lstBin), Names{data + L"\\gone.xml"});
     EXPECT_EQ(On({cmbBinRem}), "0");
-    EXPECT_EQ(shown(-1, [&] { Send(lstBin, LB_SETCURSEL, 0), Choose(-1, lstBin); }),
+    EXPECT_EQ(shown(-1, [&] { Send(lstBin, LB_SETCURSEL, 0), Choose(-6, lstBin); }),  // past the files at once
               L"The file " + data + L"\\gone.xml does not exist.|");
     Click(cmbBinCle);
     EXPECT_EQ(Lines(lstBin), Names{});

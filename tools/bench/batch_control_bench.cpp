@@ -66,7 +66,7 @@ int wmain() {
     ui::Dialogs dialogs;
     dialogs.openFiles = [&](HWND, const std::wstring&) { return selection; };
     dialogs.confirm = [](HWND, const std::wstring&) { return false; };
-    const auto form = ui::frmMain::Create(GetModuleHandleW(nullptr), {tool, {}, dialogs, {}, {}, {}});
+    const auto form = ui::frmMain::Create(GetModuleHandleW(nullptr), {tool, {}, dialogs, {}, {}, {}, {}, 1, {}});
     if (!form) return 1;
     ShowWindow(form->Handle(), SW_SHOW);
     HWND convert = form->Control(ControlId::cmbBinCon);

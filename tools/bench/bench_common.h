@@ -48,7 +48,7 @@ inline std::unique_ptr<ui::frmMain> QueuedWindow(const std::wstring& tool, const
                                                  const std::wstring& output) {
     ui::Dialogs dialogs;
     dialogs.openFiles = [selection](HWND, const std::wstring&) { return selection; };
-    auto form = ui::frmMain::Create(GetModuleHandleW(nullptr), {tool, {}, dialogs, {}, {}, {}, {}});
+    auto form = ui::frmMain::Create(GetModuleHandleW(nullptr), {tool, {}, dialogs, {}, {}, {}, {}, 1, {}});
     if (!form) return form;
     ShowWindow(form->Handle(), SW_SHOW);
     SendMessageW(form->Control(ui::ControlId::cmbBinAdd), BM_CLICK, 0, 0);

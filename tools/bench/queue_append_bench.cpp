@@ -16,7 +16,8 @@ int wmain() {
     ui::Dialogs dialogs;
     dialogs.openFiles = [&](HWND, const std::wstring&) { return result; };
     dialogs.browseFolder = [](HWND, const std::wstring&, const std::wstring&) { return std::wstring(); };
-    const auto form = ui::frmMain::Create(GetModuleHandleW(nullptr), {common::ToolFolder(), {}, dialogs, {}, {}, {}});
+    const auto form =
+        ui::frmMain::Create(GetModuleHandleW(nullptr), {common::ToolFolder(), {}, dialogs, {}, {}, {}, {}, 1, {}});
     if (!form) return 1;
     HWND window = form->Handle();
     ShowWindow(window, SW_SHOW);

@@ -10,7 +10,8 @@
 #include "ui/frmMain.h"
 
 int wmain() {
-    const auto form = ui::frmMain::Create(GetModuleHandleW(nullptr), {common::ToolFolder(), {}, {}, {}, {}, {}});
+    const auto form =
+        ui::frmMain::Create(GetModuleHandleW(nullptr), {common::ToolFolder(), {}, {}, {}, {}, {}, {}, 1, {}});
     if (!form) return 1;
     HWND window = form->Handle();
     ShowWindow(window, SW_SHOW);
