@@ -10,15 +10,17 @@
 #include <algorithm>
 #include <cstdio>
 #include <cwchar>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "bench_common.h"
 #include "common/file_probes.h"
+#include "common/utf8.h"
 #include "common/win_handles.h"
 #include "conversion/batch.h"
 #include "conversion/command_line.h"
-#include "ui/batch_view.h"
+#include "settings/settings_location.h"
 #include "ui/frmMain.h"
 #include "ui/list_box.h"
 
@@ -40,56 +42,47 @@ std::wstring Source(const std::wstring& data, int i) { return data + L"\\" + Nam
 
 void SetSleep(const wchar_t* milliseconds) { SetEnvironmentVariableW(L"QUILLON_STANDIN_SLEEP_MS", milliseconds); }
 
-// One batch of the whole queue at `atOnce`, shown in the tool's window: seconds, or 0
-// when a line of its log is not a converted file's.
-double ToolBatch(const ui::frmMain& form, const std::wstring& tool, const std::wstring& data, int entries, int atOnce) {
+// The settings file of a user who chose `atOnce` files at a time: its fifth line.
+settings::Location SettingsAt(const std::wstring& data, int atOnce) {
+    const std::wstring path = data + L"\\karvelxml-" + std::to_wstring(atOnce) + L".ini";
+    const std::string folder = common::ToUtf8(data);  // an ASCII path: the same bytes in the ANSI code page
+    const std::string text = " 0 \r\n" + folder + "\r\n" + folder + "\r\ntxt\r\n " + std::to_string(atOnce) + " \r\n";
+    const win::unique_file file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    DWORD written = 0;
+    WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    return {path, data + L"\\karvelxml-saved.ini"};
+}
+
+// One batch of the whole queue in the window: seconds, or 0 when a line of its log is not a converted file's.
+double ToolBatch(const ui::frmMain& form, int entries) {
+    HWND convert = form.Control(ui::ControlId::cmbBinCon);
     const ui::ListBox log(form.Control(ui::ControlId::lstStatus));
     const int first = log.Count();
-    const conversion::BinToTextJob job{
-        ui::ListBox(form.Control(ui::ControlId::lstBin)).All(), false, data, L"txt", tool, atOnce};
-    // The window passes 1 at a time as yet: the same batch view runs the job, driven as the window drives it.
-    ui::BatchView view;
-    const ui::BatchWindow shown{form.Handle(),
-                                form.Control(ui::ControlId::lstStatus),
-                                form.Control(ui::ControlId::pb),
-                                {},
-                                {},
-                                nullptr,
-                                nullptr,
-                                nullptr};
     double seconds = bench::Time([&] {
-        view.Start(shown, [job](conversion::BatchHost& host) { conversion::RunBinToTextBatch(job, host); });
-        auto next = GetTickCount64() + ui::kBatchShowMilliseconds;
-        for (bool ended = false; !ended;) {
-            const ULONGLONG now = GetTickCount64();
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, now < next ? static_cast<DWORD>(next - now) : 0, QS_ALLINPUT);
-            MSG msg;
-            while (!ended && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-                if (msg.message == ui::WM_BATCH_PROGRESS) {
-                    ended = view.ShowProgress();
-                    continue;
-                }
-                TranslateMessage(&msg);
-                DispatchMessageW(&msg);
-            }
-            if (!ended && GetTickCount64() >= next) {
-                ended = view.ShowProgress();
-                next = GetTickCount64() + ui::kBatchShowMilliseconds;
-            }
-        }
+        SendMessageW(convert, BM_CLICK, 0, 0);
+        bench::PumpUntil([&] { return bench::Text(convert) == L"Convert!"; });
     });
     for (int line = first + 1; line < first + 1 + entries; ++line)
         if (!log.At(line).ends_with(L" DONE")) seconds = 0;
     return seconds;
 }
 
-// The copy without a console: for each line "k sleep" on its input, one batch at k
-// at a time with that converter; it answers with the batch's seconds.
+// The copy without a console: for each line "k sleep" on its input, one batch with that converter in a window
+// whose settings say k files at a time; it answers with the batch's seconds, or -1 when the job it ran said otherwise.
 int ToolRounds(const std::wstring& tool, const std::wstring& data, int entries) {
     std::wstring selection = data;
     for (int i = 0; i < entries; ++i) selection += L'\0' + Name(i) + L".xml";
-    const auto form = bench::QueuedWindow(tool, selection, data);
-    if (!form) return 1;
+    int jobAtOnce = 0;
+    ui::Batches batches;
+    batches.binToText = [&jobAtOnce](const conversion::BinToTextJob& job, conversion::BatchHost& host) {
+        jobAtOnce = job.atOnce;
+        conversion::RunBinToTextBatch(job, host);
+    };
+    std::unique_ptr<ui::frmMain> windows[kAtOnceCount];
+    for (int k = 0; k < kAtOnceCount; ++k) {
+        windows[k] = bench::QueuedWindow(tool, selection, data, SettingsAt(data, kAtOnce[k]), batches);
+        if (!windows[k]) return 1;
+    }
     std::string line;
     char c;
     for (DWORD got = 0; ReadFile(GetStdHandle(STD_INPUT_HANDLE), &c, 1, &got, nullptr) && got;) {
@@ -101,7 +94,17 @@ int ToolRounds(const std::wstring& tool, const std::wstring& data, int entries) 
         std::sscanf(line.c_str(), "%d %d", &atOnce, &sleep);
         line.clear();
         SetSleep(sleep ? std::to_wstring(sleep).c_str() : nullptr);
-        const std::string answer = std::to_string(ToolBatch(*form, tool, data, entries, atOnce)) + "\n";
+        // Only the window in use is shown, so that it alone draws.
+        const ui::frmMain* form = nullptr;
+        for (int k = 0; k < kAtOnceCount; ++k) {
+            ShowWindow(windows[k]->Handle(), kAtOnce[k] == atOnce ? SW_SHOW : SW_HIDE);
+            if (kAtOnce[k] == atOnce) form = windows[k].get();
+        }
+        bench::Pump();
+        jobAtOnce = 0;
+        double seconds = form ? ToolBatch(*form, entries) : 0;
+        if (jobAtOnce != atOnce) seconds = -1;
+        const std::string answer = std::to_string(seconds) + "\n";
         DWORD written = 0;
         WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), answer.data(), static_cast<DWORD>(answer.size()), &written, nullptr);
     }
@@ -243,6 +246,11 @@ int wmain(int argc, wchar_t** argv) {
                         SetSleep(nullptr);
                     } else {
                         seconds[1] = toolBatch(kAtOnce[k], kConverters[c].sleep);
+                    }
+                    if (seconds[side] < 0) {
+                        std::fprintf(stderr, "\nthe window's job did not take %d at a time from its settings\n",
+                                     kAtOnce[k]);
+                        return 1;
                     }
                     if (seconds[side] == 0) {
                         std::fprintf(stderr, "\n%s at %d at once: a file was not converted\n",
