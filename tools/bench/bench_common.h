@@ -43,12 +43,15 @@ void PumpUntil(F&& done) {
 }
 
 // The tool's window in this process, shown, with the open-file dialog's `selection` queued for binary to text
-// into `output`; null when it cannot be made.
+// into `output`; null when it cannot be made. It reads `settingsFile`, and runs its batches through `batches`.
 inline std::unique_ptr<ui::frmMain> QueuedWindow(const std::wstring& tool, const std::wstring& selection,
-                                                 const std::wstring& output) {
+                                                 const std::wstring& output,
+                                                 const settings::Location& settingsFile = {},
+                                                 const ui::Batches& batches = {}) {
     ui::Dialogs dialogs;
     dialogs.openFiles = [selection](HWND, const std::wstring&) { return selection; };
-    auto form = ui::frmMain::Create(GetModuleHandleW(nullptr), {tool, {}, dialogs, {}, {}, {}, {}, 1, {}});
+    auto form =
+        ui::frmMain::Create(GetModuleHandleW(nullptr), {tool, settingsFile, dialogs, {}, {}, {}, {}, 1, batches});
     if (!form) return form;
     ShowWindow(form->Handle(), SW_SHOW);
     SendMessageW(form->Control(ui::ControlId::cmbBinAdd), BM_CLICK, 0, 0);
