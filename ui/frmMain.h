@@ -56,7 +56,7 @@ struct Environment {
     std::wstring startFolder;  // where the converter runs: the folder the program was started in
     Probes probes;
     Session session;
-    std::function<bool()> highContrast;  // whether the user has high contrast on
+    std::function<bool()> highContrast{};  // whether the user has high contrast on
 };
 
 // The real dialogs, this program's folder and the folder it was started in.

@@ -243,7 +243,7 @@ TEST(EndToEnd, ADoubleClickAHeldEscAndAPressHeldPastTheBatchAreEachOneActionAndT
         const char* what;
         std::wstring startThenAct;  // after the batch has begun its first file (empty: the action starts it)
         Texts log;
-        std::wstring output;  // the output folder, when it is not the data's
+        std::wstring output{};  // the output folder, when it is not the data's
     } actions[] = {
         {"a double-click on Convert! only starts", {}, whole},
         {"a double-click on Convert! whose batch ends within it starts it once", {}, missing, data + L"\\gone"},

@@ -22,8 +22,6 @@ using namespace common;
 using namespace std::string_literals;
 using Pair = std::pair<std::wstring, std::wstring>;
 using Lines = std::vector<std::wstring>;
-// GCC 12 warns about members left out of designated initializers, which the scenarios rely on.
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 
 namespace {
 
@@ -188,19 +186,19 @@ struct Scenario {
     const char* what;
     bool textToBin = false, besideSource = false;
     const wchar_t* extension = L"txt";
-    Lines queue, missing, folders = {L"D:\\Out", L"D:\\Bin\\"}, existing;  // existing: destinations already there
-    Lines unsure;                                     // destinations whose probe fails, as over a network that has gone
-    std::map<std::wstring, std::wstring> shortNames;  // paths and their short forms
+    Lines queue{}, missing{}, folders = {L"D:\\Out", L"D:\\Bin\\"}, existing{};  // existing: destinations already there
+    Lines unsure{};  // destinations whose probe fails, as over a network that has gone
+    std::map<std::wstring, std::wstring> shortNames{};  // paths and their short forms
     std::wstring temporary = L"C:\\Temp";
-    std::vector<RunResult> results;  // one per run, then exit 0; a converter that ends well makes its file
+    std::vector<RunResult> results{};  // one per run, then exit 0; a converter that ends well makes its file
     // No run makes a file; every folder goes when a run ends; the converter's temporary files cannot be made or moved.
     bool makesNothing = false, foldersVanish = false, copyAndMoveFail = false;
     int stopAfterRuns = -1, stopAfterPresence = -1;  // Stop is pressed once this many have begun
-    Lines log;
-    std::wstring progress;                  // "0..maximum" and then each value
-    Lines probes, calls;                    // checked when given
-    std::optional<std::wstring> converted;  // the entries whose lines end in DONE, as the window learns them
-    std::optional<Lines> left;              // the files there at the end, but the converter and the queue's
+    Lines log{};
+    std::wstring progress{};                  // "0..maximum" and then each value
+    Lines probes{}, calls{};                  // checked when given
+    std::optional<std::wstring> converted{};  // the entries whose lines end in DONE, as the window learns them
+    std::optional<Lines> left{};              // the files there at the end, but the converter and the queue's
 };
 
 // A file system and a window in memory that play one scenario.
@@ -308,7 +306,7 @@ struct Host : BatchHost {
 TEST(PassedPaths, ThePathItselfElseAShortNameElseATemporaryFileElseNothing) {
     const std::wstring in = L"D:\\In\\\u65E5.xml", tool = L"C:\\\u65E5", out = L"D:\\\u00D6\u65E5";
     // clang-format off
-    const struct { Scenario seams; std::wstring tool, out, source, passed, copy, temporary; } cases[] = {
+    const struct { Scenario seams; std::wstring tool, out, source, passed, copy{}, temporary{}; } cases[] = {
         {{.what = "short names; a temporary destination in the output folder",
           .shortNames = {{tool + L"\\quillon.exe", L"C:\\65E5~1\\quillon.exe"}, {in, L"D:\\In\\65E5~1.XML"}}},
          tool, L"D:\\Out", in, LR"("C:\65E5~1\quillon.exe" --textxml="D:\Out\~kq00000001.txt" "D:\In\65E5~1.XML")",

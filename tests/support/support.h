@@ -60,7 +60,8 @@ inline bool RunLinux(const std::wstring& commandLine) {
     static int runs = 0;
     const std::wstring done = L"/tmp/kq-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++runs);
     std::wstring line = L"/bin/sh -c \"" + commandLine + L" && : > " + done + L"\"";
-    STARTUPINFOW startup{sizeof startup};
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
     const BOOL ran =
         CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info);

@@ -20,8 +20,6 @@
 using namespace common;
 using namespace conversion;
 using namespace test_support;
-// GCC 12 warns about members left out of aggregate initializers, which the tables rely on.
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 
 namespace {
 

@@ -107,7 +107,7 @@ protected:
     }
     std::wstring Tip() const {
         wchar_t text[256] = {};
-        TOOLINFOW tool{TTTOOLINFOW_V2_SIZE, 0, main, reinterpret_cast<UINT_PTR>(Ctl(pb)), {}, nullptr, text};
+        TOOLINFOW tool{TTTOOLINFOW_V2_SIZE, 0, main, reinterpret_cast<UINT_PTR>(Ctl(pb)), {}, {}, text, 0, {}};
         SendMessageW(FindWindowExW(nullptr, nullptr, TOOLTIPS_CLASSW, nullptr), TTM_GETTEXTW, 256, LPARAM(&tool));
         return text;
     }
