@@ -31,54 +31,35 @@ TEST(ConversionNames, PathsDestinationNamesAndExtensions) {
         {L"C:\\Data\\a.xml", {L"C:\\Data", L"a.xml"}}, {L"C:\\a.xml", {L"C:", L"a.xml"}}, {L"a.xml", {L"", L""}},
         {L"D:\\In\\", {L"D:\\In", L""}}, {L"\\\\server\\share\\a.xml", {L"\\\\server\\share", L"a.xml"}},
     };
-    // clang-format on
     for (const auto& c : paths) EXPECT_EQ(Pair(FolderOfPath(c.path), FileNameOfPath(c.path)), c.folderAndName);
     // Runs of backslashes fold to one, but a leading pair stays.
-    const Pair folds[] = {
-        {L"C:\\\\\\a\\\\b\\\\", L"C:\\a\\b\\"},
-        {L"\\", L"\\"},
-        {L"\\\\\\", L"\\\\"},
-        {L"\\\\\\server\\\\share\\\\\\a.xml", L"\\\\server\\share\\a.xml"},
-        {L"\\\\?\\C:\\\\x\\\\", L"\\\\?\\C:\\x\\"},
-    };
+    const Pair folds[] = {{L"C:\\\\\\a\\\\b\\\\", L"C:\\a\\b\\"}, {L"\\", L"\\"}, {L"\\\\\\", L"\\\\"},
+        {L"\\\\\\server\\\\share\\\\\\a.xml", L"\\\\server\\share\\a.xml"}, {L"\\\\?\\C:\\\\x\\\\", L"\\\\?\\C:\\x\\"}};
     for (const auto& [path, folded] : folds) EXPECT_EQ(FoldBackslashes(path), folded);
-    // Bin to text, then text to bin.
-    const struct {
-        const wchar_t *name, *extension;
-        Pair names;
-    } names[] = {
-        {L"a.xml", L"txt", {L"a.txt", L"a.xml"}},
-        {L"a.xml.xml", L"txt", {L"a.txt.txt", L"a.xml.xml"}},
-        {L"data.xmlx", L"txt", {L"data.txtx", L"data.xxml"}},
-        {L"abc", L"txt", {L"abc", L"xml"}},
-        {L"A.XML", L"txt", {L"A.XML", L"A.xml"}},  // ".xml" is matched case-sensitively
-        {L"ab", L"", {L"ab", L"ab.xml"}},
-        {L"a.xml", L"", {L"a.", L"a.xml"}},
-        {L"a.xml", L"b.xml", {L"a.b.xml", L"a.xml"}},  // the inserted extension is not searched again
-    };
+    // Bin to text, then text to bin: ".xml" is matched case-sensitively; the inserted extension is not searched.
+    const struct { const wchar_t *name, *extension; Pair names; } names[] = {
+        {L"a.xml", L"txt", {L"a.txt", L"a.xml"}}, {L"a.xml.xml", L"txt", {L"a.txt.txt", L"a.xml.xml"}},
+        {L"data.xmlx", L"txt", {L"data.txtx", L"data.xxml"}}, {L"abc", L"txt", {L"abc", L"xml"}},
+        {L"A.XML", L"txt", {L"A.XML", L"A.xml"}}, {L"ab", L"", {L"ab", L"ab.xml"}}, {L"a.xml", L"", {L"a.", L"a.xml"}},
+        {L"a.xml", L"b.xml", {L"a.b.xml", L"a.xml"}}};
     for (const auto& c : names)
         EXPECT_EQ(Pair(BinToTextDestinationName(c.name, c.extension), TextToBinDestinationName(c.name)), c.names);
     // A folder and a name join with one backslash; "\" is a drive's root, not the start of a network path.
-    const Pair joins[] = {{L"C:\\Tools\\\\", L"C:\\Tools\\quillon.exe"},
-                          {L"C:\\", L"C:\\quillon.exe"},
-                          {L"C:", L"C:\\quillon.exe"},
-                          {L"\\", L"\\quillon.exe"}};
-    // clang-format on
+    const Pair joins[] = {{L"C:\\Tools\\\\", L"C:\\Tools\\quillon.exe"}, {L"C:\\", L"C:\\quillon.exe"},
+        {L"C:", L"C:\\quillon.exe"}, {L"\\", L"\\quillon.exe"}};
     for (const auto& [folder, joined] : joins)
         EXPECT_EQ(Pair(ConverterPath(folder), DestinationPath(folder, L"quillon.exe")), Pair(joined, joined));
     EXPECT_EQ(JoinPath(L"C:\\", L"a.xml"), L"C:\\a.xml");
     // From 260 characters on, the form the file functions take at any length.
     const std::wstring deep = L"\\" + std::wstring(257, L'x'), unc = L"\\\\s\\h" + std::wstring(255, L'y');
-    // clang-format off
     const Pair longPaths[] = {{L"C:" + deep.substr(1), L"C:" + deep.substr(1)}, {L"C:" + deep, L"\\\\?\\C:" + deep},
         {unc, L"\\\\?\\UNC\\s\\h" + std::wstring(255, L'y')}, {L"\\\\?\\C:" + deep, L"\\\\?\\C:" + deep},
         {L"\\\\.\\pipe" + deep, L"\\\\.\\pipe" + deep}, {L"rel" + deep, L"rel" + deep}};  // 259 and relative stay
     // clang-format on
     for (const auto& [path, form] : longPaths) EXPECT_EQ(ExtendedLengthPath(path), form) << path.size();
     // Only "file not found" and "path not found" show a file absent; access denied or a network gone, nothing.
-    EXPECT_EQ(
-        (std::vector{PresenceAfterError(2), PresenceAfterError(3), PresenceAfterError(5), PresenceAfterError(64)}),
-        (std::vector{Presence::Absent, Presence::Absent, Presence::Unsure, Presence::Unsure}));
+    const std::vector seen{PresenceAfterError(2), PresenceAfterError(3), PresenceAfterError(5), PresenceAfterError(64)};
+    EXPECT_EQ(seen, (std::vector{Presence::Absent, Presence::Absent, Presence::Unsure, Presence::Unsure}));
     // Command lines are checked whole with every batch below. 0xFFFFFFFF is a negative wchar_t where it has 32 bits,
     // and still no control character.
     for (const std::wstring& valid : {L""s, L"t x.t\u0442\u007F"s, std::wstring(1, static_cast<wchar_t>(0xFFFFFFFFu))})
@@ -134,8 +115,7 @@ TEST(AnsiArguments, SplitAsACRuntimeSplitsAndOnlyANameThatMovesTheSplitIsCaught)
     for (const auto& [line, arguments] : splits) EXPECT_EQ(SplitAsTheCRuntime(line, latin1), arguments) << line;
     EXPECT_EQ(SplitAsTheCRuntime("q \"\x95\\\"", japanese), (Args{"q", "\x95\\"}));
     EXPECT_EQ(SplitAsTheCRuntime("q \"\x95\\\"", latin1), (Args{"q", "\x95\""}));
-    // A quote or a backslash before the closing quote, as best fit reads it, moves the split; a trail byte "\" does
-    // not.
+    // A quote or a backslash before the closing quote, as best fit reads it, moves the split; a trail byte "\" not.
     // clang-format off
     const std::tuple<const wchar_t*, const CodePage*, bool> names[] = {{L"a.xml", &latin1, true},
         {L"a\uFF3C", &latin1, false}, {L"a\uFF02 --textxml=C:\uFF3CUsers\uFF3Cme\uFF3Creport.docx \uFF02.xml", &latin1, false},

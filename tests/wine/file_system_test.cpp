@@ -120,11 +120,8 @@ TEST_F(ConversionWin, RunAndWaitReportsTheOutcomeAndTheLastOutputLineAndLeaksNoH
     const win::unique_handle inheritable(CreateEventW(nullptr, TRUE, TRUE, nullptr));
     SetHandleInformation(inheritable.get(), HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
     ::SetEnvironmentVariableW(L"QUILLON_STANDIN_HANDLE", std::to_wstring(std::uintptr_t(inheritable.get())).c_str());
-    const struct {
-        const wchar_t *exit, *output, *error;
-        std::wstring command;
-        RunResult result;
-    } cases[] = {
+    // clang-format off
+    const struct { const wchar_t *exit, *output, *error; std::wstring command; RunResult result; } cases[] = {
         {L"3", nullptr, nullptr, command, {true, 3, false, L"read 0 bytes"}},  // its input ended at once
         {L"1", L"lines", nullptr, command, {true, 1, false, L"second"}},
         {L"1", L"ten-mb", nullptr, command, {true, 1, false, L"the end"}},
