@@ -14,6 +14,7 @@
 #include "conversion/command_line.h"
 #include "conversion/converter_output.h"
 #include "conversion/file_identity.h"
+#include "conversion/process_end.h"
 #include "conversion/start_retries.h"
 #include "support/latin1.h"
 
@@ -154,6 +155,16 @@ TEST(ConverterStart, ARefusedStartIsTriedAgainForTwoSecondsABatchAndOneFileIsOne
              {std::nullopt, id(true, 7, 1)}})
         EXPECT_FALSE(SameIdentity(a, b) || SameIdentity(b, a));
     // clang-format on
+}
+
+// The system ends a job's processes a moment after it is asked: the end is waited for, within a bound.
+TEST(ConverterEnd, LastsUntilEveryProcessIsGoneButNoLonger) {
+    for (const auto& [goneAtLook, pauses] : {std::pair{1, 0}, {4, 3}, {1000, 5}}) {
+        int looks = 0, paused = 0;
+        EXPECT_TRUE(EndAndWait([] { return true; }, [&] { return ++looks >= goneAtLook; }, [&] { ++paused; }, 5));
+        EXPECT_EQ(paused, pauses) << goneAtLook;
+    }
+    EXPECT_FALSE(EndAndWait([] { return false; }, [] { return true; }, [] {}, 5)) << "it could not be ended";
 }
 
 const std::wstring kConverter = L"C:\\T\\quillon.exe", kDone = L"Conversion complete",
