@@ -106,6 +106,11 @@ TEST_F(ConversionWin, RunAndWaitReportsTheOutcomeAndTheLastOutputLineAndLeaksNoH
     ASSERT_EQ(GetOEMCP(), 437u) << "the bytes below are code page 437";
     PrepareProcess();  // no system box for a crash: Windows passes that on to the converters, Wine does not
     EXPECT_EQ(GetErrorMode(), kQuietErrorMode);
+    // Nor a DLL from beside the program or from the current folder, where any file may lie.
+    const std::wstring probe = ToolFolder() + L"\\karvel_probe.dll";
+    EXPECT_TRUE(CopyFileW(probe.c_str(), In(L"here.dll").c_str(), FALSE) && SetCurrentDirectoryW(folder_.c_str()));
+    EXPECT_FALSE(LoadLibraryW(L"karvel_probe.dll") || LoadLibraryW(L"here.dll"));
+    EXPECT_TRUE(SetCurrentDirectoryW(ToolFolder().c_str()) && LoadLibraryW(probe.c_str())) << "the probe is there";
     const std::wstring source = kUnicode + L".xml", command = Command(source);
     WriteBytes(In(source), "<u/>");
     WriteBytes(In(L"lines"), "first\nsecond\r\n\n");
