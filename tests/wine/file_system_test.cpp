@@ -233,6 +233,24 @@ TEST_F(ConversionWin, AStartIsTriedAgainWhileTheConverterIsHeldButNotWhenItIsNoP
     }
 }
 
+// Windows takes no flag but one and no default-char report for UTF-8, where Wine takes any.
+int WINAPI AsWindows(UINT page, DWORD flags, LPCWCH text, int length, LPSTR bytes, int size, LPCCH, LPBOOL used) {
+    if (page == CP_UTF8 && ((flags & ~WC_ERR_INVALID_CHARS) || used)) return SetLastError(ERROR_INVALID_FLAGS), 0;
+    return WideCharToMultiByte(page, flags, text, length, bytes, size, nullptr, used);
+}
+// A code page that gives one character's byte for another's, and says nothing of it.
+int WINAPI Silent(UINT page, DWORD, LPCWCH text, int length, LPSTR bytes, int size, LPCCH, LPBOOL) {
+    return WideCharToMultiByte(page, 0, text, length, bytes, size, nullptr, nullptr);
+}
+
+TEST(SystemCodePage, AUtf8OneAndOneThatSaysNothingOfWhatItLacksEncodeExactlyOrNotAtAll) {
+    const auto utf8 = NumberedCodePage(CP_UTF8, AsWindows), silent = NumberedCodePage(1252, Silent);
+    EXPECT_EQ(utf8->Encode(L"Gr\u00FC\u00DF \u65E5"), "Gr\xC3\xBC\xC3\x9F \xE6\x97\xA5");
+    EXPECT_EQ(utf8->Encode(L"a\xD800z"), std::nullopt) << "an unpaired surrogate";
+    EXPECT_EQ(silent->Encode(L"Caf\u00E9"), "Caf\xE9");
+    EXPECT_EQ(silent->Encode(L"\u0101"), std::nullopt) << "best fit makes it a, which is not what it was";
+}
+
 TEST(SettingsFile, SavedInTheCodePageOrUtf8AndNeverOverAFileThatCannotBeReplaced) {
     ASSERT_EQ(GetACP(), 1252u) << "the bytes below are code page 1252";
     const std::wstring folder = ScratchFolder(L"settings"), ini = folder + L"\\karvelxml.ini";
