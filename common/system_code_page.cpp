@@ -11,10 +11,11 @@ namespace {
 class SystemCodePage final : public CodePage {
 public:
     // CP_ACP and CP_OEMCP are resolved once, so a UTF-8 system code page is seen as such.
-    explicit SystemCodePage(UINT codePage)
+    SystemCodePage(UINT codePage, decltype(&::WideCharToMultiByte) toBytes)
         : codePage_(codePage == CP_ACP     ? ::GetACP()
                     : codePage == CP_OEMCP ? ::GetOEMCP()
-                                           : codePage) {}
+                                           : codePage),
+          toBytes_(toBytes) {}
 
     std::optional<std::string> Encode(std::wstring_view text) const override {
         if (text.empty()) return std::string();
@@ -27,11 +28,10 @@ public:
         BOOL* usedDefaultOut = utf8 ? nullptr : &usedDefault;
         const int length = static_cast<int>(text.size());
 
-        int size = ::WideCharToMultiByte(codePage_, flags, text.data(), length, nullptr, 0, nullptr, usedDefaultOut);
+        int size = toBytes_(codePage_, flags, text.data(), length, nullptr, 0, nullptr, usedDefaultOut);
         if (size <= 0 || usedDefault) return std::nullopt;
         std::string bytes(static_cast<size_t>(size), '\0');
-        size =
-            ::WideCharToMultiByte(codePage_, flags, text.data(), length, bytes.data(), size, nullptr, usedDefaultOut);
+        size = toBytes_(codePage_, flags, text.data(), length, bytes.data(), size, nullptr, usedDefaultOut);
         if (size <= 0 || usedDefault) return std::nullopt;
         bytes.resize(static_cast<size_t>(size));
         // Some code pages map several characters to one byte sequence without
@@ -69,18 +69,23 @@ public:
 
 private:
     UINT codePage_;
+    decltype(&::WideCharToMultiByte) toBytes_;
 };
 
 }  // namespace
 
 const CodePage& AnsiCodePage() {
-    static const SystemCodePage codePage(CP_ACP);
+    static const SystemCodePage codePage(CP_ACP, ::WideCharToMultiByte);
     return codePage;
 }
 
 const CodePage& OemCodePage() {
-    static const SystemCodePage codePage(CP_OEMCP);
+    static const SystemCodePage codePage(CP_OEMCP, ::WideCharToMultiByte);
     return codePage;
+}
+
+std::unique_ptr<CodePage> NumberedCodePage(UINT number, decltype(&::WideCharToMultiByte) toBytes) {
+    return std::make_unique<SystemCodePage>(number, toBytes);
 }
 
 }  // namespace common

@@ -16,8 +16,8 @@ struct RunResult {
     bool started = false;        // false: the process could not be created
     std::uint32_t exitCode = 0;  // valid when started
     bool ended = false;          // ended by a stop before it finished; never let run when not started
-    std::wstring output;         // its last non-empty output line, shaped for the log
-    std::wstring failure;        // the system's words when it could not be started, or not waited for
+    std::wstring output{};       // its last non-empty output line, shaped for the log
+    std::wstring failure{};      // the system's words when it could not be started, or not waited for
 };
 
 // The queue entry a log line tells of, so the window can find its files.

@@ -30,7 +30,7 @@ inline bool SameIdentity(const std::optional<FileIdentity>& a, const std::option
 struct FileState {
     common::Presence presence = common::Presence::Unsure;
     std::uint64_t size = 0, lastWrite = 0, lastChange = 0;  // when there
-    std::optional<FileIdentity> identity;                   // when the system gives it
+    std::optional<FileIdentity> identity{};                 // when the system gives it
 };
 
 // Whether what is there `after` was written since `before`: a file left from

@@ -11,6 +11,7 @@
 #include "common/system_message.h"
 #include "common/win_handles.h"
 #include "conversion/converter_output.h"
+#include "conversion/process_end.h"
 
 namespace conversion {
 namespace {
@@ -29,8 +30,8 @@ static_assert(IsFinalStartError(ERROR_FILE_NOT_FOUND) && IsFinalStartError(ERROR
 // How long the shared console's maker is given to make it.
 constexpr auto kConsoleLimit = std::chrono::seconds(2);
 constexpr DWORD kStartRetryPause = 50;
-// How long the processes of an ended job are given to be gone.
-constexpr DWORD kJobEndLimit = 2000;
+// How long the processes of an ended job are given to be gone, and how often they are looked for.
+constexpr DWORD kJobEndLimit = 2000, kJobEndPause = 10;
 // Reads that take in more than the pipe can hold.
 constexpr int kPipePieces = 4;
 
@@ -152,16 +153,15 @@ std::wstring ProgramOf(const std::wstring& commandLine) {
 // Ends the process and whatever it started, and gives them time to be gone,
 // so that the files they wrote are closed. False when it could not be ended.
 bool EndAll(HANDLE job, HANDLE process) {
-    const bool ended = job ? ::TerminateJobObject(job, 1) : ::TerminateProcess(process, 1);
-    ::WaitForSingleObject(process, kJobEndLimit);
-    for (DWORD waited = 0; job && waited < kJobEndLimit; waited += 10) {
+    const auto gone = [&] {
         JOBOBJECT_BASIC_ACCOUNTING_INFORMATION info{};
-        if (!::QueryInformationJobObject(job, JobObjectBasicAccountingInformation, &info, sizeof info, nullptr) ||
-            info.ActiveProcesses == 0)
-            break;
-        ::Sleep(10);
-    }
-    return ended;
+        return ::WaitForSingleObject(process, 0) == WAIT_OBJECT_0 &&
+               (!job ||
+                !::QueryInformationJobObject(job, JobObjectBasicAccountingInformation, &info, sizeof info, nullptr) ||
+                info.ActiveProcesses == 0);
+    };
+    return EndAndWait([&] { return (job ? ::TerminateJobObject(job, 1) : ::TerminateProcess(process, 1)) != FALSE; },
+                      gone, [] { ::Sleep(kJobEndPause); }, kJobEndLimit / kJobEndPause);
 }
 
 bool Signalled(HANDLE event) { return event && ::WaitForSingleObject(event, 0) == WAIT_OBJECT_0; }

@@ -30,11 +30,11 @@ private:
 struct RunOptions {
     HANDLE stop = nullptr;                   // the first Stop: a converter not yet let run is not started
     HANDLE stopNow = nullptr;                // "Stop now": the converter and every process it started are ended at once
-    std::wstring folder;                     // where it runs; the current folder when empty
+    std::wstring folder{};                   // where it runs; the current folder when empty
     const SharedConsole* console = nullptr;  // shared when ready
     StartRetries* retries = nullptr;         // the batch's; without them, a run's own two seconds
-    std::function<void()> created;           // for tests: once the converter exists, before it runs
-    std::wstring application;                // the program by its real path; else the command line's first token
+    std::function<void()> created{};         // for tests: once the converter exists, before it runs
+    std::wstring application{};              // the program by its real path; else the command line's first token
 };
 
 // Starts the command line hidden (its first quoted token is the program) and

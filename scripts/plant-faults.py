@@ -427,6 +427,17 @@ FAULTS = [
      "env_.toolFolder,\n                                       filesAtOnce_};", "env_.toolFolder,\n                                       1};"),
     ("the text-to-binary job converts one file at a time", "ui/frmMain.cpp",
      "Text(txtTxtOut), env_.toolFolder, filesAtOnce_};", "Text(txtTxtOut), env_.toolFolder, 1};"),
+    # The converter's end, the DLL search and the system's code pages.
+    ("the processes of an ended job are not waited for", "conversion/process_end.h",
+     "paused < pauses && !gone()", "paused < 0 * pauses && !gone()"),
+    ("DLLs are looked for beside the program and in the current folder", "common/process_setup.cpp",
+     "    LoadDllsFromTheSystemFolderOnly();\n", ""),
+    ("the DLL search keeps the program's folder", "common/dll_search.cpp",
+     "setDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32)", "setDefaultDllDirectories(LOAD_LIBRARY_SEARCH_DEFAULT_DIRS)"),
+    ("an encoding is not checked by its round trip", "common/system_code_page.cpp",
+     "        if (Decode(bytes) != text) return std::nullopt;\n", ""),
+    ("a UTF-8 system code page is read as an ANSI one", "common/system_code_page.cpp",
+     "const bool utf8 = codePage_ == CP_UTF8;", "const bool utf8 = false;"),
 ]
 
 

@@ -13,12 +13,13 @@
 //   QUILLON_STANDIN_STDIN     read standard input to its end, and write how much it read to standard output
 //   QUILLON_STANDIN_HANDLE    a handle value: exit with 4 if it is an event this process inherited, set
 //   QUILLON_STANDIN_CHILD     start a copy of itself (which sleeps as this one does) before anything else
+//   QUILLON_STANDIN_HOLD      keep this file open without sharing until it ends; the copy holds it, when there is one
 //   QUILLON_STANDIN_OUTPUT    copy this file's bytes to standard output
 //   QUILLON_STANDIN_ERROR     write this text (UTF-8) to standard error
 //   QUILLON_STANDIN_FLOOD     write lines to standard output without pause, from two threads, for ever
 //   QUILLON_STANDIN_PARTIAL   write the first half of the destination (needs the arguments)
 //   QUILLON_STANDIN_SLEEP_MS  sleep this long
-//   QUILLON_STANDIN_EXIT      exit with this code without writing; "crash" for an access violation
+//   QUILLON_STANDIN_EXIT      end at once with this code without writing; "crash" for an access violation
 //
 // Exit codes: 0 written, 1 bad arguments, 2 source missing, 3 destination not written, 4 handle inherited.
 #include <cwchar>
@@ -137,7 +138,11 @@ int Convert(const std::vector<std::wstring>& argv) {
     if (ParseNumber(Environment(L"QUILLON_STANDIN_HANDLE"), number) &&
         ::WaitForSingleObject(reinterpret_cast<HANDLE>(static_cast<std::uintptr_t>(number)), 0) == WAIT_OBJECT_0)
         return 4;
-    if (!Environment(L"QUILLON_STANDIN_CHILD").empty()) StartSleepingCopy();
+    const bool startsCopy = !Environment(L"QUILLON_STANDIN_CHILD").empty();
+    if (startsCopy) StartSleepingCopy();
+    win::unique_file held;
+    if (const std::wstring hold = Environment(L"QUILLON_STANDIN_HOLD"); !hold.empty() && !startsCopy)
+        held.reset(::CreateFileW(hold.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (const std::wstring output = Environment(L"QUILLON_STANDIN_OUTPUT"); !output.empty())
         Write(STD_OUTPUT_HANDLE, common::ReadFileBytes(output, 1 << 30).value_or(""));
     Write(STD_ERROR_HANDLE, common::ToUtf8(Environment(L"QUILLON_STANDIN_ERROR")));
@@ -159,8 +164,9 @@ int Convert(const std::vector<std::wstring>& argv) {
 
     if (const std::wstring exit = Environment(L"QUILLON_STANDIN_EXIT"); !exit.empty()) {
         if (exit == L"crash") Crash();
+        // Right after its last write, as a converter that ends quickly: what it wrote must still be read.
         unsigned long code = 0;
-        return ParseNumber(exit, code) ? static_cast<int>(code) : 1;
+        ::TerminateProcess(::GetCurrentProcess(), ParseNumber(exit, code) ? code : 1);
     }
 
     if (argc != 3) return 1;

@@ -356,15 +356,12 @@ void frmMain::OnBatchRunning(bool running) {
 
 void frmMain::SetProgressTip(const std::wstring& text) {
     // The progress bar as a tool; the classic controls know no larger record than version 2's.
-    TOOLINFOW tool{TTTOOLINFOW_V2_SIZE,
-                   TTF_IDISHWND | TTF_SUBCLASS,
-                   hwnd_,
-                   reinterpret_cast<UINT_PTR>(Control(pb)),
-                   {},
-                   nullptr,
-                   const_cast<wchar_t*>(text.c_str()),
-                   0,
-                   nullptr};
+    TOOLINFOW tool{};
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = hwnd_;
+    tool.uId = reinterpret_cast<UINT_PTR>(Control(pb));
+    tool.lpszText = const_cast<wchar_t*>(text.c_str());
     if (!progressTip_ && LoadCommonControl(ICC_BAR_CLASSES)) {
         progressTip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                                        0, 0, 0, 0, hwnd_, nullptr, nullptr, nullptr);

@@ -65,9 +65,9 @@ struct Environment {
     std::wstring startFolder;  // where the converter runs: the folder the program was started in
     Probes probes;
     Session session;
-    std::function<bool()> highContrast;  // whether the user has high contrast on
-    int processors = 1;                  // logical ones: the queues' menus offer as many files at once
-    Batches batches;
+    std::function<bool()> highContrast{};  // whether the user has high contrast on
+    int processors = 1;                    // logical ones: the queues' menus offer as many files at once
+    Batches batches{};
 };
 
 // The real dialogs, this program's folder and the folder it was started in.

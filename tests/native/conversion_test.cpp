@@ -14,6 +14,7 @@
 #include "conversion/command_line.h"
 #include "conversion/converter_output.h"
 #include "conversion/file_identity.h"
+#include "conversion/process_end.h"
 #include "conversion/start_retries.h"
 #include "support/latin1.h"
 
@@ -22,8 +23,6 @@ using namespace common;
 using namespace std::string_literals;
 using Pair = std::pair<std::wstring, std::wstring>;
 using Lines = std::vector<std::wstring>;
-// GCC 12 warns about members left out of designated initializers, which the scenarios rely on.
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 
 namespace {
 
@@ -33,7 +32,6 @@ TEST(ConversionNames, PathsDestinationNamesAndExtensions) {
         {L"C:\\Data\\a.xml", {L"C:\\Data", L"a.xml"}}, {L"C:\\a.xml", {L"C:", L"a.xml"}}, {L"a.xml", {L"", L""}},
         {L"D:\\In\\", {L"D:\\In", L""}}, {L"\\\\server\\share\\a.xml", {L"\\\\server\\share", L"a.xml"}},
     };
-    // clang-format on
     for (const auto& c : paths) EXPECT_EQ(Pair(FolderOfPath(c.path), FileNameOfPath(c.path)), c.folderAndName);
     // Runs of backslashes fold to one, but a leading pair stays.
     // clang-format off
@@ -61,9 +59,8 @@ TEST(ConversionNames, PathsDestinationNamesAndExtensions) {
         {L"\\\\.\\pipe" + deep, L"\\\\.\\pipe" + deep}, {L"rel" + deep, L"rel" + deep}};  // 259 and relative stay
     for (const auto& [path, form] : longPaths) EXPECT_EQ(ExtendedLengthPath(path), form) << path.size();
     // Only "file not found" and "path not found" show a file absent; access denied or a network gone, nothing.
-    EXPECT_EQ(
-        (std::vector{PresenceAfterError(2), PresenceAfterError(3), PresenceAfterError(5), PresenceAfterError(64)}),
-        (std::vector{Presence::Absent, Presence::Absent, Presence::Unsure, Presence::Unsure}));
+    const std::vector seen{PresenceAfterError(2), PresenceAfterError(3), PresenceAfterError(5), PresenceAfterError(64)};
+    EXPECT_EQ(seen, (std::vector{Presence::Absent, Presence::Absent, Presence::Unsure, Presence::Unsure}));
     // Command lines are checked whole with every batch below. 0xFFFFFFFF is a negative wchar_t where it has 32 bits,
     // and still no control character.
     for (const std::wstring& valid : {L""s, L"t x.t\u0442\u007F"s, std::wstring(1, static_cast<wchar_t>(0xFFFFFFFFu))})
@@ -119,8 +116,7 @@ TEST(AnsiArguments, SplitAsACRuntimeSplitsAndOnlyANameThatMovesTheSplitIsCaught)
     for (const auto& [line, arguments] : splits) EXPECT_EQ(SplitAsTheCRuntime(line, latin1), arguments) << line;
     EXPECT_EQ(SplitAsTheCRuntime("q \"\x95\\\"", japanese), (Args{"q", "\x95\\"}));
     EXPECT_EQ(SplitAsTheCRuntime("q \"\x95\\\"", latin1), (Args{"q", "\x95\""}));
-    // A quote or a backslash before the closing quote, as best fit reads it, moves the split; a trail byte "\" does
-    // not.
+    // A quote or a backslash before the closing quote, as best fit reads it, moves the split; a trail byte "\" not.
     // clang-format off
     const std::tuple<const wchar_t*, const CodePage*, bool> names[] = {{L"a.xml", &latin1, true},
         {L"a\uFF3C", &latin1, false}, {L"a\uFF02 --textxml=C:\uFF3CUsers\uFF3Cme\uFF3Creport.docx \uFF02.xml", &latin1, false},
@@ -167,6 +163,16 @@ TEST(ConverterStart, ARefusedStartIsTriedAgainForTwoSecondsABatchAndOneFileIsOne
     // clang-format on
 }
 
+// The system ends a job's processes a moment after it is asked: the end is waited for, within a bound.
+TEST(ConverterEnd, LastsUntilEveryProcessIsGoneButNoLonger) {
+    for (const auto& [goneAtLook, pauses] : {std::pair{1, 0}, {4, 3}, {1000, 5}}) {
+        int looks = 0, paused = 0;
+        EXPECT_TRUE(EndAndWait([] { return true; }, [&] { return ++looks >= goneAtLook; }, [&] { ++paused; }, 5));
+        EXPECT_EQ(paused, pauses) << goneAtLook;
+    }
+    EXPECT_FALSE(EndAndWait([] { return false; }, [] { return true; }, [] {}, 5)) << "it could not be ended";
+}
+
 const std::wstring kConverter = L"C:\\T\\quillon.exe", kDone = L"Conversion complete",
                    kBin = L"Conversion from Binary XML to Text XML started...",
                    kText = L"Conversion from Text XML to Binary XML started...";
@@ -177,24 +183,24 @@ struct Scenario {
     const char* what;
     bool textToBin = false, besideSource = false;
     const wchar_t* extension = L"txt";
-    Lines queue, missing, folders = {L"D:\\Out", L"D:\\Bin\\"}, existing;  // existing: destinations already there
-    Lines unsure;                                     // destinations whose probe fails, as over a network that has gone
-    std::map<std::wstring, std::wstring> shortNames;  // paths and their short forms
+    Lines queue{}, missing{}, folders = {L"D:\\Out", L"D:\\Bin\\"}, existing{};  // existing: destinations already there
+    Lines unsure{};  // destinations whose probe fails, as over a network that has gone
+    std::map<std::wstring, std::wstring> shortNames{};  // paths and their short forms
     std::wstring temporary = L"C:\\Temp";
-    std::vector<RunResult> results;  // one per run, then exit 0; a converter that ends well makes its file
+    std::vector<RunResult> results{};  // one per run, then exit 0; a converter that ends well makes its file
     // No run makes a file; every folder goes when a run ends; the converter's temporary files cannot be made or moved.
     bool makesNothing = false, foldersVanish = false, copyAndMoveFail = false;
-    Lines undeletable;                                // temporary files that stay when deleted
+    Lines undeletable{};                              // temporary files that stay when deleted
     bool stopsPlacing = false, reserveFails = false;  // "Stop now" cuts the copy into place short; no name can be had
     int stopAfterRuns = -1, stopAfterPresence = -1;   // Stop is pressed once this many have begun
     int atOnce = 1;
-    std::vector<int> endOrder;  // which entries' converters end first
-    Lines log;
-    std::wstring progress;                  // "0..maximum" and then each value
-    Lines probes, calls;                    // checked when given
-    std::wstring placed;                    // how the converted file was put in place, when given
-    std::optional<std::wstring> converted;  // the entries whose lines end in DONE, as the window learns them
-    std::optional<Lines> left;              // the files there at the end, but the converter and the queue's; *: written
+    std::vector<int> endOrder{};  // which entries' converters end first
+    Lines log{};
+    std::wstring progress{};                  // "0..maximum" and then each value
+    Lines probes{}, calls{};                  // checked when given
+    std::wstring placed{};                    // how the converted file was put in place, when given
+    std::optional<std::wstring> converted{};  // the entries whose lines end in DONE, as the window learns them
+    std::optional<Lines> left{};  // the files there at the end, but the converter and the queue's; *: written
 };
 
 // A file system and a window in memory that play one scenario.
@@ -352,7 +358,7 @@ TEST(PassedPaths, ThePathItselfElseAShortNameElseATemporaryFileElseNothing) {
     const std::wstring in = L"D:\\In\\\u65E5.xml", tool = L"C:\\\u65E5", out = L"D:\\\u00D6\u65E5";
     const std::wstring space = L"D:\\In\\a.xml ", con = L"D:\\In\\con.tar.xml";
     // clang-format off
-    const struct { Scenario seams; std::wstring tool, out, source, passed, copy, temporary; } cases[] = {
+    const struct { Scenario seams; std::wstring tool, out, source, passed, copy{}, temporary{}; } cases[] = {
         {{.what = "short names; a temporary destination in the output folder",
           .shortNames = {{tool + L"\\quillon.exe", L"C:\\65E5~1\\quillon.exe"}, {in, L"D:\\In\\65E5~1.XML"}}},
          tool, L"D:\\Out", in, LR"("C:\65E5~1\quillon.exe" --textxml="D:\Out\~kq00000001.txt" "D:\In\65E5~1.XML")",
