@@ -36,17 +36,9 @@ int ToolRounds(const std::wstring& tool, const std::wstring& data, int entries) 
     for (int i = 0; i < entries; ++i) selection += L'\0' + Name(i) + L".xml";
     const auto form = bench::QueuedWindow(tool, selection, data);
     if (!form) return 1;
-    HWND convert = form->Control(ui::ControlId::cmbBinCon);
-    const ui::ListBox log(form->Control(ui::ControlId::lstStatus));
     char go[8];
     for (DWORD got = 0; ReadFile(GetStdHandle(STD_INPUT_HANDLE), go, 1, &got, nullptr) && got;) {
-        const int first = log.Count();
-        double seconds = bench::Time([&] {
-            SendMessageW(convert, BM_CLICK, 0, 0);
-            bench::PumpUntil([&] { return bench::Text(convert) == L"Convert!"; });
-        });
-        for (int line = first + 1; line < first + 1 + entries; ++line)
-            if (!log.At(line).ends_with(L" DONE")) seconds = 0;
+        const double seconds = bench::TimedBatch(*form, entries);
         const std::string answer = std::to_string(seconds) + "\n";
         DWORD written = 0;
         WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), answer.data(), static_cast<DWORD>(answer.size()), &written, nullptr);
@@ -80,42 +72,14 @@ int wmain(int argc, wchar_t** argv) {
     if (argc > 2 && std::wstring(argv[1]) == L"--tool") return ToolRounds(tool, data, _wtoi(argv[2]));
 
     const int entries = argc > 1 ? _wtoi(argv[1]) : 100, rounds = argc > 2 ? _wtoi(argv[2]) : 5;
-    if (!common::FileExists(conversion::ConverterPath(tool))) {
-        std::fprintf(stderr, "quillon.exe must lie beside the benchmark\n");
-        return 2;
-    }
-    bench::FreshFolder(data);
-    for (int i = 0; i < entries; ++i)
-        win::unique_file(CreateFileW(Source(data, i).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    if (!bench::FreshSources(tool, data, entries, [&](int i) { return Source(data, i); })) return 2;
 
     // The tool's side: this program again, without a console, talking through two pipes.
-    SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
-    HANDLE toChild = nullptr, childIn = nullptr, fromChild = nullptr, childOut = nullptr;
-    CreatePipe(&childIn, &toChild, &inheritable, 0);
-    CreatePipe(&fromChild, &childOut, &inheritable, 0);
-    const win::unique_handle in(childIn), out(childOut), receive(fromChild);
-    win::unique_handle send(toChild);
-    SetHandleInformation(send.get(), HANDLE_FLAG_INHERIT, 0);
-    SetHandleInformation(receive.get(), HANDLE_FLAG_INHERIT, 0);
     std::wstring commandLine = L"\"" + tool + L"\\batch_bench.exe\" --tool " + std::to_wstring(entries) + L" " +
                                (aliased ? L"aliased" : L"plain");
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = in.get();
-    startup.hStdOutput = startup.hStdError = out.get();
-    PROCESS_INFORMATION info{};
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, DETACHED_PROCESS, nullptr, nullptr,
-                        &startup, &info))
-        return 1;
-    const win::unique_handle child(info.hProcess), childThread(info.hThread);
-    const auto toolRound = [&] {
-        DWORD written = 0, got = 0;
-        WriteFile(send.get(), "g", 1, &written, nullptr);
-        std::string answer;
-        for (char c = 0; ReadFile(receive.get(), &c, 1, &got, nullptr) && got && c != '\n';) answer += c;
-        return std::atof(answer.c_str());
-    };
+    bench::ToolSide side(commandLine);
+    if (!side.Started()) return 1;
+    const auto toolRound = [&] { return side.Ask("g"); };
 
     std::vector<double> bare, batch, ratios;
     for (int round = 0; round < rounds; ++round) {
@@ -139,8 +103,7 @@ int wmain(int argc, wchar_t** argv) {
         std::printf("round %d: bare start %.1f ms, tool %.1f ms per file: %.3f\n", round + 1, bare.back(), batch.back(),
                     ratios.back());
     }
-    send.reset();  // the copy ends at the end of its input
-    WaitForSingleObject(child.get(), 10000);
+    side.End();
     std::printf(
         "%d-bit, %d %s files a batch, %d rounds: tool / bare console start %.3f in the median round "
         "(rounds %.3f to %.3f; goal <= 1.15); per file %.1f ms against %.1f ms\n",

@@ -4,12 +4,15 @@
 #include <tlhelp32.h>
 
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
 
 #include "common/file_probes.h"
 #include "common/win_handles.h"
 #include "ui/frmMain.h"
+#include "ui/list_box.h"
 
 namespace bench {
 
@@ -126,5 +129,73 @@ inline std::wstring Text(HWND window) {
     GetWindowTextW(window, text, 512);
     return text;
 }
+
+// One batch of the whole queue in the window: seconds, or 0 when a line of its log is not a converted file's.
+inline double TimedBatch(const ui::frmMain& form, int entries) {
+    HWND convert = form.Control(ui::ControlId::cmbBinCon);
+    const ui::ListBox log(form.Control(ui::ControlId::lstStatus));
+    const int first = log.Count();
+    double seconds = Time([&] {
+        SendMessageW(convert, BM_CLICK, 0, 0);
+        PumpUntil([&] { return Text(convert) == L"Convert!"; });
+    });
+    for (int line = first + 1; line < first + 1 + entries; ++line)
+        if (!log.At(line).ends_with(L" DONE")) seconds = 0;
+    return seconds;
+}
+
+// With the converter beside the benchmark, `entries` empty sources made afresh in `data`; false, and said, without it.
+template <typename Source>
+bool FreshSources(const std::wstring& tool, const std::wstring& data, int entries, Source source) {
+    if (!common::FileExists(tool + L"\\quillon.exe")) {
+        std::fprintf(stderr, "quillon.exe must lie beside the benchmark\n");
+        return false;
+    }
+    FreshFolder(data);
+    for (int i = 0; i < entries; ++i)
+        win::unique_file(CreateFileW(source(i).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    return true;
+}
+
+// The tool's side of a benchmark: a second copy of it, started without a console as the tool is, that answers
+// each request on its standard input with a number on a line of its standard output.
+class ToolSide {
+public:
+    explicit ToolSide(std::wstring commandLine) {
+        SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+        HANDLE toChild = nullptr, childIn = nullptr, fromChild = nullptr, childOut = nullptr;
+        CreatePipe(&childIn, &toChild, &inheritable, 0);
+        CreatePipe(&fromChild, &childOut, &inheritable, 0);
+        const win::unique_handle in(childIn), out(childOut);
+        send_.reset(toChild), receive_.reset(fromChild);
+        SetHandleInformation(send_.get(), HANDLE_FLAG_INHERIT, 0);
+        SetHandleInformation(receive_.get(), HANDLE_FLAG_INHERIT, 0);
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdInput = in.get();
+        startup.hStdOutput = startup.hStdError = out.get();
+        PROCESS_INFORMATION info{};
+        if (CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, DETACHED_PROCESS, nullptr, nullptr,
+                           &startup, &info))
+            child_.reset(info.hProcess), thread_.reset(info.hThread);
+    }
+    bool Started() const { return static_cast<bool>(child_); }
+    // The copy ends at the end of its input.
+    void End() {
+        send_.reset();
+        WaitForSingleObject(child_.get(), 10000);
+    }
+    double Ask(const std::string& request) {
+        DWORD written = 0, got = 0;
+        WriteFile(send_.get(), request.data(), static_cast<DWORD>(request.size()), &written, nullptr);
+        std::string answer;
+        for (char c = 0; ReadFile(receive_.get(), &c, 1, &got, nullptr) && got && c != '\n';) answer += c;
+        return std::atof(answer.c_str());
+    }
+
+private:
+    win::unique_handle send_, receive_, child_, thread_;
+};
 
 }  // namespace bench

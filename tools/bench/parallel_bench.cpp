@@ -53,20 +53,6 @@ settings::Location SettingsAt(const std::wstring& data, int atOnce) {
     return {path, data + L"\\karvelxml-saved.ini"};
 }
 
-// One batch of the whole queue in the window: seconds, or 0 when a line of its log is not a converted file's.
-double ToolBatch(const ui::frmMain& form, int entries) {
-    HWND convert = form.Control(ui::ControlId::cmbBinCon);
-    const ui::ListBox log(form.Control(ui::ControlId::lstStatus));
-    const int first = log.Count();
-    double seconds = bench::Time([&] {
-        SendMessageW(convert, BM_CLICK, 0, 0);
-        bench::PumpUntil([&] { return bench::Text(convert) == L"Convert!"; });
-    });
-    for (int line = first + 1; line < first + 1 + entries; ++line)
-        if (!log.At(line).ends_with(L" DONE")) seconds = 0;
-    return seconds;
-}
-
 // The copy without a console: for each line "k sleep" on its input, one batch with that converter in a window
 // whose settings say k files at a time; it answers with the batch's seconds, or -1 when the job it ran said otherwise.
 int ToolRounds(const std::wstring& tool, const std::wstring& data, int entries) {
@@ -102,7 +88,7 @@ int ToolRounds(const std::wstring& tool, const std::wstring& data, int entries) 
         }
         bench::Pump();
         jobAtOnce = 0;
-        double seconds = form ? ToolBatch(*form, entries) : 0;
+        double seconds = form ? bench::TimedBatch(*form, entries) : 0;
         if (jobAtOnce != atOnce) seconds = -1;
         const std::string answer = std::to_string(seconds) + "\n";
         DWORD written = 0;
@@ -193,41 +179,14 @@ int wmain(int argc, wchar_t** argv) {
         std::fprintf(stderr, "usage: parallel_bench.exe [entries] [rounds]\n");
         return 2;
     }
-    if (!common::FileExists(conversion::ConverterPath(tool))) {
-        std::fprintf(stderr, "quillon.exe must lie beside the benchmark\n");
-        return 2;
-    }
-    bench::FreshFolder(data);
-    for (int i = 0; i < entries; ++i)
-        win::unique_file(CreateFileW(Source(data, i).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    if (!bench::FreshSources(tool, data, entries, [&](int i) { return Source(data, i); })) return 2;
 
     // The tool's side: this program again, without a console, talking through two pipes.
-    SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
-    HANDLE toChild = nullptr, childIn = nullptr, fromChild = nullptr, childOut = nullptr;
-    CreatePipe(&childIn, &toChild, &inheritable, 0);
-    CreatePipe(&fromChild, &childOut, &inheritable, 0);
-    const win::unique_handle in(childIn), out(childOut), receive(fromChild);
-    win::unique_handle send(toChild);
-    SetHandleInformation(send.get(), HANDLE_FLAG_INHERIT, 0);
-    SetHandleInformation(receive.get(), HANDLE_FLAG_INHERIT, 0);
     std::wstring commandLine = L"\"" + tool + L"\\parallel_bench.exe\" --tool " + std::to_wstring(entries);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = in.get();
-    startup.hStdOutput = startup.hStdError = out.get();
-    PROCESS_INFORMATION info{};
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, DETACHED_PROCESS, nullptr, nullptr,
-                        &startup, &info))
-        return 1;
-    const win::unique_handle child(info.hProcess), childThread(info.hThread);
+    bench::ToolSide side(commandLine);
+    if (!side.Started()) return 1;
     const auto toolBatch = [&](int atOnce, const wchar_t* sleep) {
-        const std::string request = std::to_string(atOnce) + " " + (sleep ? std::to_string(_wtoi(sleep)) : "0") + "\n";
-        DWORD written = 0, got = 0;
-        WriteFile(send.get(), request.data(), static_cast<DWORD>(request.size()), &written, nullptr);
-        std::string answer;
-        for (char c = 0; ReadFile(receive.get(), &c, 1, &got, nullptr) && got && c != '\n';) answer += c;
-        return std::atof(answer.c_str());
+        return side.Ask(std::to_string(atOnce) + " " + (sleep ? std::to_string(_wtoi(sleep)) : "0") + "\n");
     };
 
     // Per file ms, by converter, k and round; [0] bare, [1] the tool's batch.
@@ -265,8 +224,7 @@ int wmain(int argc, wchar_t** argv) {
             std::printf("\n");
         }
     }
-    send.reset();  // the copy ends at the end of its input
-    WaitForSingleObject(child.get(), 10000);
+    side.End();
 
     std::printf("\n%d-bit, %d files a batch, %d rounds; medians of rounds, the spread of rounds in brackets\n",
                 static_cast<int>(sizeof(void*) * 8), entries, rounds);
