@@ -103,7 +103,6 @@ struct Run {
     LineFile line;
     std::wstring processing, key;
     PassedCall passed;
-    std::wstring source;
     FileState before, reserved;
     std::vector<std::wstring> temporaries;
     std::vector<std::wstring> files;  // what it reads and writes, by PathKey
@@ -150,7 +149,6 @@ public:
         }
         run.line.destination = target;
         run.processing = processing;
-        run.source = call.source;
         run.before = host_.DestinationState(target);
         if (host_.StopRequested()) {
             RemoveTemporaries(run);
@@ -174,8 +172,9 @@ public:
     Outcome Finish(Run& run, RunResult result) {
         // Only a destination a converter was started with counts as written in this batch.
         if (result.started) written_.insert(run.key);
-        systemEnded_ |= result.started && result.failure.empty() && result.exitCode == kConsoleEnded;
-        if (result.started && result.failure.empty() && result.exitCode == kConsoleEnded) result.ended = true;
+        const bool systemEnded = result.started && result.failure.empty() && result.exitCode == kConsoleEnded;
+        systemEnded_ |= systemEnded;
+        result.ended |= systemEnded;
         bool ended = result.ended;
         const std::wstring outcome = LineOutcome(run, result, ended);
         return End(run, outcome, ended ? Outcome::Ended : run.line.converted ? Outcome::Done : Outcome::NotDone);
