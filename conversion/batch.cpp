@@ -125,7 +125,9 @@ public:
             return Outcome::NotDone;
         }
         const std::wstring target = Target(call);
-        if (host_.SameFile(common::FoldBackslashes(entry.source), target)) {
+        // What the write is judged against; its identity is also the destination's side of the same-file check.
+        run.before = host_.DestinationState(target);
+        if (host_.SameFile(common::FoldBackslashes(entry.source), target, run.before)) {
             log_.AppendFileLine(L"Source and destination are the same file for '" + name + L"'", entry);
             return Outcome::NotDone;
         }
@@ -149,7 +151,6 @@ public:
         }
         run.line.destination = target;
         run.processing = processing;
-        run.before = host_.DestinationState(target);
         if (host_.StopRequested()) {
             RemoveTemporaries(run);
             return Outcome::Ended;

@@ -51,8 +51,10 @@ public:
     // What is at a destination: absent only when the system says so.
     virtual FileState DestinationState(const std::wstring& path) = 0;
     // True when both paths name one file (full path compared case-insensitively,
-    // and by file identity when the destination exists).
-    virtual bool SameFile(const std::wstring& source, const std::wstring& destination) = 0;
+    // and by file identity when the destination exists). `destinationState` is
+    // what DestinationState has just said of it: its identity, where known, is the destination's.
+    virtual bool SameFile(const std::wstring& source, const std::wstring& destination,
+                          const FileState& destinationState) = 0;
     // The full path in one case, so that two spellings of one destination are equal.
     virtual std::wstring PathKey(const std::wstring& path) = 0;
     // Deletes a file; true when it is gone (also when it was never there), as

@@ -72,7 +72,7 @@ FileStep CopyOver(const std::wstring& from, const std::wstring& to, void* stopNo
 
 }  // namespace
 
-bool SameFile(const std::wstring& source, const std::wstring& destination) {
+bool SameFile(const std::wstring& source, const std::wstring& destination, const FileState& destinationState) {
     const std::wstring fullSource = common::FullPath(source);
     const std::wstring fullDestination = common::FullPath(destination);
     if (!fullSource.empty() &&
@@ -81,8 +81,11 @@ bool SameFile(const std::wstring& source, const std::wstring& destination) {
         return true;
     }
     // Different spellings of one file: short names, links, other case rules.
-    // The destination goes first: when it does not exist yet, one failed open ends it.
-    const std::optional<FileIdentity> destinationId = Identity(destination);
+    // The destination goes first: when it does not exist yet, that ends it. Each identity
+    // is a trip to another process under Wine, so one already known is not asked again.
+    if (destinationState.presence == common::Presence::Absent) return false;
+    const std::optional<FileIdentity> destinationId =
+        destinationState.identity ? destinationState.identity : Identity(destination);
     return destinationId && SameIdentity(Identity(source), destinationId);
 }
 

@@ -10,7 +10,7 @@ namespace conversion {
 
 // See BatchHost: SameFile, PathKey, DestinationState, Reserve, RemoveTemporary,
 // CopyForConverter and MoveIntoPlace. `stopNow` (an event, or null) cuts a copy short.
-bool SameFile(const std::wstring& source, const std::wstring& destination);
+bool SameFile(const std::wstring& source, const std::wstring& destination, const FileState& destinationState);
 std::wstring PathKey(const std::wstring& path);
 FileState StateOf(const std::wstring& path);
 PathSeams::Reservation Reserve(const std::wstring& path);

@@ -99,8 +99,9 @@ struct BatchView::Batch final : conversion::BatchHost {
     conversion::FileStep MoveIntoPlace(const conversion::Placement& placement) override {
         return conversion::MoveIntoPlace(placement, stopNow.get());
     }
-    bool SameFile(const std::wstring& source, const std::wstring& destination) override {
-        return conversion::SameFile(source, destination);
+    bool SameFile(const std::wstring& source, const std::wstring& destination,
+                  const conversion::FileState& destinationState) override {
+        return conversion::SameFile(source, destination, destinationState);
     }
     std::wstring PathKey(const std::wstring& path) override { return conversion::PathKey(path); }
     const common::CodePage& ConverterCodePage() override { return common::AnsiCodePage(); }

@@ -234,7 +234,7 @@ struct Host : BatchHost {
     }
     bool FileExists(const std::wstring& p) override { return Note(&probes, L"file " + p, files.count(p)); }
     bool FolderExists(const std::wstring& p) override { return Note(&probes, L"folder " + p, folders.count(p)); }
-    bool SameFile(const std::wstring& a, const std::wstring& b) override {
+    bool SameFile(const std::wstring& a, const std::wstring& b, const FileState&) override {
         return Note(&probes, L"same " + a + L"|" + b, a == b);
     }
     // The full path is the path itself here; only its case is folded.
@@ -415,11 +415,11 @@ TEST(ConversionBatch, CallsLogProbesAndProgress) {
          .log = {kBin, doneA, NotFound(L"gone.xml"), doneB, kDone, L"1 of 3 files were not converted"},
          .progress = L"0..3 1 2 3 0",
          .calls = {L"range 3", L"add " + kBin, L"file " + kConverter, L"folder D:\\Out", L"value 1", L"file " + a,
-                   L"folder D:\\Out", L"same " + a + L"|D:\\Out\\a.txt", L"presence D:\\Out\\a.txt",
+                   L"folder D:\\Out", L"presence D:\\Out\\a.txt", L"same " + a + L"|D:\\Out\\a.txt",
                    L"add Processing a.xml...", LR"(run "C:\T\quillon.exe" --textxml="D:\Out\a.txt" "D:\In\a.xml")",
                    L"presence D:\\Out\\a.txt", L"replace " + doneA, L"value 2", L"file " + gone, L"folder D:\\Out",
                    L"add " + NotFound(L"gone.xml"), L"value 3", L"file " + b, L"folder D:\\Out",
-                   L"same " + b + L"|D:\\Out\\b.txt", L"presence D:\\Out\\b.txt", L"add Processing b.xml...",
+                   L"presence D:\\Out\\b.txt", L"same " + b + L"|D:\\Out\\b.txt", L"add Processing b.xml...",
                    LR"(run "C:\T\quillon.exe" --textxml="D:\Out\b.txt" "D:\In\b.xml")", L"presence D:\\Out\\b.txt",
                    L"replace " + doneB, L"add " + kDone, L"add 1 of 3 files were not converted", L"value 0"},
          .converted = L"02"},
@@ -440,14 +440,14 @@ TEST(ConversionBatch, CallsLogProbesAndProgress) {
          .missing = {gone}, .log = {kText, NotFound(L"gone.xml"), doneA, kDone, L"1 of 2 files were not converted"},
          .progress = L"0..2 1 2 0",
          .probes = {L"file " + kConverter, L"folder D:\\Bin\\", L"file " + gone, L"file " + a,
-                    L"same " + a + L"|D:\\Bin\\a.xml", L"presence D:\\Bin\\a.xml",
+                    L"presence D:\\Bin\\a.xml", L"same " + a + L"|D:\\Bin\\a.xml",
                     LR"(run "C:\T\quillon.exe" --quillon="D:\Bin\a.xml" "D:\In\a.xml")", L"presence D:\\Bin\\a.xml"}},
         {.what = "beside sources: each one's folder probed, the output box unused", .besideSource = true,
          .queue = {L"D:\\X\\here.xml", L"C:\\b.xml"}, .folders = {L"C:"},
          .log = {kBin, NotFound(L"here.xml"), doneB, kDone, L"1 of 2 files were not converted"},
          .progress = L"0..2 1 2 0",
          .probes = {L"file " + kConverter, L"file D:\\X\\here.xml", L"folder D:\\X", L"file C:\\b.xml",
-                    L"folder C:", L"same C:\\b.xml|C:\\b.txt", L"presence C:\\b.txt",
+                    L"folder C:", L"presence C:\\b.txt", L"same C:\\b.xml|C:\\b.txt",
                     LR"(run "C:\T\quillon.exe" --textxml="C:\b.txt" "C:\b.xml")", L"presence C:\\b.txt"}},
         {.what = "same file, checked on the folded source", .besideSource = true, .queue = {L"D:\\In\\\\A.XML", b},
          .folders = {L"D:\\In", L"D:\\In\\"},
@@ -482,7 +482,7 @@ TEST(ConversionBatch, CallsLogProbesAndProgress) {
          .log = {kBin, L"Processing a.xml... STOPPED (the converter was ended)", L"Conversion stopped",
                  L"2 of 2 files were not converted"}, .progress = L"0..2 1 0",
          .probes = {L"file " + kConverter, L"folder D:\\Out", L"file " + a, L"folder D:\\Out",
-                    L"same " + a + L"|D:\\Out\\a.txt", L"presence D:\\Out\\a.txt",
+                    L"presence D:\\Out\\a.txt", L"same " + a + L"|D:\\Out\\a.txt",
                     LR"(run "C:\T\quillon.exe" --textxml="D:\Out\a.txt" "D:\In\a.xml")", L"remove D:\\Out\\a.txt"}},
         {.what = "Stop now leaves a file that was there before, and says so", .textToBin = true, .queue = {a},
          .existing = {L"D:\\Bin\\a.xml"}, .results = {{true, 1, true}},
