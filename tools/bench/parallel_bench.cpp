@@ -4,7 +4,7 @@
 // stand-in copying an empty file, and the same taking 100 ms a file.
 // Usage: parallel_bench.exe [entries] [rounds]   (default 60 and 3; quillon.exe lies beside it)
 // Run it in a console. The tool's batches run in a second copy of it, started
-// without a console, as the tool is; the two take turns at each k, round by round.
+// without a console, as the tool is, with one window; the two take turns at each k, round by round.
 #include <windows.h>
 
 #include <algorithm>
@@ -64,11 +64,10 @@ int ToolRounds(const std::wstring& tool, const std::wstring& data, int entries) 
         jobAtOnce = job.atOnce;
         conversion::RunBinToTextBatch(job, host);
     };
-    std::unique_ptr<ui::frmMain> windows[kAtOnceCount];
-    for (int k = 0; k < kAtOnceCount; ++k) {
-        windows[k] = bench::QueuedWindow(tool, selection, data, SettingsAt(data, kAtOnce[k]), batches);
-        if (!windows[k]) return 1;
-    }
+    // One window at a time, made for each k from its settings: the tool has one, and under Wine a
+    // process that starts converters pays for its size at every start (each is a fork of it).
+    std::unique_ptr<ui::frmMain> form;
+    int formAtOnce = 0;
     std::string line;
     char c;
     for (DWORD got = 0; ReadFile(GetStdHandle(STD_INPUT_HANDLE), &c, 1, &got, nullptr) && got;) {
@@ -80,11 +79,10 @@ int ToolRounds(const std::wstring& tool, const std::wstring& data, int entries) 
         std::sscanf(line.c_str(), "%d %d", &atOnce, &sleep);
         line.clear();
         SetSleep(sleep ? std::to_wstring(sleep).c_str() : nullptr);
-        // Only the window in use is shown, so that it alone draws.
-        const ui::frmMain* form = nullptr;
-        for (int k = 0; k < kAtOnceCount; ++k) {
-            ShowWindow(windows[k]->Handle(), kAtOnce[k] == atOnce ? SW_SHOW : SW_HIDE);
-            if (kAtOnce[k] == atOnce) form = windows[k].get();
+        if (atOnce != formAtOnce) {
+            form.reset();
+            form = bench::QueuedWindow(tool, selection, data, SettingsAt(data, atOnce), batches);
+            formAtOnce = atOnce;
         }
         bench::Pump();
         jobAtOnce = 0;
