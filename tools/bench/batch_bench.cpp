@@ -57,12 +57,6 @@ void BareStart(std::wstring commandLine) {
     WaitForSingleObject(process.get(), INFINITE);
 }
 
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
-
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -104,11 +98,11 @@ int wmain(int argc, wchar_t** argv) {
                     ratios.back());
     }
     side.End();
+    const bench::Spread ratio = bench::Of(ratios);
     std::printf(
         "%d-bit, %d %s files a batch, %d rounds: tool / bare console start %.3f in the median round "
         "(rounds %.3f to %.3f; goal <= 1.15); per file %.1f ms against %.1f ms\n",
-        static_cast<int>(sizeof(void*) * 8), entries, aliased ? "aliased" : "plain", rounds, Median(ratios),
-        *std::min_element(ratios.begin(), ratios.end()), *std::max_element(ratios.begin(), ratios.end()), Median(batch),
-        Median(bare));
+        static_cast<int>(sizeof(void*) * 8), entries, aliased ? "aliased" : "plain", rounds, ratio.median, ratio.low,
+        ratio.high, bench::Median(batch), bench::Median(bare));
     return 0;
 }

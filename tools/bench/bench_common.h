@@ -3,11 +3,13 @@
 #include <windows.h>
 #include <tlhelp32.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "common/file_probes.h"
 #include "common/win_handles.h"
@@ -17,6 +19,22 @@
 namespace bench {
 
 inline double Seconds(std::chrono::steady_clock::duration d) { return std::chrono::duration<double>(d).count(); }
+
+// The middle of the values, or the mean of the middle two.
+inline double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    const size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+// A median and the values it lies between.
+struct Spread {
+    double median, low, high;
+};
+inline Spread Of(const std::vector<double>& values) {
+    return {Median(values), *std::min_element(values.begin(), values.end()),
+            *std::max_element(values.begin(), values.end())};
+}
 
 template <typename F>
 double Time(F&& f) {

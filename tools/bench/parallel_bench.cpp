@@ -146,20 +146,6 @@ double BareStarts(const std::wstring& tool, const std::wstring& data, int entrie
     return failed ? 0 : seconds;
 }
 
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
-
-struct Spread {
-    double median, low, high;
-};
-Spread Of(const std::vector<double>& values) {
-    return {Median(values), *std::min_element(values.begin(), values.end()),
-            *std::max_element(values.begin(), values.end())};
-}
-
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -232,9 +218,9 @@ int wmain(int argc, wchar_t** argv) {
         for (int k = 0; k < kAtOnceCount; ++k) {
             std::vector<double> ratios;
             for (int r = 0; r < rounds; ++r) ratios.push_back(perFile[c][1][k][r] / perFile[c][0][k][r]);
-            const Spread ratio = Of(ratios);
-            std::printf("  %2d  %8.1f  %9.1f   %.3f (%.3f to %.3f)%s\n", kAtOnce[k], Median(perFile[c][0][k]),
-                        Median(perFile[c][1][k]), ratio.median, ratio.low, ratio.high,
+            const bench::Spread ratio = bench::Of(ratios);
+            std::printf("  %2d  %8.1f  %9.1f   %.3f (%.3f to %.3f)%s\n", kAtOnce[k], bench::Median(perFile[c][0][k]),
+                        bench::Median(perFile[c][1][k]), ratio.median, ratio.low, ratio.high,
                         ratio.median <= kGoalAgainstBare ? "" : "  missed");
         }
         std::vector<double> batch41, bare41;
@@ -242,7 +228,7 @@ int wmain(int argc, wchar_t** argv) {
             batch41.push_back(perFile[c][1][2][r] / perFile[c][1][0][r]);
             bare41.push_back(perFile[c][0][2][r] / perFile[c][0][0][r]);
         }
-        const Spread batch = Of(batch41), bare = Of(bare41);
+        const bench::Spread batch = bench::Of(batch41), bare = bench::Of(bare41);
         std::printf("  batch at 4 / batch at 1: %.3f (%.3f to %.3f; goal <= %.2f)%s; bare at 4 / bare at 1: %.3f\n",
                     batch.median, batch.low, batch.high, kConverters[c].goalAt4,
                     batch.median <= kConverters[c].goalAt4 ? "" : "  missed", bare.median);

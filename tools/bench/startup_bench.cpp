@@ -2,7 +2,6 @@
 // and answering, the first thing a user waits for, against the least window of
 // its size built the same way (least_window.cpp); the two start in turn.
 // Usage: startup_bench.exe [runs]   (karvelxml.exe lies one folder up, least_window.exe beside it)
-#include <algorithm>
 #include <cstdio>
 #include <cwchar>
 #include <vector>
@@ -28,11 +27,6 @@ double StartToAnswer(const std::wstring& program, const wchar_t* windowClass) {
     return 1000 * took;
 }
 
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -53,10 +47,11 @@ int wmain(int argc, wchar_t** argv) {
         baseline.push_back(run % 2 ? second : first);
         ratios.push_back(tool.back() / baseline.back());
     }
+    const bench::Spread pairs = bench::Of(ratios);
     std::printf(
         "%d-bit, %d starts each: start to a shown, painted, answering window: tool %.0f ms, least window "
         "%.0f ms (medians): %.2f (pairs %.2f to %.2f; goal <= 1.2)\n",
-        static_cast<int>(sizeof(void*) * 8), runs, Median(tool), Median(baseline), Median(tool) / Median(baseline),
-        *std::min_element(ratios.begin(), ratios.end()), *std::max_element(ratios.begin(), ratios.end()));
+        static_cast<int>(sizeof(void*) * 8), runs, bench::Median(tool), bench::Median(baseline),
+        bench::Median(tool) / bench::Median(baseline), pairs.low, pairs.high);
     return 0;
 }
